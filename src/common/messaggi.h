@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tastalo {
+
+// Every notice to the operator goes through here: a modal box with one OK
+// button and the title "Tastalo". Windows receive it in their constructor so
+// that tests can observe messages instead of waiting on a modal box.
+class Messaggi {
+public:
+    virtual ~Messaggi() = default;
+    // Information icon.
+    virtual void informazione(const QString& testo) = 0;
+    // Critical (stop) icon.
+    virtual void errore(const QString& testo) = 0;
+};
+
+// The real boxes, parented to the window that is active when they are shown.
+class MessaggiQt final : public Messaggi {
+public:
+    void informazione(const QString& testo) override;
+    void errore(const QString& testo) override;
+};
+
+}  // namespace tastalo

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The keystroke and window services the send needs, and nothing more. Plain
+// C++ on purpose: no Qt, no system header, so each backend (X11, Windows)
+// compiles on its own and nothing above this folder sees a window-system type.
+namespace tastalo::platform {
+
+// Explicit result of every call: code 0 is success; any other code comes with
+// a description (UTF-8) meant for the operator.
+struct Status {
+    std::int32_t code = 0;
+    std::string description;
+
+    bool ok() const noexcept { return code == 0; }
+    static Status success() { return {}; }
+};
+
+// Code of every failure to find or activate the target window.
+inline constexpr std::int32_t kTargetWindowMissing = 5;
+
+class KeyboardTarget {
+public:
+    virtual ~KeyboardTarget() = default;
+
+    // Finds the window whose title equals `title` without regard to case, or
+    // failing that one whose title begins with it (several: the most recently
+    // active), brings it to the front and waits until it really is active.
+    // No such window, or an activation that does not take effect, gives
+    // kTargetWindowMissing. On success the window becomes the target of the
+    // calls below, until finish().
+    virtual Status activate(std::u32string_view title) = 0;
+
+    // True while the activated window still holds the keyboard focus.
+    virtual bool targetHasFocus() = 0;
+
+    // Types every character of `text` as itself (no key language); Tab is the
+    // Tab key. Control characters other than Tab are refused.
+    virtual Status typeText(std::u32string_view text) = 0;
+
+    // The Return key.
+    virtual Status pressEnter() = 0;
+
+    // Ends the send: gives back any key binding or lock state borrowed for it.
+    // Safe to call more than once, and after a failure.
+    virtual void finish() = 0;
+};
+
+// The backend of the system the program was built for.
+std::unique_ptr<KeyboardTarget> createKeyboardTarget();
+
+}  // namespace tastalo::platform

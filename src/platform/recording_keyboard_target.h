@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/keyboard_target.h"
+
+namespace tastalo::platform {
+
+// A stand-in for tests: records every call in order and can be told to fail
+// at a given call or to lose the focus.
+class RecordingKeyboardTarget final : public KeyboardTarget {
+public:
+    struct Call {
+        enum class Kind { Activate, HasFocus, Type, Enter, Finish } kind;
+        std::u32string text;  // title for Activate, text for Type
+    };
+
+    Status activate(std::u32string_view title) override;
+    bool targetHasFocus() override;
+    Status typeText(std::u32string_view text) override;
+    Status pressEnter() override;
+    void finish() override;
+
+    const std::vector<Call>& calls() const { return m_calls; }
+    // What the target received: typed texts, with "\n" for every Enter.
+    std::u32string received() const;
+    int count(Call::Kind kind) const;
+
+    // When set, the answer to the n-th call (0-based) of `kind` is `status`.
+    void failOn(Call::Kind kind, int index, Status status);
+    // When set, targetHasFocus() answers false from its n-th call on (0-based).
+    void loseFocusAt(int index) { m_loseFocusAt = index; }
+    // Runs before each recorded call, to act in the middle of a send.
+    void setHook(std::function<void(const Call&)> hook) { m_hook = std::move(hook); }
+
+private:
+    Status record(Call::Kind kind, std::u32string text);
+
+    std::vector<Call> m_calls;
+    struct Planned {
+        Call::Kind kind;
+        int index;
+        Status status;
+    };
+    std::vector<Planned> m_failures;
+    int m_loseFocusAt = -1;
+    std::function<void(const Call&)> m_hook;
+};
+
+}  // namespace tastalo::platform

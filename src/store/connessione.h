@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace tastalo {
+
+// A read-write connection for commands. Opened by ArchivioListe.
+class Connessione {
+public:
+    ~Connessione();
+    Connessione(const Connessione&) = delete;
+    Connessione& operator=(const Connessione&) = delete;
+
+    bool isOpen() const;
+    void close();
+    // Runs one statement; the count of affected rows is not asked for.
+    void execute(const QString& istruzione);
+
+private:
+    friend class ArchivioListe;
+    struct Impl;
+    explicit Connessione(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace tastalo
