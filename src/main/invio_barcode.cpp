@@ -1,0 +1,149 @@
+#include "main/invio_barcode.h"
+
+#include "common/failure.h"
+#include "common/messaggi.h"
+#include "main/carica_barcode.h"
+#include "main/pausa_invio.h"
+#include "platform/keyboard_target.h"
+#include "platform/title_match.h"
+#include "startup/configurazione.h"
+
+namespace tastalo {
+namespace {
+
+// Code of the failure for a send asked with no list chosen.
+constexpr std::int32_t kNessunaListaScelta = 381;
+
+Failure fallimentoDestinazione(const platform::Status& stato) {
+    return {FailureSource::TargetWindow, stato.code, stato.description};
+}
+
+void verifica(const platform::Status& stato) {
+    if (!stato.ok()) throw fallimentoDestinazione(stato);
+}
+
+// Gives the borrowed keyboard state back however the send ends.
+class FineSessione {
+public:
+    explicit FineSessione(platform::KeyboardTarget& tastiera) : m_tastiera(tastiera) {}
+    ~FineSessione() { m_tastiera.finish(); }
+    FineSessione(const FineSessione&) = delete;
+    FineSessione& operator=(const FineSessione&) = delete;
+
+private:
+    platform::KeyboardTarget& m_tastiera;
+};
+
+class InCorso {
+public:
+    explicit InCorso(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~InCorso() { m_flag = false; }
+    InCorso(const InCorso&) = delete;
+    InCorso& operator=(const InCorso&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+}  // namespace
+
+std::optional<int> primoBarcodeNonDigitabile(const std::vector<QString>& barcode) {
+    for (std::size_t i = 0; i < barcode.size(); ++i) {
+        for (char32_t c : barcode[i].toStdU32String()) {
+            if (!platform::isTypeable(c)) return static_cast<int>(i) + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+InvioBarcode::InvioBarcode(const Configurazione& configurazione, const ArchivioListe& archivio,
+                           platform::KeyboardTarget& tastiera, PausaInvio& pausa,
+                           Messaggi& messaggi)
+    : m_configurazione(configurazione),
+      m_archivio(archivio),
+      m_tastiera(tastiera),
+      m_pausa(pausa),
+      m_messaggi(messaggi) {}
+
+void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento& avanzamento) {
+    if (m_inCorso) return;
+    InCorso inCorso(m_inCorso);
+    m_interrotto = false;
+    try {
+        if (!idLista) {
+            throw Failure(FailureSource::Program, kNessunaListaScelta,
+                          "Nessuna lista selezionata.");
+        }
+        const std::vector<QString> barcode =
+            CaricaBarcode(m_archivio, m_configurazione.StringaConnessione(), *idLista);
+        if (barcode.empty()) {
+            m_messaggi.errore(kMessaggioNessunDato);
+            return;
+        }
+        if (const auto posizione = primoBarcodeNonDigitabile(barcode)) {
+            m_messaggi.errore(
+                QStringLiteral("Il barcode numero %1 della lista contiene un carattere di "
+                               "controllo che non si può digitare. Non è stato inviato "
+                               "nessun barcode.")
+                    .arg(*posizione));
+            return;
+        }
+        if (digita(barcode, avanzamento) == Esito::Completato) {
+            m_messaggi.informazione(kMessaggioCompletato);
+        }
+    } catch (const Failure& fallimento) {
+        if (!m_interrotto) mostraFallimento(fallimento);
+    }
+}
+
+InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
+                                         const Avanzamento& avanzamento) {
+    const int totale = static_cast<int>(barcode.size());
+    FineSessione fine(m_tastiera);
+    verifica(m_tastiera.activate(m_configurazione.TitoloFinestra().toStdU32String()));
+    if (avanzamento) avanzamento(0, totale);
+    attendiRitardo();
+    for (int i = 0; i < totale; ++i) {
+        if (m_interrotto) return Esito::Interrotto;
+        // Whatever is in front now is not the window the operator chose:
+        // typing on would put barcodes where they do not belong.
+        if (!m_tastiera.targetHasFocus()) {
+            m_messaggi.errore(QStringLiteral("Invio interrotto: la finestra di destinazione non "
+                                             "è più attiva. Barcode inviati: %1 di %2.")
+                                  .arg(i)
+                                  .arg(totale));
+            return Esito::Interrotto;
+        }
+        verifica(m_tastiera.typeText(barcode[static_cast<std::size_t>(i)].toStdU32String()));
+        verifica(m_tastiera.pressEnter());
+        if (avanzamento) avanzamento(i + 1, totale);
+        m_pausa.elaboraEventi();
+        if (m_interrotto) return Esito::Interrotto;
+        attendiRitardo();
+    }
+    return m_interrotto ? Esito::Interrotto : Esito::Completato;
+}
+
+void InvioBarcode::attendiRitardo() {
+    // Read afresh at every pause: a setting saved during the send applies
+    // from the next pause on.
+    m_pausa.attendi(std::max<std::int32_t>(m_configurazione.Ritardo(), 0));
+}
+
+void InvioBarcode::interrompi() {
+    if (!m_inCorso) return;
+    m_interrotto = true;
+    m_pausa.interrompi();
+}
+
+void InvioBarcode::mostraFallimento(const Failure& fallimento) {
+    if (fallimento.source() == FailureSource::TargetWindow &&
+        fallimento.code() == platform::kTargetWindowMissing) {
+        m_messaggi.errore(kMessaggioProgrammaChiuso);
+        return;
+    }
+    m_messaggi.errore(QStringLiteral("%1 %2").arg(fallimento.code()).arg(
+        QString::fromStdString(fallimento.description())));
+}
+
+}  // namespace tastalo

@@ -1,0 +1,287 @@
+#include "main/invio_barcode.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <SQLiteCpp/SQLiteCpp.h>
+
+#include <functional>
+
+#include "main/carica_barcode.h"
+#include "main/pausa_invio.h"
+#include "platform/recording_keyboard_target.h"
+#include "send/database_di_prova.h"
+#include "store/archivio_liste.h"
+#include "support/fake_messaggi.h"
+
+namespace tastalo {
+namespace {
+
+using platform::RecordingKeyboardTarget;
+using Kind = RecordingKeyboardTarget::Call::Kind;
+using test::FakeMessaggi;
+using ::testing::ElementsAre;
+
+// Records waits and event passes into the same log as the keyboard calls, so
+// tests see one timeline of the send.
+class PausaRegistrata final : public PausaInvio {
+public:
+    explicit PausaRegistrata(QStringList& registro) : m_registro(registro) {}
+    void attendi(std::int32_t millisecondi) override {
+        m_registro << QStringLiteral("pausa %1").arg(millisecondi);
+    }
+    void elaboraEventi() override {
+        m_registro << QStringLiteral("eventi");
+        if (m_durante) m_durante();
+    }
+    void interrompi() override { m_registro << QStringLiteral("interrompi"); }
+    std::function<void()> m_durante;
+
+private:
+    QStringList& m_registro;
+};
+
+class InvioBarcodeTest : public ::testing::Test {
+protected:
+    InvioBarcodeTest() {
+        db.configurazione.impostaTitoloFinestra(QStringLiteral("Korvedo"));
+        db.configurazione.impostaRitardo(500);
+        tastiera.setHook([this](const RecordingKeyboardTarget::Call& call) {
+            switch (call.kind) {
+                case Kind::Activate:
+                    registro << "attiva " + QString::fromStdU32String(call.text);
+                    break;
+                case Kind::HasFocus: registro << "fuoco?"; break;
+                case Kind::Type: registro << "scrivi " + QString::fromStdU32String(call.text); break;
+                case Kind::Enter: registro << "invio"; break;
+                case Kind::Finish: registro << "fine"; break;
+            }
+        });
+    }
+
+    void esegui(std::optional<std::int32_t> id) {
+        invio.esegui(id, [this](int inviati, int totale) { avanzamento.push_back({inviati, totale}); });
+    }
+
+    test::DatabaseDiProva db;
+    ArchivioListe archivio{std::chrono::milliseconds(100)};
+    QStringList registro;
+    RecordingKeyboardTarget tastiera;
+    PausaRegistrata pausa{registro};
+    FakeMessaggi messaggi;
+    InvioBarcode invio{db.configurazione, archivio, tastiera, pausa, messaggi};
+    std::vector<std::pair<int, int>> avanzamento;
+};
+
+TEST_F(InvioBarcodeTest, TwoBarcodesAreTypedInOrderWithPausesAroundThemThenCompletion) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("8001"), QStringLiteral("8002")});
+
+    esegui(7);
+
+    EXPECT_EQ(registro, QStringList({"attiva Korvedo", "pausa 500",
+                                     "fuoco?", "scrivi 8001", "invio", "eventi", "pausa 500",
+                                     "fuoco?", "scrivi 8002", "invio", "eventi", "pausa 500",
+                                     "fine"}));
+    ASSERT_EQ(messaggi.messaggi().size(), 1u);
+    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Informazione);
+    EXPECT_EQ(messaggi.messaggi()[0].testo, "Operazione Completata.");
+    EXPECT_THAT(avanzamento, ElementsAre(std::pair{0, 2}, std::pair{1, 2}, std::pair{2, 2}));
+    EXPECT_FALSE(invio.inCorso());
+}
+
+TEST_F(InvioBarcodeTest, ListWithoutBarcodesSaysSoAndActivatesNothing) {
+    db.aggiungiLista(3, "Vuota", {});
+
+    esegui(3);
+
+    EXPECT_TRUE(registro.isEmpty());
+    EXPECT_EQ(messaggi.testi(), QStringList({"mancano i dati da elaborare."}));
+    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
+}
+
+TEST_F(InvioBarcodeTest, EmptyBarcodesAnywhereAreSentAsEnterAlone) {
+    db.aggiungiLista(7, "Magazzino", {QString(""), QStringLiteral("A1"), QString("")});
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.received(), U"\nA1\n\n");
+    EXPECT_EQ(messaggi.testi(), QStringList({"Operazione Completata."}));
+}
+
+TEST_F(InvioBarcodeTest, KeyLanguageCharactersAndTabsReachTheKeyboardUnchanged) {
+    db.aggiungiLista(7, "Magazzino",
+                     {QStringLiteral("%{F4}"), QStringLiteral("+a^b~(c)[d]"), QStringLiteral("x\ty"),
+                      QStringLiteral("éß€Ω")});
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.received(), U"%{F4}\n+a^b~(c)[d]\nx\ty\néß€Ω\n");
+}
+
+TEST_F(InvioBarcodeTest, MissingTargetWindowGivesTheClosedProgramMessageAndTypesNothing) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("8001")});
+    tastiera.failOn(Kind::Activate, 0, {platform::kTargetWindowMissing, "Finestra non trovata"});
+
+    esegui(7);
+
+    EXPECT_EQ(registro, QStringList({"attiva Korvedo", "fine"}));
+    EXPECT_EQ(messaggi.testi(), QStringList({"Il programma a cui inviare i dati risulta chiuso."}));
+}
+
+TEST_F(InvioBarcodeTest, TypingFailurePartWayKeepsWhatWasTypedAndShowsTheFailure) {
+    db.aggiungiLista(7, "Magazzino",
+                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    tastiera.failOn(Kind::Type, 1, {42, "Tasto rifiutato"});
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.count(Kind::Type), 2);
+    EXPECT_EQ(tastiera.count(Kind::Enter), 1);
+    EXPECT_EQ(registro.last(), "fine");
+    EXPECT_EQ(messaggi.testi(), QStringList({"42 Tasto rifiutato"}));
+}
+
+TEST_F(InvioBarcodeTest, TargetWindowLostWhileTypingGivesTheClosedProgramMessage) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
+    tastiera.failOn(Kind::Enter, 1, {platform::kTargetWindowMissing, "Finestra chiusa"});
+
+    esegui(7);
+
+    EXPECT_EQ(messaggi.testi(), QStringList({"Il programma a cui inviare i dati risulta chiuso."}));
+}
+
+TEST_F(InvioBarcodeTest, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
+    db.aggiungiLista(7, "Magazzino",
+                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                      QStringLiteral("D"), QStringLiteral("E")});
+    tastiera.loseFocusAt(2);
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.received(), U"A\nB\n");
+    EXPECT_EQ(registro.last(), "fine");
+    ASSERT_EQ(messaggi.messaggi().size(), 1u);
+    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
+    EXPECT_EQ(messaggi.messaggi()[0].testo,
+              "Invio interrotto: la finestra di destinazione non è più attiva. "
+              "Barcode inviati: 2 di 5.");
+}
+
+TEST_F(InvioBarcodeTest, FocusLostBeforeTheFirstBarcodeTypesNothing) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
+    tastiera.loseFocusAt(0);
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.count(Kind::Type), 0);
+    EXPECT_THAT(messaggi.testi().join(""), ::testing::HasSubstr("Barcode inviati: 0 di 1."));
+}
+
+TEST_F(InvioBarcodeTest, ControlCharacterInABarcodeStopsTheSendBeforeAnythingIsTyped) {
+    db.aggiungiLista(7, "Magazzino",
+                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C\nD")});
+
+    esegui(7);
+
+    EXPECT_TRUE(registro.isEmpty());
+    ASSERT_EQ(messaggi.messaggi().size(), 1u);
+    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
+    EXPECT_THAT(messaggi.messaggi()[0].testo.toStdString(),
+                ::testing::HasSubstr("barcode numero 3"));
+}
+
+TEST_F(InvioBarcodeTest, NullBarcodeFailsTheLoadBeforeAnythingIsTyped) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), std::nullopt});
+
+    esegui(7);
+
+    EXPECT_TRUE(registro.isEmpty());
+    EXPECT_EQ(messaggi.testi(), QStringList({"94 Utilizzo non valido di Null"}));
+}
+
+TEST_F(InvioBarcodeTest, NoListChosenIsAFailureAndTypesNothing) {
+    esegui(std::nullopt);
+
+    EXPECT_TRUE(registro.isEmpty());
+    EXPECT_EQ(messaggi.testi(), QStringList({"381 Nessuna lista selezionata."}));
+}
+
+TEST_F(InvioBarcodeTest, LockedDatabaseShowsTheDatabaseFailureNotTheClosedProgramMessage) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
+    SQLite::Database altro(db.percorso().toStdString(), SQLite::OPEN_READWRITE);
+    altro.exec("begin exclusive");
+
+    esegui(7);
+
+    EXPECT_TRUE(registro.isEmpty());
+    ASSERT_EQ(messaggi.testi().size(), 1);
+    EXPECT_TRUE(messaggi.testi()[0].startsWith("5 ")) << messaggi.testi()[0].toStdString();
+    EXPECT_NE(messaggi.testi()[0], "Il programma a cui inviare i dati risulta chiuso.");
+}
+
+TEST_F(InvioBarcodeTest, MissingDatabaseFileShowsTheGeneralFailureMessage) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
+    db.configurazione.impostaPercorsoDatabase(db.cartella.file("altro.sdf"));
+
+    esegui(7);
+
+    EXPECT_TRUE(registro.isEmpty());
+    ASSERT_EQ(messaggi.testi().size(), 1);
+    EXPECT_TRUE(messaggi.testi()[0].startsWith("14 ")) << messaggi.testi()[0].toStdString();
+    EXPECT_FALSE(QFile::exists(db.cartella.file("altro.sdf")));
+}
+
+TEST_F(InvioBarcodeTest, DelayIsReadAfreshAtEveryPause) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
+    pausa.m_durante = [this] { db.configurazione.impostaRitardo(20); };
+
+    esegui(7);
+
+    EXPECT_EQ(registro.filter("pausa"), QStringList({"pausa 500", "pausa 20", "pausa 20"}));
+}
+
+TEST_F(InvioBarcodeTest, NegativeDelayPausesForNothing) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
+    db.configurazione.impostaRitardo(-30);
+
+    esegui(7);
+
+    EXPECT_EQ(registro.filter("pausa"), QStringList({"pausa 0", "pausa 0"}));
+}
+
+TEST_F(InvioBarcodeTest, InterruptionWhileSendingStopsTypingSilentlyAndGivesTheKeyboardBack) {
+    db.aggiungiLista(7, "Magazzino",
+                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    pausa.m_durante = [this] {
+        EXPECT_TRUE(invio.inCorso());
+        invio.interrompi();
+    };
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.received(), U"A\n");
+    EXPECT_EQ(registro.last(), "fine");
+    EXPECT_TRUE(registro.contains("interrompi"));
+    EXPECT_TRUE(messaggi.messaggi().empty());
+    EXPECT_FALSE(invio.inCorso());
+}
+
+TEST_F(InvioBarcodeTest, InterruptionOutsideASendChangesNothing) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
+    invio.interrompi();
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.received(), U"A\n");
+    EXPECT_EQ(messaggi.testi(), QStringList({"Operazione Completata."}));
+}
+
+TEST(PrimoBarcodeNonDigitabile, FindsTheFirstControlCharacterButAcceptsTab) {
+    EXPECT_EQ(primoBarcodeNonDigitabile({"a\tb", "ok"}), std::nullopt);
+    EXPECT_EQ(primoBarcodeNonDigitabile({"a", "b", QString("c") + QChar(0x1B)}), 3);
+    EXPECT_EQ(primoBarcodeNonDigitabile({QString(QChar(0x7F)), "\r"}), 1);
+    EXPECT_EQ(primoBarcodeNonDigitabile({}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tastalo
