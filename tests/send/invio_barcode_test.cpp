@@ -174,7 +174,7 @@ TEST_F(InvioBarcodeTest, FocusLostBeforeTheFirstBarcodeTypesNothing) {
     esegui(7);
 
     EXPECT_EQ(tastiera.count(Kind::Type), 0);
-    EXPECT_THAT(messaggi.testi().join(""), ::testing::HasSubstr("Barcode inviati: 0 di 1."));
+    EXPECT_THAT(messaggi.testi().join("").toStdString(), ::testing::HasSubstr("Barcode inviati: 0 di 1."));
 }
 
 TEST_F(InvioBarcodeTest, ControlCharacterInABarcodeStopsTheSendBeforeAnythingIsTyped) {

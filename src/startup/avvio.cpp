@@ -1,0 +1,69 @@
+#include "startup/avvio.h"
+
+#include "common/failure.h"
+#include "common/messaggi.h"
+#include "startup/configurazione.h"
+#include "startup/ini_programma.h"
+#include "startup/ritardo.h"
+
+namespace tastalo {
+namespace {
+
+const QString kValoriPredefiniti = QStringLiteral(". Verranno usati i valori predefiniti.");
+
+void impostaPredefiniti(const IniProgramma& ini, Configurazione& configurazione) {
+    configurazione.impostaPercorsoDatabase(percorsoDatabasePredefinito(ini.cartellaProgramma()));
+    configurazione.impostaTitoloFinestra(kTitoloPredefinito);
+    configurazione.impostaRitardo(kRitardoPredefinito);
+}
+
+// Reads all three values before touching the settings, so that a failure
+// halfway leaves nothing of the file in them.
+void leggiFileEsistente(const IniProgramma& ini, Configurazione& configurazione,
+                        Messaggi& messaggi) {
+    const QString database = ini.LeggiIni(kSezioneDati, kChiaveDataBase, kFileImpostazioni);
+    const QString finestra = ini.LeggiIni(kSezioneDati, kChiaveFinestraPGM, kFileImpostazioni);
+    const QString delay = ini.LeggiIni(kSezioneDati, kChiaveDelay, kFileImpostazioni);
+
+    configurazione.impostaPercorsoDatabase(database);
+    configurazione.impostaTitoloFinestra(finestra);
+    if (const std::optional<std::int32_t> ritardo = ritardoDaTesto(delay)) {
+        configurazione.impostaRitardo(*ritardo);
+    } else {
+        // The send job needs a whole number of milliseconds, 0 or more; the
+        // file is left for the operator to correct in the settings dialog.
+        configurazione.impostaRitardo(kRitardoPredefinito);
+        messaggi.errore(
+            QStringLiteral("Il valore Delay di spooling.ini non è valido: verrà usato 500."));
+    }
+}
+
+void creaFile(const IniProgramma& ini, const Configurazione& configurazione) {
+    ini.ScriviIni(kSezioneDati, kChiaveDataBase, configurazione.PercorsoDatabase(),
+                  kFileImpostazioni);
+    ini.ScriviIni(kSezioneDati, kChiaveFinestraPGM, configurazione.TitoloFinestra(),
+                  kFileImpostazioni);
+    ini.ScriviIni(kSezioneDati, kChiaveDelay, QString::number(configurazione.Ritardo()),
+                  kFileImpostazioni);
+}
+
+}  // namespace
+
+void caricaConfigurazione(const IniProgramma& ini, Configurazione& configurazione,
+                          Messaggi& messaggi) {
+    try {
+        if (ini.esiste(kFileImpostazioni)) {
+            leggiFileEsistente(ini, configurazione, messaggi);
+        } else {
+            impostaPredefiniti(ini, configurazione);
+            creaFile(ini, configurazione);
+        }
+    } catch (const Failure& failure) {
+        // The program can still run on the defaults; the operator learns why
+        // the file was not used and can fix the folder or the file.
+        impostaPredefiniti(ini, configurazione);
+        messaggi.errore(QString::fromStdString(failure.description()) + kValoriPredefiniti);
+    }
+}
+
+}  // namespace tastalo

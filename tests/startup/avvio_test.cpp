@@ -1,0 +1,179 @@
+// Loading the settings at start-up, or creating the file with the defaults.
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "startup/avvio.h"
+#include "startup/configurazione.h"
+#include "startup/ini_file.h"
+#include "startup/ini_programma.h"
+#include "support/fake_messaggi.h"
+#include "support/temp_folder.h"
+
+namespace tastalo {
+namespace {
+
+using test::FakeMessaggi;
+using test::TempFolder;
+
+const QString kProvider = QStringLiteral("Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source=");
+const QString kDelayNonValido =
+    QStringLiteral("Il valore Delay di spooling.ini non è valido: verrà usato 500.");
+const QString kValoriPredefiniti = QStringLiteral(". Verranno usati i valori predefiniti.");
+
+QByteArray riga(const QByteArray& testo) { return testo + ini::kFineRigaPredefinita.toByteArray(); }
+
+class Avvio : public ::testing::Test {
+protected:
+    void carica() { caricaConfigurazione(ini, configurazione, messaggi); }
+    QString percorsoIni() const { return cartella.file("spooling.ini"); }
+    void attendiPredefiniti() const {
+        EXPECT_EQ(configurazione.PercorsoDatabase(), percorsoDatabasePredefinito(cartella.path()));
+        EXPECT_EQ(configurazione.TitoloFinestra(), "Korvedo");
+        EXPECT_EQ(configurazione.Ritardo(), 500);
+        EXPECT_EQ(configurazione.StringaConnessione(),
+                  kProvider + percorsoDatabasePredefinito(cartella.path()) + ";");
+    }
+
+    TempFolder cartella;
+    IniProgramma ini{cartella.path()};
+    Configurazione configurazione;
+    FakeMessaggi messaggi;
+};
+
+TEST(ConfigurazioneTest, ConnectionStringFollowsTheDatabasePath) {
+    Configurazione c;
+    EXPECT_EQ(c.StringaConnessione(), kProvider + ";");
+    c.impostaPercorsoDatabase("/dati/Dati.sdf");
+    EXPECT_EQ(c.StringaConnessione(), kProvider + "/dati/Dati.sdf;");
+    c.impostaPercorsoDatabase("");
+    EXPECT_EQ(c.PercorsoDatabase(), "");
+    EXPECT_EQ(c.StringaConnessione(), kProvider + ";");
+}
+
+TEST_F(Avvio, FirstStartWritesTheDefaultsInOrderAndUsesThem) {
+    carica();
+    EXPECT_TRUE(messaggi.messaggi().empty());
+    attendiPredefiniti();
+    const QByteArray percorso = percorsoDatabasePredefinito(cartella.path()).toUtf8();
+    EXPECT_EQ(cartella.read("spooling.ini"), riga("[DATI]") + riga("DataBase=" + percorso) +
+                                                 riga("FinestraPGM=Korvedo") + riga("Delay=500"));
+}
+
+TEST_F(Avvio, SecondStartReadsTheSameValuesBackAndWritesNothing) {
+    carica();
+    // An old time stamp shows any rewrite, however quick.
+    const QDateTime vecchia = QDateTime::currentDateTime().addYears(-3);
+    {
+        QFile file(percorsoIni());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(vecchia, QFileDevice::FileModificationTime));
+    }
+    const QByteArray byte = cartella.read("spooling.ini");
+
+    Configurazione seconda;
+    caricaConfigurazione(ini, seconda, messaggi);
+    EXPECT_TRUE(messaggi.messaggi().empty());
+    EXPECT_EQ(seconda.PercorsoDatabase(), configurazione.PercorsoDatabase());
+    EXPECT_EQ(seconda.TitoloFinestra(), "Korvedo");
+    EXPECT_EQ(seconda.Ritardo(), 500);
+    EXPECT_EQ(seconda.StringaConnessione(), configurazione.StringaConnessione());
+    EXPECT_EQ(cartella.read("spooling.ini"), byte);
+    EXPECT_EQ(QFileInfo(percorsoIni()).lastModified().toSecsSinceEpoch(), vecchia.toSecsSinceEpoch());
+}
+
+TEST_F(Avvio, ValuesAreTakenAsReadAndEmptyOnesStayEmpty) {
+    const QByteArray contenuto = "[DATI]\nDataBase=\nFinestraPGM=\nDelay= 750 \n";
+    cartella.write("spooling.ini", contenuto);
+    carica();
+    EXPECT_TRUE(messaggi.messaggi().empty());
+    EXPECT_EQ(configurazione.PercorsoDatabase(), "");
+    EXPECT_EQ(configurazione.TitoloFinestra(), "");
+    EXPECT_EQ(configurazione.Ritardo(), 750);
+    EXPECT_EQ(configurazione.StringaConnessione(), kProvider + ";");
+    EXPECT_EQ(cartella.read("spooling.ini"), contenuto);  // not completed with defaults
+}
+
+TEST_F(Avvio, InvalidDelayIsReportedAndReplacedFor500WithoutRewritingTheFile) {
+    for (const char* delay : {"abc", "", "-5", "2147483648", "1e3"}) {
+        messaggi.svuota();
+        const QByteArray contenuto =
+            QByteArray("[DATI]\nDataBase=/dati/Dati.sdf\nFinestraPGM=X\nDelay=") + delay + "\n";
+        cartella.write("spooling.ini", contenuto);
+        carica();
+        ASSERT_EQ(messaggi.messaggi().size(), 1u) << delay;
+        EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
+        EXPECT_EQ(messaggi.messaggi()[0].testo, kDelayNonValido);
+        EXPECT_EQ(configurazione.Ritardo(), 500) << delay;
+        EXPECT_EQ(configurazione.PercorsoDatabase(), "/dati/Dati.sdf");
+        EXPECT_EQ(configurazione.TitoloFinestra(), "X");
+        EXPECT_EQ(cartella.read("spooling.ini"), contenuto);
+    }
+}
+
+TEST_F(Avvio, FileWithoutTheKeysIsNotCompleted) {
+    cartella.write("spooling.ini", "[ALTRO]\nK=v\n");
+    carica();
+    EXPECT_EQ(messaggi.testi(), QStringList{kDelayNonValido});
+    EXPECT_EQ(configurazione.PercorsoDatabase(), "");
+    EXPECT_EQ(configurazione.Ritardo(), 500);
+    EXPECT_EQ(cartella.read("spooling.ini"), "[ALTRO]\nK=v\n");
+}
+
+TEST_F(Avvio, AnotherWorkingDirectoryStillUsesTheProgramFolder) {
+    TempFolder altrove;
+    const QString prima = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(altrove.path()));
+    carica();
+    QDir::setCurrent(prima);
+    EXPECT_TRUE(QFileInfo(percorsoIni()).isFile());
+    EXPECT_TRUE(QDir(altrove.path()).isEmpty());
+    attendiPredefiniti();
+    EXPECT_TRUE(QFileInfo(configurazione.PercorsoDatabase()).isAbsolute());
+}
+
+TEST_F(Avvio, DirectoryNamedLikeTheFileIsReportedAndDefaultsAreUsed) {
+    ASSERT_TRUE(QDir(cartella.path()).mkdir("spooling.ini"));
+    carica();
+    ASSERT_EQ(messaggi.messaggi().size(), 1u);
+    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
+    const QString testo = messaggi.messaggi()[0].testo;
+    EXPECT_TRUE(testo.startsWith("Impossibile creare il file delle impostazioni " +
+                                 QDir::toNativeSeparators(percorsoIni()) + ": "))
+        << testo.toStdString();
+    EXPECT_TRUE(testo.endsWith(kValoriPredefiniti)) << testo.toStdString();
+    attendiPredefiniti();
+    EXPECT_TRUE(QFileInfo(percorsoIni()).isDir());
+}
+
+TEST_F(Avvio, UnreadableFileIsReportedAndDefaultsAreUsed) {
+    // Reading this file at offset 0 fails with an I/O error, even for root.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), percorsoIni()));
+    configurazione.impostaTitoloFinestra("resto di prima");
+    carica();
+    ASSERT_EQ(messaggi.testi().size(), 1);
+    EXPECT_TRUE(messaggi.testi()[0].startsWith("Impossibile leggere il file delle impostazioni " +
+                                               QDir::toNativeSeparators(percorsoIni()) + ": "));
+    EXPECT_TRUE(messaggi.testi()[0].endsWith(kValoriPredefiniti));
+    attendiPredefiniti();
+}
+
+TEST(AvvioSenzaCartella, MissingProgramFolderIsReportedAndDefaultsAreUsed) {
+    TempFolder base;
+    const IniProgramma ini(base.file("sparita"));
+    Configurazione configurazione;
+    FakeMessaggi messaggi;
+    caricaConfigurazione(ini, configurazione, messaggi);
+    ASSERT_EQ(messaggi.testi().size(), 1);
+    EXPECT_TRUE(messaggi.testi()[0].startsWith("Impossibile creare il file delle impostazioni "));
+    EXPECT_EQ(configurazione.TitoloFinestra(), "Korvedo");
+    EXPECT_EQ(configurazione.Ritardo(), 500);
+    EXPECT_EQ(configurazione.PercorsoDatabase(), percorsoDatabasePredefinito(base.file("sparita")));
+    EXPECT_FALSE(QFileInfo::exists(base.file("sparita")));
+}
+
+}  // namespace
+}  // namespace tastalo
