@@ -15,11 +15,16 @@ namespace istruzioni {
 QString queryListe();                                 // "select * from liste order by lista"
 QString queryBarcode(std::int32_t idLista);           // "Select Barcode from movimenti where idLista=7"
 QString cancellaTutte();                              // "delete from liste"
-QString cancellaUna(const QString& idListaTesto);     // "delete from liste where idLista='7';"
+// "delete from liste where idLista='7';". The id text must be a decimal
+// integer (a leading minus allowed); anything else fails with 13 "Tipo non
+// corrispondente" before a statement exists.
+QString cancellaUna(const QString& idListaTesto);
+QString cancellaUna(std::int32_t idLista);
 }  // namespace istruzioni
 
 // The database file that a connection string names: the text after
-// "Data Source=" up to the final ";".
+// "Data Source=" up to the final ";" (to the end when there is none after
+// it). Empty when the string names no data source; opening that fails.
 QString percorsoDaStringaConnessione(const QString& stringaConnessione);
 
 // Opens query results and connections on the database that a connection
@@ -27,6 +32,8 @@ QString percorsoDaStringaConnessione(const QString& stringaConnessione);
 // missing file is a failure.
 class ArchivioListe {
 public:
+    // How long an operation waits for a file that another program is
+    // writing before it fails with SQLite's "database is locked" (5).
     explicit ArchivioListe(std::chrono::milliseconds attesaSeBloccato = std::chrono::seconds(3));
 
     // Read-only. Throws Failure (Database).
@@ -41,7 +48,7 @@ private:
 
 // Close an open result or connection and empty the caller's reference.
 // Nothing happens for an empty reference; neither raises a failure.
-void ChiudiRecordset(std::unique_ptr<Recordset>& recordset);
-void ChiudiConnessione(std::unique_ptr<Connessione>& connessione);
+void ChiudiRecordset(std::unique_ptr<Recordset>& recordset) noexcept;
+void ChiudiConnessione(std::unique_ptr<Connessione>& connessione) noexcept;
 
 }  // namespace tastalo

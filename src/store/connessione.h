@@ -13,7 +13,7 @@ public:
     Connessione& operator=(const Connessione&) = delete;
 
     bool isOpen() const;
-    void close();
+    void close() noexcept;
     // Runs one statement; the count of affected rows is not asked for.
     void execute(const QString& istruzione);
 

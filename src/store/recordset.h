@@ -10,7 +10,9 @@ namespace tastalo {
 
 // A read-only query result, read row by row. Opened by ArchivioListe; the
 // connection it brings is its own and goes when it is closed or destroyed.
-// Every failure is thrown as Failure (Database) with SQLite's code and message.
+// Every failure is thrown as Failure (Database) with SQLite's code and message;
+// using a closed result, or reading or moving on with no current row, fails
+// with SQLite's misuse code (21), a position out of range with 25.
 class Recordset {
 public:
     ~Recordset();
@@ -18,13 +20,14 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     bool isOpen() const;
-    void close();
+    void close() noexcept;
 
     // True when there is no current row: at once for an empty result, or
     // after moving past the last row.
     bool atEnd() const;
     void moveNext();
-    // Runs the query again and stands on its first row.
+    // Runs the query again and stands on its first row, so the rows are those
+    // in the file at that moment.
     void moveFirst();
 
     int fieldCount() const;

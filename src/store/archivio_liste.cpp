@@ -1,0 +1,83 @@
+#include "store/archivio_liste.h"
+
+#include <limits>
+
+#include "common/failure.h"
+#include "store/sqlite_impl.h"
+
+namespace tastalo {
+
+namespace istruzioni {
+
+QString queryListe() { return QStringLiteral("select * from liste order by lista"); }
+
+QString queryBarcode(std::int32_t idLista) {
+    return QStringLiteral("Select Barcode from movimenti where idLista=") + QString::number(idLista);
+}
+
+QString cancellaTutte() { return QStringLiteral("delete from liste"); }
+
+QString cancellaUna(const QString& idListaTesto) {
+    // The id goes between quotes: anything but a decimal number could close
+    // them and change what the statement deletes.
+    qsizetype i = idListaTesto.startsWith(u'-') ? 1 : 0;
+    if (i == idListaTesto.size()) throw conversion::typeMismatch();
+    for (; i < idListaTesto.size(); ++i) {
+        if (idListaTesto[i] < u'0' || idListaTesto[i] > u'9') throw conversion::typeMismatch();
+    }
+    return QStringLiteral("delete from liste where idLista='") + idListaTesto + QStringLiteral("';");
+}
+
+QString cancellaUna(std::int32_t idLista) { return cancellaUna(QString::number(idLista)); }
+
+}  // namespace istruzioni
+
+QString percorsoDaStringaConnessione(const QString& stringaConnessione) {
+    static const QString kChiave = QStringLiteral("Data Source=");
+    const qsizetype chiave = stringaConnessione.indexOf(kChiave, 0, Qt::CaseInsensitive);
+    if (chiave < 0) return {};
+    const qsizetype inizio = chiave + kChiave.size();
+    // Up to the final ";", so a path that holds a ";" stays whole.
+    qsizetype fine = stringaConnessione.lastIndexOf(u';');
+    if (fine < inizio) fine = stringaConnessione.size();
+    return stringaConnessione.mid(inizio, fine - inizio);
+}
+
+namespace {
+int millisecondi(std::chrono::milliseconds attesa) {
+    const auto ms = attesa.count();
+    if (ms < 0) return 0;
+    if (ms > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    return static_cast<int>(ms);
+}
+}  // namespace
+
+ArchivioListe::ArchivioListe(std::chrono::milliseconds attesaSeBloccato)
+    : m_attesaSeBloccato(attesaSeBloccato) {}
+
+std::unique_ptr<Recordset> ArchivioListe::apriQuery(const QString& stringaConnessione,
+                                                    const QString& istruzione) const {
+    auto impl = std::make_unique<Recordset::Impl>(percorsoDaStringaConnessione(stringaConnessione),
+                                                  millisecondi(m_attesaSeBloccato), istruzione);
+    return std::unique_ptr<Recordset>(new Recordset(std::move(impl)));
+}
+
+std::unique_ptr<Connessione> ArchivioListe::apriConnessione(const QString& stringaConnessione) const {
+    auto impl = std::make_unique<Connessione::Impl>(percorsoDaStringaConnessione(stringaConnessione),
+                                                    millisecondi(m_attesaSeBloccato));
+    return std::unique_ptr<Connessione>(new Connessione(std::move(impl)));
+}
+
+void ChiudiRecordset(std::unique_ptr<Recordset>& recordset) noexcept {
+    if (!recordset) return;
+    if (recordset->isOpen()) recordset->close();
+    recordset.reset();
+}
+
+void ChiudiConnessione(std::unique_ptr<Connessione>& connessione) noexcept {
+    if (!connessione) return;
+    if (connessione->isOpen()) connessione->close();
+    connessione.reset();
+}
+
+}  // namespace tastalo

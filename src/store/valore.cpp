@@ -1,0 +1,123 @@
+#include "store/valore.h"
+
+#include <QLocale>
+#include <QStringView>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "common/failure.h"
+
+namespace tastalo {
+
+namespace {
+
+constexpr auto kMinimo32 = std::numeric_limits<std::int32_t>::min();
+constexpr auto kMassimo32 = std::numeric_limits<std::int32_t>::max();
+
+QString realeComeTesto(double v) {
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+}
+
+std::int32_t daIntero64(std::int64_t v) {
+    if (v < kMinimo32 || v > kMassimo32) throw conversion::overflow();
+    return static_cast<std::int32_t>(v);
+}
+
+std::int32_t daReale(double v) {
+    if (std::isnan(v)) throw conversion::typeMismatch();
+    if (std::isinf(v)) throw conversion::overflow();
+    if (v != std::trunc(v)) throw conversion::typeMismatch();
+    if (v < static_cast<double>(kMinimo32) || v > static_cast<double>(kMassimo32)) {
+        throw conversion::overflow();
+    }
+    return static_cast<std::int32_t>(v);
+}
+
+bool isCifra(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// A sign and decimal digits only. Anything else is left to the decimal
+// reading below. The value saturates far beyond the 32-bit range, which is
+// enough to tell an overflow.
+std::optional<std::int64_t> interoDecimale(QStringView t) {
+    qsizetype i = 0;
+    bool negativo = false;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) negativo = t[i++] == u'-';
+    if (i == t.size()) return std::nullopt;
+    std::int64_t v = 0;
+    constexpr std::int64_t kSaturazione = std::int64_t{1} << 40;
+    for (; i < t.size(); ++i) {
+        if (!isCifra(t[i])) return std::nullopt;
+        if (v < kSaturazione) v = v * 10 + (t[i].unicode() - u'0');
+    }
+    return negativo ? -v : v;
+}
+
+// Digits with an optional point and exponent ("7.0", "1e3"); no words such
+// as "inf" or "nan", which QLocale would accept.
+bool isNumeroDecimale(QStringView t) {
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) ++i;
+    qsizetype cifre = 0;
+    for (; i < t.size() && isCifra(t[i]); ++i) ++cifre;
+    if (i < t.size() && t[i] == u'.') {
+        for (++i; i < t.size() && isCifra(t[i]); ++i) ++cifre;
+    }
+    if (cifre == 0) return false;
+    if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) ++i;
+        qsizetype esponente = 0;
+        for (; i < t.size() && isCifra(t[i]); ++i) ++esponente;
+        if (esponente == 0) return false;
+    }
+    return i == t.size();
+}
+
+std::int32_t daTesto(const QString& testo) {
+    const QString t = testo.trimmed();
+    if (const auto intero = interoDecimale(t)) return daIntero64(*intero);
+    if (!isNumeroDecimale(t)) throw conversion::typeMismatch();
+    bool ok = false;
+    const double v = QLocale::c().toDouble(t, &ok);
+    // Out of the range of a double ("1e999") is an overflow too.
+    if (!ok) throw conversion::overflow();
+    return daReale(v);
+}
+
+template <class... Casi>
+struct Visita : Casi... {
+    using Casi::operator()...;
+};
+
+}  // namespace
+
+QString Valore::comeTestoVisibile() const {
+    return std::visit(Visita{
+                          [](std::monostate) { return QString(); },
+                          [](std::int64_t v) { return QString::number(v); },
+                          [](double v) { return realeComeTesto(v); },
+                          [](const QString& v) { return v; },
+                          [](Binario) { return QString(); },
+                      },
+                      m_dato);
+}
+
+QString Valore::comeTesto() const {
+    if (isNull()) throw conversion::invalidUseOfNull();
+    if (isBinario()) throw conversion::typeMismatch();
+    return comeTestoVisibile();
+}
+
+std::int32_t Valore::comeIntero32() const {
+    return std::visit(Visita{
+                          [](std::monostate) -> std::int32_t { throw conversion::invalidUseOfNull(); },
+                          [](std::int64_t v) { return daIntero64(v); },
+                          [](double v) { return daReale(v); },
+                          [](const QString& v) { return daTesto(v); },
+                          [](Binario) -> std::int32_t { throw conversion::typeMismatch(); },
+                      },
+                      m_dato);
+}
+
+}  // namespace tastalo
