@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace tastalo {
+
+class ArchivioListe;
+
+// One entry of the list combo: its visible text and the list id it carries.
+struct VoceLista {
+    QString testo;
+    std::int32_t id = 0;
+};
+
+// Reads every list of the list query, in its order: "<idLista> - <lista>"
+// (a null joined as empty text) and idLista as a 32-bit id. Empty when the
+// database holds no list. Throws Failure (database, or conversion for an id
+// that is null or not a 32-bit integer) before the caller has touched any
+// widget, so a failure part way leaves the combo as it was.
+std::vector<VoceLista> leggiListe(const ArchivioListe& archivio, const QString& stringaConnessione);
+
+// True only for an existing file: a folder of that name, or an empty path, is not one.
+bool esisteFile(const QString& percorso);
+
+}  // namespace tastalo

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QStringList>
+#include <QTreeWidget>
+#include <vector>
+
+#include "database_prova.h"
+#include "fake_dialoghi.h"
+#include "main/frm_principale.h"
+#include "support/fake_messaggi.h"
+
+namespace tastalo::test {
+
+// The main window on a test database, with its messages and dialogs recorded
+// and its controls reached by their object names.
+class FinestraProva {
+public:
+    explicit FinestraProva(DatabaseProva& db)
+        : finestra(db.configurazione, db.archivio, messaggi, dialoghi) {}
+
+    QComboBox* combo() const { return finestra.findChild<QComboBox*>(QStringLiteral("cmbListe")); }
+    QTreeWidget* lista() const { return finestra.findChild<QTreeWidget*>(QStringLiteral("Lista")); }
+    QPushButton* pulsante(const char* nome) const {
+        return finestra.findChild<QPushButton*>(QString::fromLatin1(nome));
+    }
+
+    QStringList voci() const {
+        QStringList testi;
+        for (int i = 0; i < combo()->count(); ++i) testi << combo()->itemText(i);
+        return testi;
+    }
+    std::vector<int> ids() const {
+        std::vector<int> valori;
+        for (int i = 0; i < combo()->count(); ++i) valori.push_back(combo()->itemData(i).toInt());
+        return valori;
+    }
+    QStringList righe() const {
+        QStringList testi;
+        for (int i = 0; i < lista()->topLevelItemCount(); ++i) testi << lista()->topLevelItem(i)->text(0);
+        return testi;
+    }
+
+    FakeMessaggi messaggi;
+    FakeDialoghi dialoghi;
+    frmPrincipale finestra;
+};
+
+}  // namespace tastalo::test
