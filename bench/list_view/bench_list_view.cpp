@@ -22,6 +22,9 @@
 #include "liste_esempio.h"
 #include "main/dialoghi.h"
 #include "main/frm_principale.h"
+#include "main/invio_barcode.h"
+#include "main/pausa_invio.h"
+#include "platform/recording_keyboard_target.h"
 #include "startup/configurazione.h"
 #include "store/archivio_liste.h"
 
@@ -53,6 +56,10 @@ struct Ambiente {
     ArchivioListe archivio;
     MessaggiContati messaggi;
     DialoghiAssenti dialoghi;
+    // Never used here: the send is not measured.
+    platform::RecordingKeyboardTarget tastiera;
+    PausaInvioQt pausa;
+    InvioBarcode invio{configurazione, archivio, tastiera, pausa, messaggi};
     std::unique_ptr<frmPrincipale> finestra;
     QComboBox* combo = nullptr;
     QTreeWidget* lista = nullptr;
@@ -66,7 +73,7 @@ struct Ambiente {
         liste.push_back(std::move(grande));
         makedb::scriviDatabase(percorso, liste, makedb::Vincolo::Cascata, false);
         configurazione.impostaPercorsoDatabase(percorso);
-        finestra = std::make_unique<frmPrincipale>(configurazione, archivio, messaggi, dialoghi);
+        finestra = std::make_unique<frmPrincipale>(configurazione, archivio, messaggi, dialoghi, invio);
         finestra->show();
         combo = finestra->findChild<QComboBox*>(QStringLiteral("cmbListe"));
         lista = finestra->findChild<QTreeWidget*>(QStringLiteral("Lista"));

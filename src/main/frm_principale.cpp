@@ -1,5 +1,6 @@
 #include "main/frm_principale.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include "main/cancella_liste.h"
 #include "main/dialoghi.h"
 #include "main/elenco_liste.h"
+#include "main/invio_barcode.h"
 #include "main/messaggio_fallimento.h"
 #include "main/modulo_list_view.h"
 #include "startup/configurazione.h"
@@ -26,14 +28,16 @@
 namespace tastalo {
 
 frmPrincipale::frmPrincipale(const Configurazione& configurazione, const ArchivioListe& archivio,
-                             Messaggi& messaggi, Dialoghi& dialoghi, QWidget* parent)
+                             Messaggi& messaggi, Dialoghi& dialoghi, InvioBarcode& invio,
+                             QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                               Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowCloseButtonHint),
       m_configurazione(configurazione),
       m_archivio(archivio),
       m_messaggi(messaggi),
-      m_dialoghi(dialoghi) {
+      m_dialoghi(dialoghi),
+      m_invio(invio) {
     setObjectName(QStringLiteral("frmPrincipale"));
     setWindowTitle(QStringLiteral("Invia Dati"));
     setWindowIcon(iconaProgramma());
@@ -109,6 +113,7 @@ void frmPrincipale::costruisciControlli() {
     m_cmbListe->setFocus();
 
     connect(m_cmbListe, &QComboBox::activated, this, &frmPrincipale::cmbListe_Click);
+    connect(m_cmdEsegui, &QPushButton::clicked, this, &frmPrincipale::cmdEsegui_Click);
     connect(m_cmdCancella, &QPushButton::clicked, this, &frmPrincipale::cmdCancella_Click);
     connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -198,6 +203,24 @@ void frmPrincipale::cmbListe_Click() {
         m_lista->clear();
         m_messaggi.errore(codiceTrattinoDescrizione(fallimento));
     }
+}
+
+void frmPrincipale::cmdEsegui_Click() {
+    if (m_invio.inCorso()) return;
+    m_cmdEsegui->setEnabled(false);
+    const int indice = m_cmbListe->currentIndex();
+    std::optional<std::int32_t> idLista;
+    if (indice >= 0) idLista = m_cmbListe->itemData(indice).toInt();
+    m_invio.esegui(idLista, [this](int inviati, int totale) {
+        setWindowTitle(QStringLiteral("Invia Dati - %1/%2").arg(inviati).arg(totale));
+    });
+    setWindowTitle(QStringLiteral("Invia Dati"));
+    m_cmdEsegui->setEnabled(true);
+}
+
+void frmPrincipale::closeEvent(QCloseEvent* evento) {
+    m_invio.interrompi();
+    QMainWindow::closeEvent(evento);
 }
 
 void frmPrincipale::cmdCancella_Click() {

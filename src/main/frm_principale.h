@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QCloseEvent;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
@@ -14,6 +15,7 @@ namespace tastalo {
 class ArchivioListe;
 class Configurazione;
 class Dialoghi;
+class InvioBarcode;
 class Messaggi;
 
 // "Invia Dati": the lists in cmbListe ("<id> - <name>", the id attached to
@@ -27,13 +29,17 @@ class frmPrincipale : public QMainWindow {
 
 public:
     frmPrincipale(const Configurazione& configurazione, const ArchivioListe& archivio,
-                  Messaggi& messaggi, Dialoghi& dialoghi, QWidget* parent = nullptr);
+                  Messaggi& messaggi, Dialoghi& dialoghi, InvioBarcode& invio,
+                  QWidget* parent = nullptr);
 
     void setVisible(bool visible) override;
 
 protected:
     // Enter presses "&Scrivi" unless a button has the focus; Escape closes.
     void keyPressEvent(QKeyEvent* evento) override;
+    // Closing during a send stops it at once: nothing is typed once the
+    // window is gone.
+    void closeEvent(QCloseEvent* evento) override;
 
 private:
     void costruisciMenu();
@@ -44,6 +50,7 @@ private:
     void AggiornaListe();
     bool CaricaListe();
     void cmbListe_Click();
+    void cmdEsegui_Click();
     void cmdCancella_Click();
     void mnuFileImposta_Click();
 
@@ -51,6 +58,7 @@ private:
     const ArchivioListe& m_archivio;
     Messaggi& m_messaggi;
     Dialoghi& m_dialoghi;
+    InvioBarcode& m_invio;
     bool m_caricata = false;
 
     QLabel* m_label1 = nullptr;

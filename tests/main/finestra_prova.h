@@ -9,7 +9,10 @@
 #include "database_prova.h"
 #include "fake_dialoghi.h"
 #include "main/frm_principale.h"
+#include "main/invio_barcode.h"
+#include "platform/recording_keyboard_target.h"
 #include "support/fake_messaggi.h"
+#include "support/pausa_finta.h"
 
 namespace tastalo::test {
 
@@ -18,7 +21,8 @@ namespace tastalo::test {
 class FinestraProva {
 public:
     explicit FinestraProva(DatabaseProva& db)
-        : finestra(db.configurazione, db.archivio, messaggi, dialoghi) {}
+        : invio(db.configurazione, db.archivio, tastiera, pausa, messaggi),
+          finestra(db.configurazione, db.archivio, messaggi, dialoghi, invio) {}
 
     QComboBox* combo() const { return finestra.findChild<QComboBox*>(QStringLiteral("cmbListe")); }
     QTreeWidget* lista() const { return finestra.findChild<QTreeWidget*>(QStringLiteral("Lista")); }
@@ -44,6 +48,9 @@ public:
 
     FakeMessaggi messaggi;
     FakeDialoghi dialoghi;
+    platform::RecordingKeyboardTarget tastiera;
+    PausaFinta pausa;
+    InvioBarcode invio;
     frmPrincipale finestra;
 };
 

@@ -5,14 +5,13 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 
-#include <functional>
-
 #include "main/carica_barcode.h"
 #include "main/pausa_invio.h"
 #include "platform/recording_keyboard_target.h"
 #include "send/database_di_prova.h"
 #include "store/archivio_liste.h"
 #include "support/fake_messaggi.h"
+#include "support/pausa_finta.h"
 
 namespace tastalo {
 namespace {
@@ -22,28 +21,10 @@ using Kind = RecordingKeyboardTarget::Call::Kind;
 using test::FakeMessaggi;
 using ::testing::ElementsAre;
 
-// Records waits and event passes into the same log as the keyboard calls, so
-// tests see one timeline of the send.
-class PausaRegistrata final : public PausaInvio {
-public:
-    explicit PausaRegistrata(QStringList& registro) : m_registro(registro) {}
-    void attendi(std::int32_t millisecondi) override {
-        m_registro << QStringLiteral("pausa %1").arg(millisecondi);
-    }
-    void elaboraEventi() override {
-        m_registro << QStringLiteral("eventi");
-        if (m_durante) m_durante();
-    }
-    void interrompi() override { m_registro << QStringLiteral("interrompi"); }
-    std::function<void()> m_durante;
-
-private:
-    QStringList& m_registro;
-};
-
 class InvioBarcodeTest : public ::testing::Test {
 protected:
     InvioBarcodeTest() {
+        pausa.registra = [this](const QString& voce) { registro << voce; };
         db.configurazione.impostaTitoloFinestra(QStringLiteral("Korvedo"));
         db.configurazione.impostaRitardo(500);
         tastiera.setHook([this](const RecordingKeyboardTarget::Call& call) {
@@ -67,7 +48,7 @@ protected:
     ArchivioListe archivio{std::chrono::milliseconds(100)};
     QStringList registro;
     RecordingKeyboardTarget tastiera;
-    PausaRegistrata pausa{registro};
+    test::PausaFinta pausa;
     FakeMessaggi messaggi;
     InvioBarcode invio{db.configurazione, archivio, tastiera, pausa, messaggi};
     std::vector<std::pair<int, int>> avanzamento;
@@ -233,7 +214,7 @@ TEST_F(InvioBarcodeTest, MissingDatabaseFileShowsTheGeneralFailureMessage) {
 
 TEST_F(InvioBarcodeTest, DelayIsReadAfreshAtEveryPause) {
     db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
-    pausa.m_durante = [this] { db.configurazione.impostaRitardo(20); };
+    pausa.durante = [this] { db.configurazione.impostaRitardo(20); };
 
     esegui(7);
 
@@ -252,7 +233,7 @@ TEST_F(InvioBarcodeTest, NegativeDelayPausesForNothing) {
 TEST_F(InvioBarcodeTest, InterruptionWhileSendingStopsTypingSilentlyAndGivesTheKeyboardBack) {
     db.aggiungiLista(7, "Magazzino",
                      {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    pausa.m_durante = [this] {
+    pausa.durante = [this] {
         EXPECT_TRUE(invio.inCorso());
         invio.interrompi();
     };
