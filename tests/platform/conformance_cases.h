@@ -25,6 +25,8 @@ inline const std::vector<TypingCase>& typingCases() {
         {"punctuation", U"a-b_c.d,e;f:g/h\\i|j'k\"l!m?n@o#p$q&r*s=t<u>v`w"},
         {"accented letters", U"àèéìòùÀÈÉ"},
         {"symbols a US keymap lacks", U"éß€Ω"},
+        {"character beyond U+FFFF", U"A\U0001D11EB"},
+        {"tab inside", U"A\tB"},
         {"empty barcode", U""},
     };
     return cases;

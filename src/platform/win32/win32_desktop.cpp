@@ -1,0 +1,174 @@
+#include "platform/win32/win32_desktop.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <optional>
+
+#include "platform/win32/utf16.h"
+
+namespace tastalo::platform::win32 {
+
+static_assert(vk::kTab == VK_TAB && vk::kReturn == VK_RETURN);
+static_assert(vk::kLeftWin == VK_LWIN && vk::kRightWin == VK_RWIN);
+static_assert(vk::kLeftShift == VK_LSHIFT && vk::kRightShift == VK_RSHIFT);
+static_assert(vk::kLeftControl == VK_LCONTROL && vk::kRightControl == VK_RCONTROL);
+static_assert(vk::kLeftAlt == VK_LMENU && vk::kRightAlt == VK_RMENU);
+
+namespace {
+
+HWND toHwnd(WindowHandle window) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(window)); }
+WindowHandle toHandle(HWND window) {
+    return static_cast<WindowHandle>(reinterpret_cast<UINT_PTR>(window));
+}
+
+std::u32string titleOf(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return fromUtf16(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+}
+
+struct Enumeration {
+    DWORD ownProcess = 0;
+    std::vector<TopLevelWindow> windows;
+};
+
+BOOL CALLBACK collect(HWND window, LPARAM context) {
+    auto& enumeration = *reinterpret_cast<Enumeration*>(context);
+    if (!IsWindowVisible(window)) return TRUE;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == enumeration.ownProcess) return TRUE;
+    enumeration.windows.push_back({toHandle(window), titleOf(window)});
+    return TRUE;
+}
+
+// Right-hand Ctrl and Alt and both Windows keys are extended keys: without
+// the flag their release would reach the system as the left-hand key's.
+bool isExtended(std::uint16_t key) {
+    return key == VK_RCONTROL || key == VK_RMENU || key == VK_LWIN || key == VK_RWIN;
+}
+
+INPUT toInput(const KeyStroke& stroke) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    if (stroke.kind == KeyStroke::Kind::Character) {
+        input.ki.wVk = 0;
+        input.ki.wScan = stroke.code;
+        input.ki.dwFlags = KEYEVENTF_UNICODE;
+    } else {
+        input.ki.wVk = stroke.code;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(stroke.code, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = isExtended(stroke.code) ? KEYEVENTF_EXTENDEDKEY : 0;
+    }
+    if (stroke.release) input.ki.dwFlags |= KEYEVENTF_KEYUP;
+    return input;
+}
+
+// The mandatory integrity level of a process (low, medium, high, system),
+// when its token can be read.
+std::optional<DWORD> integrityLevel(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+    std::optional<DWORD> level;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    if (size > 0) {
+        std::vector<unsigned char> buffer(size);
+        if (GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+            const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+            const PSID sid = label->Label.Sid;
+            const UCHAR count = *GetSidSubAuthorityCount(sid);
+            if (count > 0) level = *GetSidSubAuthority(sid, count - 1u);
+        }
+    }
+    CloseHandle(token);
+    return level;
+}
+
+}  // namespace
+
+bool Win32Desktop::runsAboveThisProcess(WindowHandle window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(toHwnd(window), &processId);
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return false;
+    const std::optional<DWORD> target = integrityLevel(process);
+    CloseHandle(process);
+    const std::optional<DWORD> own = integrityLevel(GetCurrentProcess());
+    return target && own && *target > *own;
+}
+
+std::vector<TopLevelWindow> Win32Desktop::topLevelWindows() {
+    Enumeration enumeration;
+    enumeration.ownProcess = GetCurrentProcessId();
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&enumeration));
+    return std::move(enumeration.windows);
+}
+
+WindowHandle Win32Desktop::foregroundWindow() { return toHandle(GetForegroundWindow()); }
+
+bool Win32Desktop::setForegroundWindow(WindowHandle window) {
+    return SetForegroundWindow(toHwnd(window)) != FALSE;
+}
+
+bool Win32Desktop::setForegroundWindowAttached(WindowHandle window) {
+    const HWND target = toHwnd(window);
+    const DWORD ownThread = GetCurrentThreadId();
+    const HWND foreground = GetForegroundWindow();
+    const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    // Sharing the foreground thread's input state makes this thread count as
+    // the one the operator last used, which the foreground rules accept.
+    const bool attached = foregroundThread != 0 && foregroundThread != ownThread &&
+                          AttachThreadInput(ownThread, foregroundThread, TRUE) != FALSE;
+    BringWindowToTop(target);
+    const bool accepted = SetForegroundWindow(target) != FALSE;
+    if (attached) AttachThreadInput(ownThread, foregroundThread, FALSE);
+    return accepted;
+}
+
+bool Win32Desktop::isMinimised(WindowHandle window) { return IsIconic(toHwnd(window)) != FALSE; }
+
+void Win32Desktop::restore(WindowHandle window) { ShowWindow(toHwnd(window), SW_RESTORE); }
+
+std::vector<std::uint16_t> Win32Desktop::heldModifiers() {
+    std::vector<std::uint16_t> held;
+    for (std::uint16_t key : modifierKeys()) {
+        if (GetAsyncKeyState(key) & 0x8000) held.push_back(key);
+    }
+    return held;
+}
+
+std::size_t Win32Desktop::inject(const std::vector<KeyStroke>& strokes) {
+    std::vector<INPUT> inputs;
+    inputs.reserve(strokes.size());
+    for (const KeyStroke& stroke : strokes) inputs.push_back(toInput(stroke));
+    const UINT taken =
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), static_cast<int>(sizeof(INPUT)));
+    return taken;
+}
+
+void Win32Desktop::pause(std::chrono::milliseconds duration) {
+    // Messages other threads send to this one are delivered while waiting,
+    // so that an activation which needs this thread's answer is not held up;
+    // the program's own queued input waits as during any pause of the send.
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
+    for (;;) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return;
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_SENDMESSAGE, 0);
+    }
+}
+
+}  // namespace tastalo::platform::win32

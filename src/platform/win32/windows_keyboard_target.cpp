@@ -1,0 +1,130 @@
+#include "platform/win32/windows_keyboard_target.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "platform/title_match.h"
+
+namespace tastalo::platform::win32 {
+namespace {
+
+// Appends rather than prepends: GCC 12 misreads `"..." + std::string&&` as an
+// overlapping copy (-Wrestrict) at -O2.
+std::string quoted(std::u32string_view title) {
+    std::string text = "\"";
+    text += toUtf8(title);
+    text += '"';
+    return text;
+}
+
+std::string codePoint(char32_t c) {
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
+    return text;
+}
+
+}  // namespace
+
+WindowsKeyboardTarget::WindowsKeyboardTarget(std::unique_ptr<Desktop> desktop)
+    : WindowsKeyboardTarget(std::move(desktop), Timing{}) {}
+
+WindowsKeyboardTarget::WindowsKeyboardTarget(std::unique_ptr<Desktop> desktop, Timing timing)
+    : m_desktop(std::move(desktop)), m_timing(timing) {}
+
+Status WindowsKeyboardTarget::activate(std::u32string_view title) {
+    m_target = 0;
+    const std::vector<TopLevelWindow> windows = m_desktop->topLevelWindows();
+    std::vector<WindowCandidate> candidates;
+    candidates.reserve(windows.size());
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        // Listed topmost first: the higher in the stack, the more recently active.
+        candidates.push_back({windows[i].handle, windows[i].title, windows.size() - i});
+    }
+    const std::optional<std::size_t> chosen = chooseWindow(candidates, title);
+    if (!chosen) {
+        std::string description = "Nessuna finestra ha il titolo ";
+        description += quoted(title);
+        description += '.';
+        return {kTargetWindowMissing, description};
+    }
+    const WindowHandle window = windows[*chosen].handle;
+    if (m_desktop->runsAboveThisProcess(window)) {
+        std::string description = "La finestra ";
+        description += quoted(windows[*chosen].title);
+        description +=
+            " appartiene a un programma avviato come amministratore: Windows non "
+            "permette di scriverci. Avviare anche Tastalo come amministratore, "
+            "oppure l'altro programma senza.";
+        return {kTargetAboveThisProcess, description};
+    }
+
+    for (int attempt = 0; attempt < m_timing.attempts; ++attempt) {
+        // Keys sent to a minimised window reach no control and are lost.
+        if (m_desktop->isMinimised(window)) m_desktop->restore(window);
+        const bool accepted = attempt == 0 ? m_desktop->setForegroundWindow(window)
+                                           : m_desktop->setForegroundWindowAttached(window);
+        if (accepted && waitUntilForeground(window)) {
+            m_target = window;
+            return Status::success();
+        }
+        if (!accepted) m_desktop->pause(m_timing.poll);
+    }
+    std::string description = "La finestra ";
+    description += quoted(windows[*chosen].title);
+    description += " non è diventata attiva.";
+    return {kTargetWindowMissing, description};
+}
+
+bool WindowsKeyboardTarget::waitUntilForeground(WindowHandle window) {
+    const auto polls = m_timing.poll.count() > 0 ? m_timing.settle / m_timing.poll : 0;
+    for (auto i = decltype(polls){0};; ++i) {
+        if (m_desktop->foregroundWindow() == window) return true;
+        if (i >= polls) return false;
+        m_desktop->pause(m_timing.poll);
+    }
+}
+
+bool WindowsKeyboardTarget::targetHasFocus() {
+    return m_target != 0 && m_desktop->foregroundWindow() == m_target;
+}
+
+Status WindowsKeyboardTarget::requireTarget() const {
+    if (m_target != 0) return Status::success();
+    return {kTargetWindowMissing, "Nessuna finestra di destinazione è stata attivata."};
+}
+
+Status WindowsKeyboardTarget::typeText(std::u32string_view text) {
+    if (Status status = requireTarget(); !status.ok()) return status;
+    if (const auto position = firstUntypeable(text)) {
+        std::string description = "Il carattere ";
+        description += codePoint(text[*position]);
+        description += " in posizione " + std::to_string(*position + 1);
+        description += " non si può digitare.";
+        return {kCharacterNotTypeable, description};
+    }
+    return send(strokesForText(text));
+}
+
+Status WindowsKeyboardTarget::pressEnter() {
+    if (Status status = requireTarget(); !status.ok()) return status;
+    return send(strokesForEnter());
+}
+
+Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
+    if (strokes.empty()) return Status::success();
+    std::vector<KeyStroke> all = releaseOf(m_desktop->heldModifiers());
+    all.insert(all.end(), strokes.begin(), strokes.end());
+    const std::size_t taken = m_desktop->inject(all);
+    if (taken < all.size()) {
+        std::string description = "Il sistema ha accettato ";
+        description += std::to_string(taken) + " eventi di tastiera su ";
+        description += std::to_string(all.size());
+        description += ": la finestra di destinazione non li ha ricevuti tutti.";
+        return {kInputRefused, description};
+    }
+    return Status::success();
+}
+
+void WindowsKeyboardTarget::finish() { m_target = 0; }
+
+}  // namespace tastalo::platform::win32

@@ -1,0 +1,215 @@
+#include "platform/x11/keyboard_session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "platform/title_match.h"
+#include "platform/x11/failure_codes.h"
+#include "platform/x11/keymap_reader.h"
+
+namespace tastalo::platform::x11 {
+
+namespace {
+
+std::string codePoint(char32_t c) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
+    return buffer;
+}
+
+bool keyIsDown(const char keys[32], int keycode) { return (keys[keycode / 8] >> (keycode % 8)) & 1; }
+
+}  // namespace
+
+void KeyboardSession::begin(::Window target) {
+    end();
+    m_connection.clearErrors();
+    m_target = target;
+}
+
+Status KeyboardSession::type(std::u32string_view text) {
+    if (text.empty()) return Status::success();
+    // Keys of earlier calls are only flushed; a refusal of theirs shows up
+    // with the next reply and stops the send here.
+    if (m_connection.hasError()) return serverRefused();
+    if (Status prepared = prepareKeyboard(); !prepared.ok()) return prepared;
+    KeyPlanner::Plan plan = m_planner->plan(text);
+    if (plan.untypeable) {
+        const char32_t c = *plan.untypeable;
+        return failure(kCharacterNotTypeable, "Il carattere \"" + toUtf8(std::u32string(1, c)) + "\" (" +
+                                                  codePoint(c) + ") non può essere digitato.");
+    }
+    run(plan.steps);
+    // One round trip only when the keymap changed, the request that can
+    // really fail; plain keys are just sent off.
+    const bool changedKeymap = std::any_of(plan.steps.begin(), plan.steps.end(),
+                                           [](const KeyStep& step) { return step.kind == KeyStep::Kind::Bind; });
+    if (!changedKeymap) {
+        XFlush(m_connection.display());
+        return Status::success();
+    }
+    if (!m_connection.sync()) return serverRefused();
+    return Status::success();
+}
+
+Status KeyboardSession::serverRefused() {
+    Status refused = failure(kServerError, "Il server X ha rifiutato i tasti: " + m_connection.errorText() + ".");
+    m_connection.clearErrors();
+    return refused;
+}
+
+Status KeyboardSession::prepareKeyboard() {
+    Display* display = m_connection.display();
+    if (m_planner && !stateMayHaveChanged()) return Status::success();
+    if (!m_watchingState) {
+        // From now on the server reports every change of modifiers or group,
+        // so that a call asks it only when something did change.
+        XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbAllStateComponentsMask,
+                              XkbModifierStateMask | XkbGroupStateMask);
+        m_watchingState = true;
+    }
+    XkbStateRec state{};
+    XkbGetState(display, XkbUseCoreKbd, &state);
+    if (Status cleared = clearModifierState(state); !cleared.ok()) return cleared;
+    if (!m_planner || state.group != m_group) {
+        const KeymapSnapshot keymap = readKeymap(display, state.group);
+        if (keymap.keys.empty())
+            return failure(kDisplayUnavailable, "Impossibile leggere la mappa della tastiera dal server X.");
+        if (m_planner)
+            m_planner->reload(keymap);
+        else
+            m_planner.emplace(keymap);
+        m_group = state.group;
+        m_shiftKeycode = keymap.shiftKeycode;
+    }
+    return Status::success();
+}
+
+bool KeyboardSession::stateMayHaveChanged() {
+    // Our own Shift shows up here too; whatever the last report says other
+    // than "no modifier, same group" is checked with the server.
+    bool changed = false;
+    XEvent event;
+    while (XCheckTypedEvent(m_connection.display(), m_connection.xkbEventBase(), &event)) {
+        const auto& xkb = reinterpret_cast<const XkbEvent&>(event);
+        if (xkb.any.xkb_type != XkbStateNotify) continue;
+        changed = xkb.state.mods != 0 || xkb.state.group != m_group;
+    }
+    return changed;
+}
+
+Status KeyboardSession::clearModifierState(XkbStateRec& state) {
+    Display* display = m_connection.display();
+    // Caps Lock, Num Lock and the like change what a key types: off for the
+    // send, back on in end().
+    if (state.locked_mods != 0) {
+        m_unlockedModifiers |= state.locked_mods;
+        XkbLockModifiers(display, XkbUseCoreKbd, state.locked_mods, 0);
+    }
+    if (state.latched_mods != 0) XkbLatchModifiers(display, XkbUseCoreKbd, state.latched_mods, 0);
+    if (state.base_mods != 0) releaseHeldModifiers();
+    if (state.locked_mods != 0 || state.latched_mods != 0 || state.base_mods != 0) {
+        XkbGetState(display, XkbUseCoreKbd, &state);
+        if (state.mods != 0) {
+            return failure(kModifiersHeld,
+                           "Impossibile digitare mentre sono premuti i tasti Maiusc, Ctrl, Alt o simili: "
+                           "rilasciarli e ripetere l'invio.");
+        }
+    }
+    return Status::success();
+}
+
+void KeyboardSession::releaseHeldModifiers() {
+    Display* display = m_connection.display();
+    XModifierKeymap* map = XGetModifierMapping(display);
+    if (!map) return;
+    char before[32] = {};
+    XQueryKeymap(display, before);
+    std::vector<std::uint8_t> released;
+    for (int i = 0; i < 8 * map->max_keypermod; ++i) {
+        const int keycode = map->modifiermap[i];
+        if (keycode == 0 || !keyIsDown(before, keycode)) continue;
+        if (std::find(released.begin(), released.end(), keycode) != released.end()) continue;
+        key(static_cast<std::uint8_t>(keycode), false);
+        released.push_back(static_cast<std::uint8_t>(keycode));
+    }
+    XFreeModifiermap(map);
+    // A key the operator holds on a real keyboard stays down whatever XTest
+    // says; only keys that really came up are pressed again at the end.
+    char after[32] = {};
+    XQueryKeymap(display, after);
+    for (std::uint8_t keycode : released) {
+        if (!keyIsDown(after, keycode) &&
+            std::find(m_releasedKeys.begin(), m_releasedKeys.end(), keycode) == m_releasedKeys.end())
+            m_releasedKeys.push_back(keycode);
+    }
+}
+
+void KeyboardSession::run(const std::vector<KeyStep>& steps) {
+    Display* display = m_connection.display();
+    bool shiftDown = false;
+    for (const KeyStep& step : steps) {
+        if (step.kind == KeyStep::Kind::Bind) {
+            if (step.settleFirst) settle();
+            // Both levels carry the symbol, so Shift cannot change it.
+            KeySym symbols[2] = {step.keysym, step.keysym};
+            XChangeKeyboardMapping(display, step.keycode, 2, symbols, 1);
+            continue;
+        }
+        if (step.shift == ShiftNeed::On && !shiftDown) {
+            key(m_shiftKeycode, true);
+            shiftDown = true;
+        } else if (step.shift == ShiftNeed::Off && shiftDown) {
+            key(m_shiftKeycode, false);
+            shiftDown = false;
+        }
+        key(step.keycode, true);
+        key(step.keycode, false);
+    }
+    if (shiftDown) key(m_shiftKeycode, false);
+}
+
+void KeyboardSession::settle() {
+    XFlush(m_connection.display());
+    if (m_target != 0 && m_ping.understoodBy(m_target) && m_ping.roundTrip(m_target, m_timing.settleTimeout))
+        return;
+    XSync(m_connection.display(), False);
+    std::this_thread::sleep_for(m_timing.settlePause);
+}
+
+void KeyboardSession::key(std::uint8_t keycode, bool press) {
+    XTestFakeKeyEvent(m_connection.display(), keycode, press ? True : False, CurrentTime);
+}
+
+void KeyboardSession::end() {
+    if (!m_connection.isOpen()) return;
+    Display* display = m_connection.display();
+    const std::vector<std::uint8_t> borrowed = m_planner ? m_planner->borrowedKeycodes() : std::vector<std::uint8_t>{};
+    if (!borrowed.empty()) {
+        // The target may still be reading the keymap for keys already sent.
+        settle();
+        for (std::uint8_t keycode : borrowed) {
+            KeySym none = NoSymbol;
+            XChangeKeyboardMapping(display, keycode, 1, &none, 1);
+        }
+    }
+    for (std::uint8_t keycode : m_releasedKeys) key(keycode, true);
+    if (m_unlockedModifiers != 0)
+        XkbLockModifiers(display, XkbUseCoreKbd, m_unlockedModifiers, m_unlockedModifiers);
+    if (m_watchingState) XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbAllStateComponentsMask, 0);
+    XSync(display, False);
+    XEvent event;
+    while (XCheckTypedEvent(display, m_connection.xkbEventBase(), &event)) {
+    }
+    m_connection.clearErrors();
+    m_watchingState = false;
+    m_planner.reset();
+    m_group = -1;
+    m_shiftKeycode = 0;
+    m_unlockedModifiers = 0;
+    m_releasedKeys.clear();
+    m_target = 0;
+}
+
+}  // namespace tastalo::platform::x11

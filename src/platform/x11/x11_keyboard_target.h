@@ -1,0 +1,44 @@
+#pragma once
+
+#include <chrono>
+
+#include "platform/keyboard_target.h"
+#include "platform/x11/display_connection.h"
+#include "platform/x11/keyboard_session.h"
+#include "platform/x11/target_ping.h"
+#include "platform/x11/window_activator.h"
+#include "platform/x11/window_directory.h"
+
+namespace tastalo::platform::x11 {
+
+// The keystroke and window services on an X11 display: EWMH (or the window
+// tree) to find and activate the target, XTest to type into it.
+class X11KeyboardTarget final : public KeyboardTarget {
+public:
+    struct Options {
+        WindowActivator::Timing activation;
+        KeyboardSession::Timing keyboard;
+    };
+
+    X11KeyboardTarget() : X11KeyboardTarget(Options{}) {}
+    explicit X11KeyboardTarget(Options options);
+    ~X11KeyboardTarget() override;
+
+    Status activate(std::u32string_view title) override;
+    bool targetHasFocus() override;
+    Status typeText(std::u32string_view text) override;
+    Status pressEnter() override;
+    void finish() override;
+
+private:
+    Status readyToType();
+
+    DisplayConnection m_connection;
+    WindowDirectory m_directory{m_connection};
+    WindowActivator m_activator;
+    TargetPing m_ping{m_connection};
+    KeyboardSession m_session;
+    ::Window m_target = 0;
+};
+
+}  // namespace tastalo::platform::x11

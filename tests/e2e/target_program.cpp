@@ -1,0 +1,71 @@
+#include "target_program.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace tastalo::test {
+
+TargetProgram::TargetProgram(X11Probe& probe, const std::string& program, const std::string& title,
+                             const std::string& logPath)
+    : m_logPath(logPath) {
+    std::vector<char*> argv = {const_cast<char*>(program.c_str()), const_cast<char*>(title.c_str()), const_cast<char*>(logPath.c_str()),
+                               nullptr};
+    if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+        m_pid = -1;
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        m_window = probe.windowOfProcess(m_pid);
+        if (m_window != 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+TargetProgram::~TargetProgram() {
+    if (m_pid <= 0) return;
+    kill(m_pid, SIGTERM);
+    int status = 0;
+    waitpid(m_pid, &status, 0);
+}
+
+std::string TargetProgram::log() const {
+    std::ifstream file(m_logPath, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void TargetProgram::clearLog() const {
+    // The target appends, so emptying the file in place is enough.
+    std::ofstream(m_logPath, std::ios::binary | std::ios::trunc);
+}
+
+std::string TargetProgram::logAfter(std::size_t lines, std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::string text = log();
+    while (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) < lines &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        text = log();
+    }
+    return text;
+}
+
+int run(const std::string& commandLine) {
+    const int status = std::system(commandLine.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace tastalo::test

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# with_display.sh [--no-wm] COMMAND [ARGS...]
+#
+# Runs COMMAND on a private X display: its own Xvfb on a free display number
+# and, unless --no-wm is given, openbox as the window manager (COMMAND starts
+# only once openbox manages windows). DISPLAY is set for COMMAND, and
+# WITH_DISPLAY_WM tells it "openbox" or "none". Everything started here is
+# stopped on exit; the exit status is COMMAND's.
+set -euo pipefail
+
+wm=openbox
+if [ "${1:-}" = "--no-wm" ]; then
+  wm=none
+  shift
+fi
+if [ $# -eq 0 ]; then
+  echo "usage: $0 [--no-wm] COMMAND [ARGS...]" >&2
+  exit 2
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/with-display.XXXXXX")
+xvfb_pid=
+wm_pid=
+command_pid=
+
+stop() {
+  if [ -n "$1" ]; then
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+  fi
+}
+
+cleanup() {
+  set +e
+  stop "$command_pid"
+  stop "$wm_pid"
+  stop "$xvfb_pid"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Xvfb picks the first free display number itself and writes it to fd 3
+# once it accepts connections.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 1 200); do
+  [ -s "$work/display" ] && break
+  if ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "with_display.sh: Xvfb did not start:" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+  fi
+  sleep 0.05
+done
+if [ ! -s "$work/display" ]; then
+  echo "with_display.sh: Xvfb gave no display number within 10 s" >&2
+  exit 1
+fi
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# Programs under test type and read keys themselves: no input method, no
+# session bus surprises, the X11 platform for Qt.
+unset WAYLAND_DISPLAY QT_IM_MODULE XMODIFIERS GTK_IM_MODULE XAUTHORITY
+export QT_QPA_PLATFORM=xcb
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+
+if [ "$wm" = openbox ]; then
+  mkdir -p "$work/config" "$work/cache"
+  XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm_pid=$!
+  ready=no
+  for _ in $(seq 1 200); do
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+      ready=yes
+      break
+    fi
+    if ! kill -0 "$wm_pid" 2>/dev/null; then break; fi
+    sleep 0.05
+  done
+  if [ "$ready" != yes ]; then
+    echo "with_display.sh: openbox did not start managing windows:" >&2
+    cat "$work/openbox.log" >&2
+    exit 1
+  fi
+fi
+export WITH_DISPLAY_WM="$wm"
+
+# In the background, so that a TERM (a test timeout) is handled at once.
+status=0
+"$@" &
+command_pid=$!
+wait "$command_pid" || status=$?
+command_pid=
+exit "$status"

@@ -1,0 +1,175 @@
+#include "x11_probe.h"
+
+#include <X11/Xlib.h>
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace tastalo::test {
+
+namespace {
+
+std::vector<unsigned long> longProperty(Display* display, Window window, const char* name, Atom type) {
+    Atom actual = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actual,
+                           &format, &count, &after, &data) == Success &&
+        actual == type && format == 32) {
+        const auto* items = reinterpret_cast<unsigned long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data) XFree(data);
+    return values;
+}
+
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+
+Display* D(void* display) { return static_cast<Display*>(display); }
+
+}  // namespace
+
+X11Probe::X11Probe() : m_display(XOpenDisplay(nullptr)) {
+    // Windows come and go under the tests' feet: a query on a vanished one is not a failure.
+    XSetErrorHandler(ignoreErrors);
+}
+
+X11Probe::~X11Probe() {
+    if (m_display) XCloseDisplay(D(m_display));
+}
+
+std::vector<unsigned long> X11Probe::keyboardMapping() {
+    int minimum = 0, maximum = 0, perKeycode = 0;
+    XDisplayKeycodes(D(m_display), &minimum, &maximum);
+    KeySym* map = XGetKeyboardMapping(D(m_display), static_cast<KeyCode>(minimum), maximum - minimum + 1, &perKeycode);
+    std::vector<unsigned long> values(map, map + (maximum - minimum + 1) * perKeycode);
+    XFree(map);
+    return values;
+}
+
+unsigned int X11Probe::lockedModifiers() {
+    XkbStateRec state{};
+    XkbGetState(D(m_display), XkbUseCoreKbd, &state);
+    return state.locked_mods;
+}
+
+unsigned int X11Probe::heldModifiers() {
+    XkbStateRec state{};
+    XkbGetState(D(m_display), XkbUseCoreKbd, &state);
+    return state.base_mods;
+}
+
+void X11Probe::fakeKey(const char* keysymName, bool press) {
+    const KeyCode keycode = XKeysymToKeycode(D(m_display), XStringToKeysym(keysymName));
+    XTestFakeKeyEvent(D(m_display), keycode, press ? True : False, CurrentTime);
+    XSync(D(m_display), False);
+}
+
+void X11Probe::press(const char* keysymName) { fakeKey(keysymName, true); }
+void X11Probe::release(const char* keysymName) { fakeKey(keysymName, false); }
+void X11Probe::tap(const char* keysymName) {
+    fakeKey(keysymName, true);
+    fakeKey(keysymName, false);
+}
+
+bool X11Probe::grabKeyboard() {
+    const int result = XGrabKeyboard(D(m_display), DefaultRootWindow(D(m_display)), False, GrabModeAsync,
+                                     GrabModeAsync, CurrentTime);
+    XSync(D(m_display), False);
+    return result == GrabSuccess;
+}
+
+void X11Probe::ungrabKeyboard() {
+    XUngrabKeyboard(D(m_display), CurrentTime);
+    XSync(D(m_display), False);
+}
+
+bool X11Probe::underWindowManager() {
+    const auto check = longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    return !check.empty() && check[0] != 0;
+}
+
+unsigned long X11Probe::activeWindow() {
+    if (underWindowManager()) {
+        const auto active = longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+        return active.empty() ? 0 : active[0];
+    }
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(D(m_display), &focus, &revert);
+    return focus;
+}
+
+unsigned long X11Probe::windowOfProcess(int pid) {
+    return searchProcess(DefaultRootWindow(D(m_display)), static_cast<unsigned long>(pid), 4);
+}
+
+unsigned long X11Probe::searchProcess(unsigned long window, unsigned long pid, int depth) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(D(m_display), window, &root, &parent, &children, &count)) return 0;
+    unsigned long found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+        const auto owner = longProperty(D(m_display), children[i], "_NET_WM_PID", XA_CARDINAL);
+        XWindowAttributes attributes;
+        char* name = nullptr;
+        if (!owner.empty() && owner[0] == pid && XGetWindowAttributes(D(m_display), children[i], &attributes) &&
+            attributes.map_state == IsViewable && XFetchName(D(m_display), children[i], &name) && name) {
+            found = children[i];
+        }
+        if (name) XFree(name);
+        if (found == 0 && depth > 1) found = searchProcess(children[i], pid, depth - 1);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+unsigned long X11Probe::createOwnWindow(const std::string& title) {
+    const Window window = XCreateSimpleWindow(D(m_display), DefaultRootWindow(D(m_display)), 0, 0, 200, 100, 0, 0, 0);
+    XStoreName(D(m_display), window, title.c_str());
+    const Atom utf8 = XInternAtom(D(m_display), "UTF8_STRING", False);
+    XChangeProperty(D(m_display), window, XInternAtom(D(m_display), "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+    const long pid = getpid();
+    XChangeProperty(D(m_display), window, XInternAtom(D(m_display), "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    XChangeProperty(D(m_display), window, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(host), static_cast<int>(std::strlen(host)));
+    XMapRaised(D(m_display), window);
+    XSync(D(m_display), False);
+    // Wait until it is on the screen and, under a manager, managed: a window
+    // that appears later would take the focus in the middle of a test.
+    for (int i = 0; i < 500; ++i) {
+        XWindowAttributes attributes;
+        const bool viewable =
+            XGetWindowAttributes(D(m_display), window, &attributes) && attributes.map_state == IsViewable;
+        const auto clients =
+            longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_CLIENT_LIST", XA_WINDOW);
+        const bool managed = !underWindowManager() ||
+                             std::find(clients.begin(), clients.end(), window) != clients.end();
+        if (viewable && managed) break;
+        usleep(10000);
+    }
+    return window;
+}
+
+}  // namespace tastalo::test
+
+namespace tastalo::test {
+
+void X11Probe::destroyWindow(unsigned long window) {
+    XDestroyWindow(D(m_display), window);
+    XSync(D(m_display), False);
+}
+
+}  // namespace tastalo::test

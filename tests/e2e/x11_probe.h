@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the end-to-end tests look at on the display, written apart from the
+// backend so that the backend is checked against an independent view.
+namespace tastalo::test {
+
+// Modifier bits as X reports them.
+inline constexpr unsigned int kShiftBit = 1U << 0;
+inline constexpr unsigned int kCapsLockBit = 1U << 1;
+inline constexpr unsigned int kControlBit = 1U << 2;
+
+// Kept free of X11 headers, whose macros (Status, None...) would clash with
+// the code under test.
+class X11Probe {
+public:
+    X11Probe();
+    ~X11Probe();
+    X11Probe(const X11Probe&) = delete;
+    X11Probe& operator=(const X11Probe&) = delete;
+
+    bool connected() const { return m_display != nullptr; }
+
+    // The whole core keyboard mapping, keysym by keysym.
+    std::vector<unsigned long> keyboardMapping();
+    unsigned int lockedModifiers();
+    unsigned int heldModifiers();
+
+    void press(const char* keysymName);
+    void release(const char* keysymName);
+    void tap(const char* keysymName);
+    // Holds the whole keyboard for this process, as an open menu does.
+    bool grabKeyboard();
+    void ungrabKeyboard();
+
+    // The viewable window of process `pid` that has a title; 0 if none.
+    unsigned long windowOfProcess(int pid);
+    unsigned long activeWindow();  // _NET_ACTIVE_WINDOW, or the input focus without a manager
+    bool underWindowManager();
+
+    // A top-level window of this very process with the given title, on the
+    // screen (and managed, under a window manager) when this returns.
+    unsigned long createOwnWindow(const std::string& title);
+    void destroyWindow(unsigned long window);
+
+private:
+    void fakeKey(const char* keysymName, bool press);
+    unsigned long searchProcess(unsigned long window, unsigned long pid, int depth);
+
+    void* m_display = nullptr;  // the Display
+};
+
+}  // namespace tastalo::test
