@@ -9,7 +9,8 @@ packages=(
   libsqlitecpp-dev libsqlite3-dev sqlite3
   libx11-dev libxtst-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth openbox xdotool x11-utils imagemagick
+  xvfb xauth openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick
+  g++-mingw-w64-x86-64 wine wine64
   fonts-liberation2
 )
 
