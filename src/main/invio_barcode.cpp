@@ -106,16 +106,23 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
     for (int i = 0; i < totale; ++i) {
         if (m_interrotto) return Esito::Interrotto;
         // Whatever is in front now is not the window the operator chose:
-        // typing on would put barcodes where they do not belong.
-        if (!m_tastiera.targetHasFocus()) {
+        // typing on would put barcodes where they do not belong. The backend
+        // checks again as it types, for a change in between.
+        const auto fuocoPerso = [&](const platform::Status& stato) {
+            return stato.code == platform::kTargetLostFocus;
+        };
+        platform::Status stato = m_tastiera.targetHasFocus()
+                                     ? m_tastiera.typeText(barcode[static_cast<std::size_t>(i)].toStdU32String())
+                                     : platform::Status{platform::kTargetLostFocus, {}};
+        if (stato.ok()) stato = m_tastiera.pressEnter();
+        if (fuocoPerso(stato)) {
             m_messaggi.errore(QStringLiteral("Invio interrotto: la finestra di destinazione non "
                                              "è più attiva. Barcode inviati: %1 di %2.")
                                   .arg(i)
                                   .arg(totale));
             return Esito::Interrotto;
         }
-        verifica(m_tastiera.typeText(barcode[static_cast<std::size_t>(i)].toStdU32String()));
-        verifica(m_tastiera.pressEnter());
+        verifica(stato);
         if (avanzamento) avanzamento(i + 1, totale);
         m_pausa.elaboraEventi();
         if (m_interrotto) return Esito::Interrotto;

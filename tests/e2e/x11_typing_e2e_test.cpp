@@ -139,7 +139,7 @@ TEST_F(TypingIntoTarget, KeymapIsRestoredAfterAFailurePartWayAndWhenTheBackendIs
     SEND(U"éß");
     // A refused character does not leave the borrowed keycodes behind.
     const auto refused = m_keyboard->typeText(U"ok\x01");
-    EXPECT_EQ(refused.code, platform::x11::kCharacterNotTypeable);
+    EXPECT_EQ(refused.code, platform::kCharacterNotTypeable);
     EXPECT_FALSE(refused.description.empty());
     m_keyboard->finish();
     EXPECT_EQ(probe().keyboardMapping(), m_keymapBefore);

@@ -105,8 +105,8 @@ TEST_F(WatchingTheFocus, AnotherWindowInFrontMeansTheTargetLostTheFocusAndNothin
 
     bringToFront(other->window());
     EXPECT_FALSE(keyboard->targetHasFocus());
-    EXPECT_EQ(keyboard->typeText(U"secondo").code, platform::x11::kTargetLostFocus);
-    EXPECT_EQ(keyboard->pressEnter().code, platform::x11::kTargetLostFocus);
+    EXPECT_EQ(keyboard->typeText(U"secondo").code, platform::kTargetLostFocus);
+    EXPECT_EQ(keyboard->pressEnter().code, platform::kTargetLostFocus);
     keyboard->finish();
 
     EXPECT_EQ(korvedo->logAfter(1), "primo\n");
@@ -119,7 +119,7 @@ TEST_F(WatchingTheFocus, WhileAnotherClientHoldsTheKeyboardTheTargetHasNoFocus) 
     ASSERT_TRUE(keyboard->activate(U"Korvedo").ok());
     ASSERT_TRUE(probe().grabKeyboard());
     EXPECT_FALSE(keyboard->targetHasFocus());
-    EXPECT_EQ(keyboard->typeText(U"perso").code, platform::x11::kTargetLostFocus);
+    EXPECT_EQ(keyboard->typeText(U"perso").code, platform::kTargetLostFocus);
     probe().ungrabKeyboard();
     EXPECT_TRUE(keyboard->targetHasFocus());
     ASSERT_TRUE(keyboard->typeText(U"dopo").ok());

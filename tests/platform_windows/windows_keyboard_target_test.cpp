@@ -74,7 +74,7 @@ TEST_F(WindowsKeyboardTargetTest,
 
     const platform::Status status = target->activate(U"Korvedo");
 
-    EXPECT_EQ(status.code, platform::win32::kTargetAboveThisProcess);
+    EXPECT_EQ(status.code, platform::kTargetAboveThisProcess);
     EXPECT_THAT(status.description, ::testing::HasSubstr("amministratore"));
     EXPECT_THAT(desktop->requests, IsEmpty());
     EXPECT_FALSE(target->typeText(U"abc").ok());
@@ -199,12 +199,12 @@ TEST_F(TypingTest, FewerKeystrokesTakenThanSentIsAFailureNotASuccess) {
 
     const platform::Status status = target->typeText(U"abc");
 
-    EXPECT_EQ(status.code, platform::win32::kInputRefused);
+    EXPECT_EQ(status.code, platform::kInputRefused);
     EXPECT_THAT(status.description, ::testing::HasSubstr("3"));
     EXPECT_THAT(status.description, ::testing::HasSubstr("6"));
 
     desktop->injectLimit = 0;
-    EXPECT_EQ(target->pressEnter().code, platform::win32::kInputRefused);
+    EXPECT_EQ(target->pressEnter().code, platform::kInputRefused);
 }
 
 TEST_F(TypingTest, ControlCharacterIsRefusedAndNothingOfTheTextIsInjected) {
@@ -212,7 +212,7 @@ TEST_F(TypingTest, ControlCharacterIsRefusedAndNothingOfTheTextIsInjected) {
          {std::u32string(U"ab\ncd"), std::u32string(U"\r"), std::u32string(U"x\u0085"),
           std::u32string(U"ok\u007F"), std::u32string(1, static_cast<char32_t>(0xDC00))}) {
         const platform::Status status = target->typeText(text);
-        EXPECT_EQ(status.code, platform::win32::kCharacterNotTypeable) << platform::toUtf8(text);
+        EXPECT_EQ(status.code, platform::kCharacterNotTypeable) << platform::toUtf8(text);
     }
     const platform::Status status = target->typeText(U"ab\u0001");
     EXPECT_THAT(status.description, ::testing::HasSubstr("U+0001"));

@@ -148,6 +148,20 @@ TEST_F(InvioBarcodeTest, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
               "Barcode inviati: 2 di 5.");
 }
 
+TEST_F(InvioBarcodeTest, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
+    db.aggiungiLista(7, "Magazzino",
+                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    tastiera.failOn(Kind::Enter, 1, {platform::kTargetLostFocus, "Un'altra finestra ha la tastiera"});
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.count(Kind::Type), 2);
+    EXPECT_EQ(registro.last(), "fine");
+    EXPECT_EQ(messaggi.testi(),
+              QStringList({"Invio interrotto: la finestra di destinazione non è più attiva. "
+                           "Barcode inviati: 1 di 3."}));
+}
+
 TEST_F(InvioBarcodeTest, FocusLostBeforeTheFirstBarcodeTypesNothing) {
     db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
     tastiera.loseFocusAt(0);

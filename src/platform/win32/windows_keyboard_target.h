@@ -8,12 +8,6 @@
 
 namespace tastalo::platform::win32 {
 
-// Codes of failures other than a missing window, clear of the other failure
-// sources; 1002 and 1005 mean what they mean for the X11 backend.
-inline constexpr std::int32_t kCharacterNotTypeable = 1002;
-inline constexpr std::int32_t kInputRefused = 1005;  // the system took fewer keystrokes than sent
-inline constexpr std::int32_t kTargetAboveThisProcess = 1006;  // Windows would drop the keystrokes
-
 // The keystroke services on a Windows desktop: activation by title with
 // SetForegroundWindow (retried while attached to the foreground thread when
 // refused), typing with SendInput as Unicode characters.

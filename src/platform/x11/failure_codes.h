@@ -5,16 +5,11 @@
 
 #include "platform/keyboard_target.h"
 
-// Codes of the X11 backend's failures other than a missing target window.
-// They stay clear of the codes of the other failure sources so that the
-// general failure message identifies them at a glance.
+// The X11 backend's names for the shared failure codes.
 namespace tastalo::platform::x11 {
 
-inline constexpr std::int32_t kDisplayUnavailable = 1001;  // no X server, or one without XTEST/XKB
-inline constexpr std::int32_t kCharacterNotTypeable = 1002;
-inline constexpr std::int32_t kTargetLostFocus = 1003;
-inline constexpr std::int32_t kModifiersHeld = 1004;
-inline constexpr std::int32_t kServerError = 1005;  // the X server refused a request
+inline constexpr std::int32_t kDisplayUnavailable = kKeyboardUnavailable;  // no X server, or one without XTEST/XKB
+inline constexpr std::int32_t kServerError = kInputRefused;  // the X server refused a request
 
 inline Status failure(std::int32_t code, std::string description) {
     return Status{code, std::move(description)};

@@ -200,7 +200,7 @@ void checkRefusedText(Checks& checks) {
     std::string detail;
     for (const std::u32string& text : refused) {
         const Status status = target.keyboard->typeText(text);
-        if (status.code != platform::win32::kCharacterNotTypeable) {
+        if (status.code != platform::kCharacterNotTypeable) {
             allRefused = false;
             detail += shown(wide(text)) + " gave " + shown(status) + "; ";
         }
