@@ -1,4 +1,5 @@
 #include "startup/ini_file.h"
+#include "startup/senza_blank.h"
 
 #include <QStringDecoder>
 #include <vector>
@@ -92,14 +93,6 @@ QString testoDi(QByteArrayView c, Intervallo i) { return decodificaTesto(c.slice
 
 bool stessoNome(QByteArrayView c, Intervallo i, QStringView nome) {
     return QStringView(testoDi(c, i)).compare(nome, Qt::CaseInsensitive) == 0;
-}
-
-QStringView senzaBlank(QStringView testo) {
-    qsizetype da = 0;
-    qsizetype a = testo.size();
-    while (da < a && (testo[da] == u' ' || testo[da] == u'\t')) ++da;
-    while (a > da && (testo[a - 1] == u' ' || testo[a - 1] == u'\t')) --a;
-    return testo.sliced(da, a - da);
 }
 
 // The first section of that name, or -1.

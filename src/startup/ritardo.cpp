@@ -1,17 +1,10 @@
 #include "startup/ritardo.h"
+#include "startup/senza_blank.h"
 
 namespace tastalo {
 namespace {
 
 constexpr std::int64_t kMassimo = 2147483647;
-
-QStringView senzaBlank(QStringView testo) {
-    qsizetype da = 0;
-    qsizetype a = testo.size();
-    while (da < a && (testo[da] == u' ' || testo[da] == u'\t')) ++da;
-    while (a > da && (testo[a - 1] == u' ' || testo[a - 1] == u'\t')) --a;
-    return testo.sliced(da, a - da);
-}
 
 // ASCII digits only: other scripts' digits are not a delay.
 bool soloCifre(QStringView testo) {
