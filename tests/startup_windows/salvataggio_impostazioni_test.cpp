@@ -63,8 +63,11 @@ TEST_F(SalvataggioTest, AWriteFailingAfterAnEarlierOneLeavesTheFileAsItWas) {
 }
 
 TEST_F(SalvataggioTest, AWriteFailingAfterTheFileWasCreatedRemovesItAgain) {
-    salvaFallendo({QStringLiteral("/nuovo.sdf"), QStringLiteral("Korvedo"), QStringLiteral("7\r")});
+    // A title that would break the lines fails only once DataBase has created the file.
+    const Failure errore = salvaFallendo(
+        {QStringLiteral("/nuovo.sdf"), QStringLiteral("due\nrighe"), QStringLiteral("7")});
 
+    EXPECT_EQ(errore.source(), FailureSource::SettingsFile);
     EXPECT_FALSE(QFileInfo::exists(percorsoIni()));
     expectConfigurazioneInvariata();
 }
