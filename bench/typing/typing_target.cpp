@@ -1,0 +1,83 @@
+#include "typing_target.h"
+
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "platform/keyboard_target.h"
+#include "platform/title_match.h"
+
+extern char** environ;
+
+namespace tastalo::bench {
+
+namespace {
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+}  // namespace
+
+TypingTarget::TypingTarget(const std::string& program, const std::string& title) : m_title(title) {
+    char pattern[] = "/tmp/typing-bench.XXXXXX";
+    if (const char* folder = mkdtemp(pattern)) m_folder = folder;
+    m_program = std::make_unique<test::TargetProgram>(m_probe, program, title, m_folder + "/target.log");
+}
+
+TypingTarget::~TypingTarget() {
+    m_program.reset();
+    if (!m_folder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+}
+
+bool TypingTarget::reset() {
+    const std::size_t before = lineCount(m_program->log());
+    auto keyboard = platform::createKeyboardTarget();
+    if (!keyboard->activate(platform::fromUtf8(m_title)).ok() || !keyboard->pressEnter().ok()) return false;
+    keyboard->finish();
+    // The Enter empties the text box by logging what it held (maybe nothing).
+    const bool emptied = lineCount(m_program->logAfter(before + 1)) > before;
+    m_program->clearLog();
+    return emptied;
+}
+
+TypingTarget::Received TypingTarget::awaitLines(std::size_t lines, Clock::time_point start,
+                                                std::chrono::seconds patience) const {
+    Received received;
+    const auto deadline = start + patience;
+    for (;;) {
+        received.log = m_program->log();
+        if (lineCount(received.log) >= lines || Clock::now() > deadline) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    received.sinceStart = Clock::now() - start;
+    return received;
+}
+
+bool startXdotool(const std::string& text, int& pid) {
+    // xdotool types a carriage return as the Return key, a line feed as
+    // Linefeed, which is no Enter.
+    std::string typed = text;
+    std::replace(typed.begin(), typed.end(), '\n', '\r');
+    std::vector<char*> argv = {const_cast<char*>("xdotool"), const_cast<char*>("type"),
+                               const_cast<char*>("--delay"), const_cast<char*>("0"), typed.data(), nullptr};
+    pid_t child = -1;
+    if (posix_spawnp(&child, "xdotool", nullptr, nullptr, argv.data(), environ) != 0) return false;
+    pid = child;
+    return true;
+}
+
+void waitXdotool(int pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
+
+}  // namespace tastalo::bench
