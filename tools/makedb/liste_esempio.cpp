@@ -33,7 +33,7 @@ std::vector<Lista> listeDemo() {
         {3, QStringLiteral("Ricevimento merce"), codici(8'001'234, 8, 3)},
         {7, QStringLiteral("Magazzino"), codici(8'002'345, 12, 7)},
         {12, QStringLiteral("Negozio centro"), codici(8'003'456, 5, 12)},
-        {15, QStringLiteral("Inventario scaffale B"), {}},
+        {15, QStringLiteral("Scaffale B da contare"), {}},
         {21, QStringLiteral("Resi ai fornitori"), codici(8'004'567, 3, 21)},
         {30, QStringLiteral("Ordini città"), codici(8'005'678, 6, 30)},
     };
