@@ -21,7 +21,6 @@ public:
     TypingTarget& operator=(const TypingTarget&) = delete;
 
     bool started() const { return m_program->started(); }
-    const std::string& title() const { return m_title; }
 
     // Brings the target to the front with its text box empty and its log
     // cleared, so that no run inherits anything from the one before.
