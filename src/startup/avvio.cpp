@@ -25,7 +25,10 @@ void leggiFileEsistente(const IniProgramma& ini, Configurazione& configurazione,
     const QString finestra = ini.LeggiIni(kSezioneDati, kChiaveFinestraPGM, kFileImpostazioni);
     const QString delay = ini.LeggiIni(kSezioneDati, kChiaveDelay, kFileImpostazioni);
 
-    configurazione.impostaPercorsoDatabase(database);
+    // A missing DataBase key, or a file with no DATI section at all, means the
+    // same database as a first start.
+    configurazione.impostaPercorsoDatabase(
+        percorsoDatabaseDaTesto(database, ini.cartellaProgramma()));
     configurazione.impostaTitoloFinestra(finestra);
     if (const std::optional<std::int32_t> ritardo = ritardoDaTesto(delay)) {
         configurazione.impostaRitardo(*ritardo);
@@ -38,12 +41,13 @@ void leggiFileEsistente(const IniProgramma& ini, Configurazione& configurazione,
     }
 }
 
+// One write of the whole file: a failure leaves no file, rather than one
+// that lacks keys and would be read as it stands at every later start.
 void creaFile(const IniProgramma& ini, const Configurazione& configurazione) {
-    ini.ScriviIni(kSezioneDati, kChiaveDataBase, configurazione.PercorsoDatabase(),
-                  kFileImpostazioni);
-    ini.ScriviIni(kSezioneDati, kChiaveFinestraPGM, configurazione.TitoloFinestra(),
-                  kFileImpostazioni);
-    ini.ScriviIni(kSezioneDati, kChiaveDelay, QString::number(configurazione.Ritardo()),
+    ini.ScriviIni(kSezioneDati,
+                  {{kChiaveDataBase, configurazione.PercorsoDatabase()},
+                   {kChiaveFinestraPGM, configurazione.TitoloFinestra()},
+                   {kChiaveDelay, QString::number(configurazione.Ritardo())}},
                   kFileImpostazioni);
 }
 

@@ -106,7 +106,8 @@ void frmImposta::Form_Load() {
 void frmImposta::cmdSfoglia_Click() {
     const auto scelta = m_sceltaFile.apriFile(
         this, QStringLiteral("Apri Database"),
-        QStringLiteral("File database (*.sdf);;tutti i files (*)"), m_txtDB->text());
+        QStringLiteral("File database (*.sdf);;tutti i files (*)"),
+        m_impostazioni.percorsoDatabase(m_txtDB->text()));
     if (const auto database = ImpostazioniDialogo::databaseScelto(scelta)) {
         m_txtDB->setText(*database);
     }
@@ -133,11 +134,7 @@ TestiImpostazioni frmImposta::testi() const {
 }
 
 void frmImposta::keyPressEvent(QKeyEvent* evento) {
-    if (evento->key() == Qt::Key_Escape) {
-        // Esc does not leave: only "&Esci" and the close box do.
-        evento->accept();
-        return;
-    }
+    // Esc is left to QDialog, which rejects the dialog as "&Esci" does.
     const bool invio = evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter;
     if (invio && (evento->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         // Enter presses the focused button, as on any dialog; in a text box it does nothing.

@@ -14,9 +14,10 @@ class IniProgramma;
 class Messaggi;
 class SceltaFile;
 
-// "Impostazioni": shows the three values of spooling.ini, lets the operator
-// edit them and saves them to the file and to Configurazione. Accepted when
-// saved, rejected when left. Neither Enter in a box nor Esc ends it.
+// "Impostazioni": shows the three settings in use, lets the operator edit
+// them and saves them to spooling.ini and to Configurazione. Accepted when
+// saved, rejected when left ("&Esci", Esc or the close box). Enter in a box
+// does not end it.
 class frmImposta : public QDialog {
     Q_OBJECT
 

@@ -5,8 +5,8 @@
 
 #include "startup/configurazione.h"
 #include "startup/ini_programma.h"
-#include "startup/istantanea_file.h"
 #include "startup/ritardo.h"
+#include "startup/senza_blank.h"
 
 namespace tastalo {
 
@@ -14,19 +14,30 @@ ImpostazioniDialogo::ImpostazioniDialogo(const IniProgramma& ini, Configurazione
     : m_ini(ini), m_configurazione(configurazione) {}
 
 LetturaImpostazioni ImpostazioniDialogo::leggi() const {
+    // The boxes show the values in use. The file's own text is kept where it
+    // names the same value (a relative path, "750.5"), so that saving leaves
+    // what the operator typed there.
     LetturaImpostazioni lettura;
     auto& testi = lettura.testi;
+    testi.database = m_configurazione.PercorsoDatabase();
+    testi.finestra = m_configurazione.TitoloFinestra();
+    testi.delay = QString::number(m_configurazione.Ritardo());
     try {
-        testi.database = m_ini.LeggiIni(kSezioneDati, kChiaveDataBase, kFileImpostazioni);
-        testi.finestra = m_ini.LeggiIni(kSezioneDati, kChiaveFinestraPGM, kFileImpostazioni);
-        testi.delay = m_ini.LeggiIni(kSezioneDati, kChiaveDelay, kFileImpostazioni);
+        const QString database = m_ini.LeggiIni(kSezioneDati, kChiaveDataBase, kFileImpostazioni);
+        const QString delay = m_ini.LeggiIni(kSezioneDati, kChiaveDelay, kFileImpostazioni);
+        if (!database.isEmpty() &&
+            percorsoDatabaseDaTesto(database, m_ini.cartellaProgramma()) == testi.database) {
+            testi.database = database;
+        }
+        if (ritardoDaTesto(delay) == m_configurazione.Ritardo()) testi.delay = delay;
     } catch (const Failure& errore) {
         lettura.errore = errore;
     }
-    if (testi.database.isEmpty()) {
-        testi.database = percorsoDatabasePredefinito(m_ini.cartellaProgramma());
-    }
     return lettura;
+}
+
+QString ImpostazioniDialogo::percorsoDatabase(const QString& testo) const {
+    return percorsoDatabaseDaTesto(testo, m_ini.cartellaProgramma());
 }
 
 std::optional<QString> ImpostazioniDialogo::databaseScelto(const std::optional<QString>& nome) {
@@ -35,36 +46,21 @@ std::optional<QString> ImpostazioniDialogo::databaseScelto(const std::optional<Q
 }
 
 void ImpostazioniDialogo::salva(const TestiImpostazioni& testi) {
-    const std::optional<std::int32_t> ritardo = ritardoInteroDaTesto(testi.delay);
+    const std::optional<std::int32_t> ritardo = ritardoDaTesto(testi.delay);
     if (!ritardo) {
         throw Failure(FailureSource::Conversion, conversion::kTypeMismatch,
                       kMessaggioRitardoNonValido.toStdString());
     }
-    scriviTutte(testi);
-    // The file is on disk before the settings in memory change.
-    m_configurazione.impostaPercorsoDatabase(testi.database);
-    m_configurazione.impostaTitoloFinestra(testi.finestra);
+    m_ini.ScriviIni(kSezioneDati,
+                    {{kChiaveDataBase, testi.database},
+                     {kChiaveFinestraPGM, testi.finestra},
+                     {kChiaveDelay, testi.delay}},
+                    kFileImpostazioni);
+    // The file is on disk before the settings in memory change, and they
+    // change to what the next start will read from it.
+    m_configurazione.impostaPercorsoDatabase(percorsoDatabase(testi.database));
+    m_configurazione.impostaTitoloFinestra(senzaBlank(testi.finestra).toString());
     m_configurazione.impostaRitardo(*ritardo);
-}
-
-void ImpostazioniDialogo::scriviTutte(const TestiImpostazioni& testi) const {
-    // Each write replaces the file on its own; if a later one fails, the
-    // earlier ones are undone so that the three keys land together or not at all.
-    const IstantaneaFile prima = IstantaneaFile::scatta(m_ini.percorsoFile(kFileImpostazioni));
-    try {
-        m_ini.ScriviIni(kSezioneDati, kChiaveDataBase, testi.database, kFileImpostazioni);
-        m_ini.ScriviIni(kSezioneDati, kChiaveFinestraPGM, testi.finestra, kFileImpostazioni);
-        m_ini.ScriviIni(kSezioneDati, kChiaveDelay, testi.delay, kFileImpostazioni);
-    } catch (const Failure& errore) {
-        if (prima.invariato()) throw;
-        try {
-            prima.ripristina();
-        } catch (const Failure& ripristino) {
-            throw Failure(FailureSource::SettingsFile, errore.code(),
-                          errore.description() + "\n" + ripristino.description());
-        }
-        throw;
-    }
 }
 
 QString ImpostazioniDialogo::messaggioLettura(const Failure& errore) {

@@ -11,7 +11,7 @@ class Configurazione;
 class IniProgramma;
 
 inline const QString kMessaggioRitardoNonValido =
-    QStringLiteral("Il ritardo deve essere un numero intero di millisecondi, da 0 a 2147483647.");
+    QStringLiteral("Il ritardo deve essere un numero di millisecondi da 0 a 2147483647.");
 
 // The settings dialog's three texts, exactly as its boxes hold them.
 struct TestiImpostazioni {
@@ -20,8 +20,8 @@ struct TestiImpostazioni {
     QString delay;
 };
 
-// What the dialog shows when it opens: whatever could be read, and the
-// failure that stopped the reading, if one did.
+// What the dialog shows when it opens, and the failure that stopped the
+// reading of the file, if one did.
 struct LetturaImpostazioni {
     TestiImpostazioni testi;
     std::optional<Failure> errore;
@@ -33,18 +33,24 @@ class ImpostazioniDialogo {
 public:
     ImpostazioniDialogo(const IniProgramma& ini, Configurazione& configurazione);
 
-    // DataBase, FinestraPGM and Delay as the file holds them; only an empty
-    // database path is replaced, by the default one. Never throws.
+    // The three values in use. DataBase and Delay keep the file's text when it
+    // names the value in use. Never throws: a file that cannot be read leaves
+    // the values in use and its failure.
     LetturaImpostazioni leggi() const;
+
+    // The file that a database text names, as start-up would take it: where
+    // the file chooser opens.
+    QString percorsoDatabase(const QString& testo) const;
 
     // The name that the file chooser gave, in native form, when it names an
     // existing file; nothing for a cancel or any other name.
     static std::optional<QString> databaseScelto(const std::optional<QString>& nome);
 
-    // Writes the three texts as they stand, then updates Configurazione. A
-    // Delay that is no whole number from 0 to 2147483647 is refused first
-    // (Failure, Conversion). A failed write leaves the file as it was and
-    // Configurazione untouched (Failure, SettingsFile).
+    // Writes the three texts as they stand in one replacement of the file,
+    // then sets Configurazione to the values that start-up reads from them. A
+    // Delay that start-up would not take is refused first (Failure,
+    // Conversion). A failed write leaves the file as it was and Configurazione
+    // untouched (Failure, SettingsFile).
     void salva(const TestiImpostazioni& testi);
 
     // The operator's texts for the failures above.
@@ -52,8 +58,6 @@ public:
     static QString messaggioSalvataggio(const Failure& errore);
 
 private:
-    void scriviTutte(const TestiImpostazioni& testi) const;
-
     const IniProgramma& m_ini;
     Configurazione& m_configurazione;
 };

@@ -68,26 +68,31 @@ QString leggiDaFile(const QString& percorso, QStringView sezione, QStringView ch
     return leggiValore(decodifica(*contenuto).utf8, sezione, chiave);
 }
 
-void scriviSuFile(const QString& percorso, QStringView sezione, QStringView chiave,
-                  QStringView valore) {
-    if (const auto motivo = motivoTestoNonValido(sezione, chiave, valore)) {
-        errore(QStringLiteral("scrivere"), percorso, kTestoNonValido, *motivo);
+void scriviSuFile(const QString& percorso, QStringView sezione,
+                  const std::vector<ValoreIni>& valori) {
+    for (const ValoreIni& v : valori) {
+        if (const auto motivo = motivoTestoNonValido(sezione, v.chiave, v.valore)) {
+            errore(QStringLiteral("scrivere"), percorso, kTestoNonValido, *motivo);
+        }
     }
     // A directory in the way is left to the write, which names the reason.
     const std::optional<QByteArray> contenuto =
         QFileInfo(percorso).isDir() ? std::nullopt : leggiFile(percorso);
-    if (!contenuto) {
-        scriviFileAtomico(percorso, scriviValore({}, sezione, chiave, valore));
-        return;
-    }
-    const TestoDecodificato testo = decodifica(*contenuto);
+    const TestoDecodificato testo = contenuto ? decodifica(*contenuto) : TestoDecodificato{};
     if (!testo.valido) {
         // Writing back text that did not decode would change bytes of other lines.
         errore(QStringLiteral("scrivere"), percorso, kContenutoNonValido,
                QStringLiteral("il testo UTF-16 del file non è leggibile"));
     }
-    scriviFileAtomico(percorso,
-                      codifica(scriviValore(testo.utf8, sezione, chiave, valore), testo.codifica));
+    QByteArray nuovo = testo.utf8;
+    try {
+        for (const ValoreIni& v : valori) nuovo = scriviValore(nuovo, sezione, v.chiave, v.valore);
+    } catch (const Failure& f) {
+        errore(QStringLiteral("scrivere"), percorso, f.code(),
+               QString::fromStdString(f.description()));
+    }
+    if (contenuto && nuovo == testo.utf8) return;
+    scriviFileAtomico(percorso, codifica(nuovo, testo.codifica));
 }
 
 }  // namespace tastalo::ini

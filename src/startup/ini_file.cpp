@@ -81,12 +81,16 @@ std::vector<Riga> righe(QByteArrayView c) {
     return tutte;
 }
 
-// Names are compared as text; a file that is not valid UTF-8 is taken as Latin-1.
-QString decodificaTesto(QByteArrayView byte) {
+std::optional<QString> daUtf8(QByteArrayView byte) {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString testo = utf8.decode(byte);
-    if (utf8.hasError()) testo = QString::fromLatin1(byte);
+    if (utf8.hasError()) return std::nullopt;
     return testo;
+}
+
+// Names are compared as text; a file that is not valid UTF-8 is taken as Latin-1.
+QString decodificaTesto(QByteArrayView byte) {
+    return daUtf8(byte).value_or(QString::fromLatin1(byte));
 }
 
 QString testoDi(QByteArrayView c, Intervallo i) { return decodificaTesto(c.sliced(i.da, i.a - i.da)); }
@@ -113,6 +117,40 @@ QByteArray fineRigaDi(QByteArrayView c) {
 
 bool contieneACapo(QStringView testo) {
     return testo.contains(u'\r') || testo.contains(u'\n');
+}
+
+// New text goes in the file's own encoding: UTF-8, or Latin-1 in a file that
+// is not valid UTF-8, as such a file is read. Nothing when the text would not
+// read back as itself.
+std::optional<QByteArray> nelFileSePossibile(QStringView testo, bool latin1) {
+    if (!latin1) return testo.toUtf8();
+    QByteArray byte = testo.toLatin1();
+    if (decodificaTesto(byte) != testo) return std::nullopt;
+    return byte;
+}
+
+QByteArray nelFile(QStringView nome, bool latin1) {
+    // Names were checked by motivoTestoNonValido; the program's own are ASCII.
+    if (auto byte = nelFileSePossibile(nome, latin1)) return *byte;
+    throw Failure(FailureSource::SettingsFile, kTestoNonRappresentabile,
+                  QStringLiteral("il nome \"%1\" non si può scrivere nella codifica del file "
+                                 "(Latin-1)")
+                      .arg(nome)
+                      .toStdString());
+}
+
+QByteArray valoreNelFile(QStringView chiave, QStringView valore, bool latin1) {
+    if (auto byte = nelFileSePossibile(valore, latin1)) return *byte;
+    throw Failure(FailureSource::SettingsFile, kTestoNonRappresentabile,
+                  QStringLiteral("il valore di %1 contiene caratteri che la codifica del file "
+                                 "(Latin-1) non può rappresentare")
+                      .arg(chiave)
+                      .toStdString());
+}
+
+QByteArray rigaNuova(QStringView chiave, QStringView valore, bool latin1,
+                     const QByteArray& fineRiga) {
+    return nelFile(chiave, latin1) + '=' + valoreNelFile(chiave, valore, latin1) + fineRiga;
 }
 
 }  // namespace
@@ -156,9 +194,8 @@ QByteArray scriviValore(const QByteArray& contenuto, QStringView sezione, QStrin
     }
     const QStringView nomeSezione = senzaBlank(sezione);
     const QStringView nomeChiave = senzaBlank(chiave);
-    const QByteArray valoreUtf8 = valore.toUtf8();
+    const bool latin1 = !daUtf8(contenuto).has_value();
     const QByteArray fineRiga = fineRigaDi(contenuto);
-    const QByteArray rigaNuova = nomeChiave.toUtf8() + '=' + valoreUtf8 + fineRiga;
     const std::vector<Riga> tutte = righe(contenuto);
 
     const qsizetype s = primaSezione(contenuto, tutte, nomeSezione);
@@ -166,7 +203,8 @@ QByteArray scriviValore(const QByteArray& contenuto, QStringView sezione, QStrin
         QByteArray risultato = contenuto;
         const qsizetype bom = contenuto.startsWith(kBomUtf8) ? kBomUtf8.size() : 0;
         if (risultato.size() > bom && !risultato.endsWith('\n')) risultato += fineRiga;
-        risultato += '[' + nomeSezione.toUtf8() + ']' + fineRiga + rigaNuova;
+        risultato += '[' + nelFile(nomeSezione, latin1) + ']' + fineRiga +
+                     rigaNuova(nomeChiave, valore, latin1, fineRiga);
         return risultato;
     }
 
@@ -176,9 +214,12 @@ QByteArray scriviValore(const QByteArray& contenuto, QStringView sezione, QStrin
         if (r.tipo == Tipo::Sezione) break;
         if (r.tipo != Tipo::Chiave) continue;
         if (stessoNome(contenuto, r.nome, nomeChiave)) {
+            // A value that already reads as the new text keeps its bytes.
+            if (testoDi(contenuto, r.valore) == valore) return contenuto;
             // The key's text, "=" and the blanks after it stay; the value and
             // its trailing blanks give way to the new value.
-            return contenuto.left(r.valore.da) + valoreUtf8 + contenuto.mid(r.fineTesto);
+            return contenuto.left(r.valore.da) + valoreNelFile(nomeChiave, valore, latin1) +
+                   contenuto.mid(r.fineTesto);
         }
         dopo = i;
     }
@@ -186,7 +227,7 @@ QByteArray scriviValore(const QByteArray& contenuto, QStringView sezione, QStrin
     const Riga& ultima = tutte[dopo];
     QByteArray risultato = contenuto.left(ultima.fine);
     if (ultima.fine == ultima.fineTesto) risultato += fineRiga;  // last line had no line end
-    return risultato + rigaNuova + contenuto.mid(ultima.fine);
+    return risultato + rigaNuova(nomeChiave, valore, latin1, fineRiga) + contenuto.mid(ultima.fine);
 }
 
 }  // namespace tastalo::ini

@@ -6,6 +6,7 @@
 #include <QStringView>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace tastalo::ini {
 
@@ -14,6 +15,7 @@ namespace tastalo::ini {
 // outside that range.
 inline constexpr std::int32_t kTestoNonValido = 100;      // would break the file's lines
 inline constexpr std::int32_t kContenutoNonValido = 101;  // UTF-16 text that does not decode
+inline constexpr std::int32_t kTestoNonRappresentabile = 102;  // not in the file's encoding
 
 // The line end of files this program creates.
 #ifdef Q_OS_WIN
@@ -41,9 +43,12 @@ std::optional<QString> motivoTestoNonValido(QStringView sezione, QStringView chi
 
 // The contents after writing one value: the value replaced in place, or the
 // key added after the last key of the section, or the section added at the
-// end. Every other byte stays; new lines take the line end the file already
-// uses. Throws Failure (SettingsFile, kTestoNonValido) for texts that
-// motivoTestoNonValido refuses.
+// end. Every other byte stays, and so does a value that already reads as the
+// new text; new lines take the line end the file already uses. New text is
+// written in the file's encoding: UTF-8, or Latin-1 when the contents are not
+// valid UTF-8. Throws Failure (SettingsFile) with kTestoNonValido for texts
+// that motivoTestoNonValido refuses, kTestoNonRappresentabile for text that
+// would not read back as itself in that encoding.
 QByteArray scriviValore(const QByteArray& contenuto, QStringView sezione, QStringView chiave,
                         QStringView valore);
 
@@ -73,8 +78,17 @@ std::optional<QByteArray> leggiFile(const QString& percorso);
 // system's reason.
 void scriviFileAtomico(const QString& percorso, const QByteArray& contenuto);
 
+struct ValoreIni {
+    QString chiave;
+    QString valore;
+};
+
 QString leggiDaFile(const QString& percorso, QStringView sezione, QStringView chiave);
-void scriviSuFile(const QString& percorso, QStringView sezione, QStringView chiave,
-                  QStringView valore);
+
+// Writes the values into one section, in their order, and replaces (or
+// creates) the file once with the result: all of them land, or none. A file
+// whose contents do not change is not touched.
+void scriviSuFile(const QString& percorso, QStringView sezione,
+                  const std::vector<ValoreIni>& valori);
 
 }  // namespace tastalo::ini

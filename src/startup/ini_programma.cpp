@@ -4,11 +4,20 @@
 #include <QFileInfo>
 
 #include "startup/ini_file.h"
+#include "startup/senza_blank.h"
 
 namespace tastalo {
 
 QString percorsoDatabasePredefinito(const QString& cartellaProgramma) {
     return QDir::toNativeSeparators(QDir(cartellaProgramma).filePath(QStringLiteral("Dati.sdf")));
+}
+
+QString percorsoDatabaseDaTesto(QStringView testo, const QString& cartellaProgramma) {
+    const QString percorso = senzaBlank(testo).toString();
+    if (percorso.isEmpty()) return percorsoDatabasePredefinito(cartellaProgramma);
+    if (!QDir::isRelativePath(percorso)) return percorso;
+    return QDir::toNativeSeparators(
+        QDir::cleanPath(QDir(cartellaProgramma).absoluteFilePath(percorso)));
 }
 
 IniProgramma::IniProgramma(QString cartellaProgramma) : m_cartella(std::move(cartellaProgramma)) {}
@@ -26,9 +35,9 @@ QString IniProgramma::LeggiIni(const QString& sezione, const QString& chiave,
     return ini::leggiDaFile(percorsoFile(nomeFile), sezione, chiave);
 }
 
-void IniProgramma::ScriviIni(const QString& sezione, const QString& chiave, const QString& valore,
+void IniProgramma::ScriviIni(const QString& sezione, const std::vector<ini::ValoreIni>& valori,
                              const QString& nomeFile) const {
-    ini::scriviSuFile(percorsoFile(nomeFile), sezione, chiave, valore);
+    ini::scriviSuFile(percorsoFile(nomeFile), sezione, valori);
 }
 
 }  // namespace tastalo

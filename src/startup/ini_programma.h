@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <vector>
+
+#include "startup/ini_file.h"
 
 namespace tastalo {
 
@@ -15,8 +18,13 @@ inline constexpr int kRitardoPredefinito = 500;
 // The program folder joined with "Dati.sdf", with the platform's separator.
 QString percorsoDatabasePredefinito(const QString& cartellaProgramma);
 
-// Reads and writes single values of INI files that live in the program folder.
-// Each call reads the file afresh: nothing is cached.
+// The database file that a DataBase text names: blanks around it ignored, a
+// relative path taken from the program folder (as the settings file itself),
+// an absolute one as it stands, and the default file for an empty text.
+QString percorsoDatabaseDaTesto(QStringView testo, const QString& cartellaProgramma);
+
+// Reads single values of INI files that live in the program folder, and
+// writes values into them. Each call reads the file afresh: nothing is cached.
 class IniProgramma {
 public:
     explicit IniProgramma(QString cartellaProgramma);
@@ -30,10 +38,12 @@ public:
     // (SettingsFile) when the file exists but cannot be read.
     QString LeggiIni(const QString& sezione, const QString& chiave, const QString& nomeFile) const;
 
-    // Creates the file, adds the section or key, or replaces the value in
-    // place; every other byte stays. The file is replaced atomically. Throws
-    // Failure (SettingsFile) naming the file and the system's reason.
-    void ScriviIni(const QString& sezione, const QString& chiave, const QString& valore,
+    // Writes values of one section in one replacement of the file, all of
+    // them or none: creates the file, adds the section or keys, or replaces
+    // the values in place. Every other byte stays, and so does a line whose
+    // value does not change. Throws Failure (SettingsFile) naming the file and
+    // the reason.
+    void ScriviIni(const QString& sezione, const std::vector<ini::ValoreIni>& valori,
                    const QString& nomeFile) const;
 
 private:

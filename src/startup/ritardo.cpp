@@ -40,14 +40,6 @@ bool arrotondaInSu(std::int64_t intera, QStringView frazione) {
 
 }  // namespace
 
-std::optional<std::int32_t> ritardoInteroDaTesto(QStringView testo) {
-    const QStringView cifre = senzaBlank(testo);
-    if (!soloCifre(cifre)) return std::nullopt;
-    const std::optional<std::int64_t> valore = valoreCifre(cifre);
-    if (!valore || *valore > kMassimo) return std::nullopt;
-    return static_cast<std::int32_t>(*valore);
-}
-
 std::optional<std::int32_t> ritardoDaTesto(QStringView testo) {
     QStringView numero = senzaBlank(testo);
     bool negativo = false;

@@ -11,6 +11,7 @@
 #include "startup/ini_file.h"
 #include "startup/ini_programma.h"
 #include "support/fake_messaggi.h"
+#include "support/limite_dimensione_file.h"
 #include "support/temp_folder.h"
 
 namespace tastalo {
@@ -85,15 +86,16 @@ TEST_F(Avvio, SecondStartReadsTheSameValuesBackAndWritesNothing) {
     EXPECT_EQ(QFileInfo(percorsoIni()).lastModified().toSecsSinceEpoch(), vecchia.toSecsSinceEpoch());
 }
 
-TEST_F(Avvio, ValuesAreTakenAsReadAndEmptyOnesStayEmpty) {
+TEST_F(Avvio, ValuesAreTakenAsReadAndAnEmptyDatabaseIsTheDefaultOne) {
     const QByteArray contenuto = "[DATI]\nDataBase=\nFinestraPGM=\nDelay= 750 \n";
     cartella.write("spooling.ini", contenuto);
     carica();
     EXPECT_TRUE(messaggi.messaggi().empty());
-    EXPECT_EQ(configurazione.PercorsoDatabase(), "");
+    EXPECT_EQ(configurazione.PercorsoDatabase(), percorsoDatabasePredefinito(cartella.path()));
     EXPECT_EQ(configurazione.TitoloFinestra(), "");
     EXPECT_EQ(configurazione.Ritardo(), 750);
-    EXPECT_EQ(configurazione.StringaConnessione(), kProvider + ";");
+    EXPECT_EQ(configurazione.StringaConnessione(),
+              kProvider + percorsoDatabasePredefinito(cartella.path()) + ";");
     EXPECT_EQ(cartella.read("spooling.ini"), contenuto);  // not completed with defaults
 }
 
@@ -114,13 +116,58 @@ TEST_F(Avvio, InvalidDelayIsReportedAndReplacedFor500WithoutRewritingTheFile) {
     }
 }
 
-TEST_F(Avvio, FileWithoutTheKeysIsNotCompleted) {
-    cartella.write("spooling.ini", "[ALTRO]\nK=v\n");
+TEST_F(Avvio, FileWithoutTheKeysUsesTheDefaultDatabaseAndIsNotCompleted) {
+    const QByteArray senzaChiave = "[DATI]\nFinestraPGM=X\nDelay=250\n";
+    const QByteArray senzaSezione = "[ALTRO]\nK=v\n";
+    const QByteArray spazzatura("\x00\x9F\xFFK\x13=\x80\r\x01\n\xFE", 11);
+    for (const QByteArray& contenuto : {senzaChiave, senzaSezione, spazzatura}) {
+        SCOPED_TRACE(contenuto.toHex().toStdString());
+        messaggi.svuota();
+        cartella.write("spooling.ini", contenuto);
+        carica();
+        EXPECT_EQ(configurazione.PercorsoDatabase(), percorsoDatabasePredefinito(cartella.path()));
+        EXPECT_EQ(messaggi.testi(),
+                  contenuto == senzaChiave ? QStringList() : QStringList{kDelayNonValido});
+        EXPECT_EQ(cartella.read("spooling.ini"), contenuto);
+    }
+}
+
+TEST_F(Avvio, ARelativeDatabaseIsTakenFromTheProgramFolderWhateverTheWorkingDirectory) {
+    TempFolder altrove;
+    const QString prima = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(altrove.path()));
+    const std::pair<QByteArray, QString> casi[] = {
+        {"Dati.sdf", QDir(cartella.path()).filePath("Dati.sdf")},
+        {" liste/../Altro.sdf ", QDir(cartella.path()).filePath("Altro.sdf")},
+        {"/dati/Dati.sdf", "/dati/Dati.sdf"},
+    };
+    for (const auto& [testo, atteso] : casi) {
+        cartella.write("spooling.ini", "[DATI]\nDataBase=" + testo + "\nFinestraPGM=X\nDelay=1\n");
+        carica();
+        EXPECT_EQ(configurazione.PercorsoDatabase(), QDir::toNativeSeparators(atteso))
+            << testo.data();
+    }
+    QDir::setCurrent(prima);
+}
+
+TEST_F(Avvio, AFirstStartThatCannotWriteTheWholeFileLeavesNoneBehind) {
+    const QByteArray soloDatabase =
+        riga("[DATI]") + riga("DataBase=" + percorsoDatabasePredefinito(cartella.path()).toUtf8());
+    {
+        // Room for the DataBase line, not for the whole file.
+        test::LimiteDimensioneFile limite(static_cast<rlim_t>(soloDatabase.size()) + 5);
+        carica();
+    }
+    ASSERT_EQ(messaggi.testi().size(), 1);
+    EXPECT_TRUE(messaggi.testi()[0].startsWith("Impossibile creare il file delle impostazioni "));
+    attendiPredefiniti();
+    EXPECT_FALSE(QFileInfo::exists(percorsoIni()));
+
+    // The next start is a first start again, not one that warns about Delay.
+    messaggi.svuota();
     carica();
-    EXPECT_EQ(messaggi.testi(), QStringList{kDelayNonValido});
-    EXPECT_EQ(configurazione.PercorsoDatabase(), "");
-    EXPECT_EQ(configurazione.Ritardo(), 500);
-    EXPECT_EQ(cartella.read("spooling.ini"), "[ALTRO]\nK=v\n");
+    EXPECT_TRUE(messaggi.messaggi().empty());
+    EXPECT_EQ(ini.LeggiIni("DATI", "Delay", "spooling.ini"), "500");
 }
 
 TEST_F(Avvio, AnotherWorkingDirectoryStillUsesTheProgramFolder) {

@@ -1,23 +1,23 @@
 // Reading and atomically replacing settings files on disk.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
 #include <cerrno>
-#include <csignal>
 #include <system_error>
 
 #include "common/failure.h"
 #include "startup/ini_file.h"
 #include "startup/ini_programma.h"
+#include "support/limite_dimensione_file.h"
 #include "support/temp_folder.h"
 
 namespace tastalo::ini {
 namespace {
 
+using test::LimiteDimensioneFile;
 using test::TempFolder;
 
 const QString kDati = QStringLiteral("DATI");
@@ -37,36 +37,13 @@ std::optional<Failure> failureDi(Azione azione) {
 
 QString descrizione(const Failure& f) { return QString::fromStdString(f.description()); }
 
-// Caps the size of any file this process writes, as a full disk would, and
-// makes an oversized write fail with an error instead of a signal.
-class LimiteDimensioneFile {
-public:
-    explicit LimiteDimensioneFile(rlim_t byte) {
-        getrlimit(RLIMIT_FSIZE, &m_prima);
-        m_segnale = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limite = m_prima;
-        limite.rlim_cur = byte;
-        setrlimit(RLIMIT_FSIZE, &limite);
-    }
-    ~LimiteDimensioneFile() {
-        setrlimit(RLIMIT_FSIZE, &m_prima);
-        std::signal(SIGXFSZ, m_segnale);
-    }
-    LimiteDimensioneFile(const LimiteDimensioneFile&) = delete;
-    LimiteDimensioneFile& operator=(const LimiteDimensioneFile&) = delete;
-
-private:
-    rlimit m_prima{};
-    void (*m_segnale)(int) = nullptr;
-};
-
 TEST(IniFile, MissingFileReadsAsEmptyAndTheFirstWriteCreatesIt) {
     TempFolder cartella;
     const QString percorso = cartella.file("spooling.ini");
     EXPECT_FALSE(leggiFile(percorso).has_value());
     EXPECT_TRUE(leggiDaFile(percorso, kDati, kDelay).isEmpty());
 
-    scriviSuFile(percorso, kDati, kDelay, QStringLiteral("500"));
+    scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("500")}});
     const QByteArray fine = kFineRigaPredefinita.toByteArray();
     EXPECT_EQ(cartella.read("spooling.ini"), "[DATI]" + fine + "Delay=500" + fine);
     EXPECT_EQ(leggiDaFile(percorso, kDati, kDelay), "500");
@@ -78,8 +55,8 @@ TEST(IniFile, WriteChangesOneValueAndKeepsTheRestOfTheFile) {
         "\xEF\xBB\xBF; note\r\n[DATI]\r\nDataBase=C:\\Dati.sdf\r\nFinestraPGM=Korvedo\r\n"
         "Delay=500\r\n[Altro]\r\nK=v\r\n";
     cartella.write("spooling.ini", prima);
-    scriviSuFile(cartella.file("spooling.ini"), kDati, QStringLiteral("FinestraPGM"),
-                 QStringLiteral("Magazzino"));
+    scriviSuFile(cartella.file("spooling.ini"), kDati,
+                 {{QStringLiteral("FinestraPGM"), QStringLiteral("Magazzino")}});
     QByteArray atteso = prima;
     atteso.replace("Korvedo", "Magazzino");
     EXPECT_EQ(cartella.read("spooling.ini"), atteso);
@@ -89,7 +66,7 @@ TEST(IniFile, Utf16FileStaysUtf16AfterAWrite) {
     TempFolder cartella;
     QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
     cartella.write("spooling.ini", encoder.encode(QStringLiteral("[DATI]\r\nDelay=500\r\n")));
-    scriviSuFile(cartella.file("spooling.ini"), kDati, kDelay, QStringLiteral("750"));
+    scriviSuFile(cartella.file("spooling.ini"), kDati, {{kDelay, QStringLiteral("750")}});
     QStringEncoder atteso(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
     EXPECT_EQ(cartella.read("spooling.ini"),
               QByteArray(atteso.encode(QStringLiteral("[DATI]\r\nDelay=750\r\n"))));
@@ -129,7 +106,8 @@ TEST(IniFile, FailedWriteLeavesTheOldFileWholeAndNoTemporaryBehind) {
         // The new contents outgrow the cap, so writing them fails halfway.
         LimiteDimensioneFile limite(1024);
         const auto f = failureDi([&] {
-            scriviSuFile(cartella.file("spooling.ini"), kDati, QStringLiteral("FinestraPGM"), lungo);
+            scriviSuFile(cartella.file("spooling.ini"), kDati,
+                         {{QStringLiteral("FinestraPGM"), lungo}});
         });
         ASSERT_TRUE(f);
         EXPECT_EQ(f->source(), FailureSource::SettingsFile);
@@ -154,7 +132,7 @@ TEST(IniFile, UnreadableFileIsAFailureAndIsNotOverwritten) {
     EXPECT_TRUE(descrizione(*lettura).startsWith("Impossibile leggere il file delle impostazioni "));
 
     const auto scrittura =
-        failureDi([&] { scriviSuFile(percorso, kDati, kDelay, QStringLiteral("1")); });
+        failureDi([&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("1")}}); });
     ASSERT_TRUE(scrittura);
     EXPECT_TRUE(descrizione(*scrittura).startsWith("Impossibile leggere"));
     EXPECT_EQ(QFileInfo(percorso).symLinkTarget(), QStringLiteral("/proc/self/mem"));
@@ -166,7 +144,7 @@ TEST(IniFile, RefusedTextOrUndecodableFileLeavesTheFileUntouched) {
     cartella.write("spooling.ini", prima);
     const QString percorso = cartella.file("spooling.ini");
     const auto a = failureDi(
-        [&] { scriviSuFile(percorso, kDati, kDelay, QStringLiteral("5\n[DATI]\nDelay=6")); });
+        [&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("5\n[DATI]\nDelay=6")}}); });
     ASSERT_TRUE(a);
     EXPECT_EQ(a->code(), kTestoNonValido);
     EXPECT_TRUE(descrizione(*a).contains(QDir::toNativeSeparators(percorso)));
@@ -174,7 +152,8 @@ TEST(IniFile, RefusedTextOrUndecodableFileLeavesTheFileUntouched) {
 
     const QByteArray rotto = QByteArray("\xFF\xFE[\0D\0\x00\xD8", 8);
     cartella.write("spooling.ini", rotto);
-    const auto b = failureDi([&] { scriviSuFile(percorso, kDati, kDelay, QStringLiteral("1")); });
+    const auto b =
+        failureDi([&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("1")}}); });
     ASSERT_TRUE(b);
     EXPECT_EQ(b->code(), kContenutoNonValido);
     EXPECT_EQ(cartella.read("spooling.ini"), rotto);
@@ -191,7 +170,7 @@ TEST(IniProgrammaTest, FilesLiveInTheProgramFolderAndOnlyAFileExists) {
     cartella.write("altro.ini", "[DATI]\nDelay=3\n");
     EXPECT_TRUE(ini.esiste("altro.ini"));
     EXPECT_EQ(ini.LeggiIni(kDati, kDelay, "altro.ini"), "3");
-    ini.ScriviIni(kDati, kDelay, "4", "altro.ini");
+    ini.ScriviIni(kDati, {{kDelay, "4"}}, "altro.ini");
     EXPECT_EQ(cartella.read("altro.ini"), "[DATI]\nDelay=4\n");
 }
 

@@ -138,6 +138,30 @@ TEST(IniScrittura, ValuesWithInnerBlanksAndNonAsciiTextRoundTrip) {
     EXPECT_TRUE(c.contains(valore.toUtf8()));
 }
 
+TEST(IniScrittura, ALatin1FileKeepsItsUntouchedBytesAndGetsNewTextInLatin1) {
+    const QByteArray prima = "[DATI]\r\nFinestraPGM=Contabilit\xE0\r\nDelay=500\r\n";
+    // The same text again leaves the line as it was, not re-encoded as UTF-8.
+    EXPECT_EQ(
+        scriviValore(prima, kDati, QStringLiteral("FinestraPGM"), QStringLiteral("Contabilità")),
+        prima);
+    EXPECT_EQ(scrivi(prima, "DATI", "Delay", "750"),
+              "[DATI]\r\nFinestraPGM=Contabilit\xE0\r\nDelay=750\r\n");
+    EXPECT_EQ(scriviValore(prima, kDati, QStringLiteral("Titolo"), QStringLiteral("Città")),
+              "[DATI]\r\nFinestraPGM=Contabilit\xE0\r\nDelay=500\r\nTitolo=Citt\xE0\r\n");
+
+    // Text that Latin-1 cannot hold, or that would read back as other text, is refused.
+    for (const QString& valore : {QStringLiteral("Città €"), QStringLiteral("Ã¨")}) {
+        try {
+            scriviValore(prima, kDati, QStringLiteral("FinestraPGM"), valore);
+            ADD_FAILURE() << "accepted " << valore.toStdString();
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.source(), FailureSource::SettingsFile);
+            EXPECT_EQ(f.code(), kTestoNonRappresentabile);
+            EXPECT_TRUE(QString::fromStdString(f.description()).contains("Latin-1"));
+        }
+    }
+}
+
 TEST(IniScrittura, TextThatWouldBreakTheFileLinesIsRefused) {
     const QByteArray c = "[DATI]\nDelay=1\n";
     const auto rifiuta = [&](const char* s, const char* k, const char* v) {

@@ -9,9 +9,6 @@ namespace tastalo {
 namespace {
 
 std::optional<std::int32_t> avvio(const char* testo) { return ritardoDaTesto(QString::fromUtf8(testo)); }
-std::optional<std::int32_t> dialogo(const char* testo) {
-    return ritardoInteroDaTesto(QString::fromUtf8(testo));
-}
 
 TEST(RitardoDaTesto, WholeNumbersWithBlanksAroundThemAcrossTheRange) {
     EXPECT_EQ(avvio("500"), 500);
@@ -62,18 +59,6 @@ TEST(RitardoDaTesto, AnythingElseGivesNothing) {
     for (const char* testo : {"", "   ", "abc", "5a", "1e3", "0x10", "5 0", "1.000.000", "1,5.5",
                               ".", ",", "+", "-", "- 5", "5-", "1'000", "١٢", "５"}) {
         EXPECT_FALSE(avvio(testo)) << '"' << testo << '"';
-    }
-}
-
-TEST(RitardoInteroDaTesto, OnlyWholeNumbersInRangeAfterTrimming) {
-    EXPECT_EQ(dialogo("500"), 500);
-    EXPECT_EQ(dialogo("  750\t"), 750);
-    EXPECT_EQ(dialogo("0"), 0);
-    EXPECT_EQ(dialogo("2147483647"), 2147483647);
-    EXPECT_EQ(dialogo("0002147483647"), 2147483647);
-    for (const char* testo : {"", " ", "2147483648", "-1", "-0", "+5", "2.5", "750,0", "7.", "abc",
-                              "5 0", "１"}) {
-        EXPECT_FALSE(dialogo(testo)) << '"' << testo << '"';
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 
 #include "controlli.h"
 #include "fake_scelta_file.h"
+#include "startup/avvio.h"
 #include "startup/configurazione.h"
 #include "startup/font_dialogo.h"
 #include "startup/ini_programma.h"
@@ -27,20 +30,32 @@ using test::FakeSceltaFile;
 using test::TempFolder;
 
 const QString kMessaggioRitardo =
-    QStringLiteral("Il ritardo deve essere un numero intero di millisecondi, da 0 a 2147483647.");
+    QStringLiteral("Il ritardo deve essere un numero di millisecondi da 0 a 2147483647.");
 
 class ImpostaTest : public ::testing::Test {
 protected:
+    // The values in use are those of kIniCompleto, as start-up would load them.
     ImpostaTest() : ini(cartella.path()) {
-        configurazione.impostaPercorsoDatabase(QStringLiteral("/prima/Dati.sdf"));
-        configurazione.impostaTitoloFinestra(QStringLiteral("Prima"));
-        configurazione.impostaRitardo(500);
+        configurazione.impostaPercorsoDatabase(QStringLiteral("/dati/liste.sdf"));
+        configurazione.impostaTitoloFinestra(QStringLiteral("Blocco note"));
+        configurazione.impostaRitardo(250);
     }
 
     void scriviIni(const QByteArray& contenuto) {
         cartella.write(QStringLiteral("spooling.ini"), contenuto);
     }
     QByteArray contenutoIni() const { return cartella.read(QStringLiteral("spooling.ini")); }
+
+    // Start-up on the settings file as it stands, then the dialog.
+    frmImposta& avviaEApri() {
+        caricaConfigurazione(ini, configurazione, messaggi);
+        return apri();
+    }
+    void expectMostraIValoriInUso() {
+        EXPECT_EQ(txt("txtDB").text(), configurazione.PercorsoDatabase());
+        EXPECT_EQ(txt("txtFinestra").text(), configurazione.TitoloFinestra());
+        EXPECT_EQ(txt("txtDelay").text(), QString::number(configurazione.Ritardo()));
+    }
 
     frmImposta& apri() {
         dialogo = std::make_unique<frmImposta>(ini, configurazione, messaggi, scelta);
@@ -56,12 +71,12 @@ protected:
     }
 
     void expectConfigurazioneInvariata() const {
-        EXPECT_EQ(configurazione.PercorsoDatabase(), QStringLiteral("/prima/Dati.sdf"));
-        EXPECT_EQ(configurazione.TitoloFinestra(), QStringLiteral("Prima"));
-        EXPECT_EQ(configurazione.Ritardo(), 500);
+        EXPECT_EQ(configurazione.PercorsoDatabase(), QStringLiteral("/dati/liste.sdf"));
+        EXPECT_EQ(configurazione.TitoloFinestra(), QStringLiteral("Blocco note"));
+        EXPECT_EQ(configurazione.Ritardo(), 250);
         EXPECT_EQ(configurazione.StringaConnessione(),
                   QStringLiteral(
-                      "Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source=/prima/Dati.sdf;"));
+                      "Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source=/dati/liste.sdf;"));
     }
 
     TempFolder cartella;
@@ -77,48 +92,78 @@ const QByteArray kIniCompleto =
 
 // --- Opening ---
 
-TEST_F(ImpostaTest, OpeningShowsTheFileValuesNotConfigurazione) {
-    scriviIni(kIniCompleto);
+TEST_F(ImpostaTest, OpeningShowsTheValuesInUseNotOtherValuesOfTheFile) {
+    // The file was changed since start-up: the program still uses what it loaded.
+    scriviIni("[DATI]\nDataBase=/altro.sdf\nFinestraPGM=Altro\nDelay=900\n");
     apri();
 
     EXPECT_EQ(txt("txtDB").text(), QStringLiteral("/dati/liste.sdf"));
     EXPECT_EQ(txt("txtFinestra").text(), QStringLiteral("Blocco note"));
     EXPECT_EQ(txt("txtDelay").text(), QStringLiteral("250"));
-    EXPECT_TRUE(messaggi.messaggi().empty());
-}
 
-TEST_F(ImpostaTest, OpeningGivesADefaultOnlyToTheDatabaseBox) {
-    scriviIni("[DATI]\nDataBase=\n");
+    // Removed since: the same values, and opening creates nothing.
+    QFile::remove(cartella.file(QStringLiteral("spooling.ini")));
     apri();
-
-    EXPECT_EQ(txt("txtDB").text(),
-              QDir::toNativeSeparators(cartella.file(QStringLiteral("Dati.sdf"))));
-    EXPECT_EQ(txt("txtFinestra").text(), QString());  // not "Korvedo"
-    EXPECT_EQ(txt("txtDelay").text(), QString());     // not "500"
-}
-
-TEST_F(ImpostaTest, OpeningWithoutASettingsFileShowsTheDefaultPathAndCreatesNothing) {
-    apri();
-
-    EXPECT_EQ(txt("txtDB").text(),
-              QDir::toNativeSeparators(cartella.file(QStringLiteral("Dati.sdf"))));
-    EXPECT_EQ(txt("txtFinestra").text(), QString());
+    expectMostraIValoriInUso();
     EXPECT_FALSE(QFileInfo::exists(cartella.file(QStringLiteral("spooling.ini"))));
     EXPECT_TRUE(messaggi.messaggi().empty());
 }
 
-TEST_F(ImpostaTest, AnUnreadableSettingsFileIsReportedAndTheDialogStillOpens) {
-    ASSERT_TRUE(QDir(cartella.path()).mkdir(QStringLiteral("spooling.ini")));
-    apri();
+TEST_F(ImpostaTest, AfterABrokenSettingsFileStartUpAndTheDialogAgreeOnTheDefaultDatabase) {
+    const QString predefinito = QDir::toNativeSeparators(cartella.file(QStringLiteral("Dati.sdf")));
+    const QByteArray casi[] = {"[DATI]\nFinestraPGM=Korvedo\nDelay=500\n", "[DATI]\nDataBase=\n",
+                               "[ALTRO]\nK=v\n", QByteArray("\x00\xFF\x9F[\x80\n=\x01", 9)};
+    for (const QByteArray& contenuto : casi) {
+        SCOPED_TRACE(contenuto.toHex().toStdString());
+        scriviIni(contenuto);
+        avviaEApri();
+        EXPECT_EQ(configurazione.PercorsoDatabase(), predefinito);
+        expectMostraIValoriInUso();
+    }
+}
 
-    ASSERT_EQ(messaggi.messaggi().size(), 1u);
-    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
-    EXPECT_TRUE(messaggi.messaggi()[0].testo.contains(
+TEST_F(ImpostaTest, WhenTheFileCannotBeCreatedOrReadTheDialogShowsTheDefaultsInUse) {
+    // A program folder that is gone cannot hold the file, as a read-only one.
+    auto sparita = std::make_unique<TempFolder>();
+    IniProgramma iniSparito(sparita->path());
+    sparita.reset();
+    caricaConfigurazione(iniSparito, configurazione, messaggi);
+    dialogo = std::make_unique<frmImposta>(iniSparito, configurazione, messaggi, scelta);
+    EXPECT_EQ(txt("txtFinestra").text(), QStringLiteral("Korvedo"));
+    EXPECT_EQ(txt("txtDelay").text(), QStringLiteral("500"));
+    expectMostraIValoriInUso();
+
+    // A file in the way that cannot be read: reported, and the values in use shown.
+    ASSERT_TRUE(QDir(cartella.path()).mkdir(QStringLiteral("spooling.ini")));
+    messaggi.svuota();
+    avviaEApri();
+    ASSERT_EQ(messaggi.messaggi().size(), 2u) << "start-up, then the dialog";
+    EXPECT_EQ(messaggi.messaggi()[1].icona, FakeMessaggi::Icona::Errore);
+    EXPECT_TRUE(messaggi.messaggi()[1].testo.contains(
         QDir::toNativeSeparators(cartella.file(QStringLiteral("spooling.ini")))));
-    EXPECT_EQ(txt("txtDB").text(),
-              QDir::toNativeSeparators(cartella.file(QStringLiteral("Dati.sdf"))));
-    EXPECT_EQ(txt("txtFinestra").text(), QString());
+    expectMostraIValoriInUso();
     EXPECT_TRUE(dialogo->isVisible());
+}
+
+TEST_F(ImpostaTest, ARelativeDatabaseAndADecimalDelayAreShownAsTypedAndSavedAsStartUpReadsThem) {
+    const QByteArray prima = "[DATI]\nDataBase=liste.sdf\nFinestraPGM=Blocco note\nDelay=750.5\n";
+    scriviIni(prima);
+    avviaEApri();
+    EXPECT_EQ(txt("txtDB").text(), QStringLiteral("liste.sdf"));
+    EXPECT_EQ(txt("txtDelay").text(), QStringLiteral("750.5"));
+    const QString inUso = QDir::toNativeSeparators(cartella.file(QStringLiteral("liste.sdf")));
+    cmd("cmdSfoglia").click();
+    ASSERT_EQ(scelta.richieste().size(), 1u);
+    EXPECT_EQ(scelta.richieste()[0].nomeIniziale, inUso);
+
+    txt("txtFinestra").setText(QStringLiteral("Korvedo"));
+    cmd("cmdEsegui").click();
+
+    EXPECT_TRUE(messaggi.messaggi().empty()) << messaggi.testi().join("|").toStdString();
+    EXPECT_EQ(contenutoIni(), QByteArray(prima).replace("Blocco note", "Korvedo"));
+    EXPECT_EQ(configurazione.PercorsoDatabase(), inUso);
+    EXPECT_EQ(configurazione.Ritardo(), 750);
+    EXPECT_EQ(dialogo->result(), QDialog::Accepted);
 }
 
 TEST_F(ImpostaTest, OpensWithFocusOnSaveAndTheDesignedTabOrder) {
@@ -236,12 +281,13 @@ TEST_F(ImpostaTest, SaveWritesTheTextsAsTheyStandThenUpdatesConfigurazione) {
     EXPECT_EQ(contenutoIni(),
               QByteArray("; impostazioni\n[DATI]\nDataBase= /nuovo/Dati 2.sdf \n"
                          "FinestraPGM=  Korvedo - Ordini \nDelay= 750 \n[ALTRO]\nChiave=valore\n"));
-    EXPECT_EQ(configurazione.PercorsoDatabase(), QStringLiteral(" /nuovo/Dati 2.sdf "));
-    EXPECT_EQ(configurazione.TitoloFinestra(), QStringLiteral("  Korvedo - Ordini "));
+    // In use: the values as the next start reads them back, blanks trimmed.
+    EXPECT_EQ(configurazione.PercorsoDatabase(), QStringLiteral("/nuovo/Dati 2.sdf"));
+    EXPECT_EQ(configurazione.TitoloFinestra(), QStringLiteral("Korvedo - Ordini"));
     EXPECT_EQ(configurazione.Ritardo(), 750);
     EXPECT_EQ(configurazione.StringaConnessione(),
               QStringLiteral(
-                  "Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source= /nuovo/Dati 2.sdf ;"));
+                  "Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source=/nuovo/Dati 2.sdf;"));
     EXPECT_FALSE(dialogo->isVisible());
     EXPECT_EQ(dialogo->result(), QDialog::Accepted);
     EXPECT_TRUE(messaggi.messaggi().empty());
@@ -249,7 +295,7 @@ TEST_F(ImpostaTest, SaveWritesTheTextsAsTheyStandThenUpdatesConfigurazione) {
 
 TEST_F(ImpostaTest, SaveAfterAnEmptyDatabaseValueStoresTheDefaultPath) {
     scriviIni("[DATI]\nDataBase=\nFinestraPGM=Korvedo\nDelay=500\n");
-    apri();
+    avviaEApri();
 
     cmd("cmdEsegui").click();
 
@@ -267,10 +313,7 @@ TEST_F(ImpostaTest, SaveCreatesTheSettingsFileWhenItIsMissing) {
 
     cmd("cmdEsegui").click();
 
-    const QByteArray atteso =
-        "[DATI]\nDataBase=" +
-        QDir::toNativeSeparators(cartella.file(QStringLiteral("Dati.sdf"))).toUtf8() +
-        "\nFinestraPGM=Korvedo\nDelay=0\n";
+    const QByteArray atteso = "[DATI]\nDataBase=/dati/liste.sdf\nFinestraPGM=Korvedo\nDelay=0\n";
     EXPECT_EQ(contenutoIni(), atteso);
     EXPECT_EQ(configurazione.Ritardo(), 0);
 }
@@ -302,10 +345,11 @@ TEST_F(ImpostaTest, LeavingByExitOrCloseBoxWritesNothing) {
 
 // --- Refusals and failures ---
 
-TEST_F(ImpostaTest, ADelayThatIsNoWholeNumberInRangeIsRefusedBeforeAnythingIsWritten) {
+TEST_F(ImpostaTest, ADelayThatStartUpWouldRefuseIsRefusedBeforeAnythingIsWritten) {
     scriviIni(kIniCompleto);
     apri();
-    for (const char* ritardo : {"", "  ", "abc", "-1", "7.5", "7,5", "2147483648", "1e3", "0x10"}) {
+    for (const char* ritardo :
+         {"", "  ", "abc", "-1", "2147483647.5", "2147483648", "1e3", "0x10"}) {
         SCOPED_TRACE(ritardo);
         messaggi.svuota();
         cmd("cmdEsegui").setFocus();
@@ -348,16 +392,20 @@ TEST_F(ImpostaTest, AFailedWriteIsReportedAndTheDialogStaysOpenWithConfigurazion
 
 // --- Keys ---
 
-TEST_F(ImpostaTest, EscapeDoesNotCloseTheDialog) {
-    scriviIni(kIniCompleto);
-    apri();
+TEST_F(ImpostaTest, EscapeLeavesLikeEsciFromABoxOrAButton) {
+    for (const char* nome : {"txtDelay", "cmdEsegui"}) {
+        SCOPED_TRACE(nome);
+        scriviIni(kIniCompleto);
+        apri();
+        txt("txtDelay").setText(QStringLiteral("750"));
 
-    QTest::keyClick(&txt("txtDelay"), Qt::Key_Escape);
-    QTest::keyClick(&cmd("cmdExit"), Qt::Key_Escape);
-    QTest::keyClick(dialogo.get(), Qt::Key_Escape);
+        QTest::keyClick(dialogo->findChild<QWidget*>(QString::fromLatin1(nome)), Qt::Key_Escape);
 
-    EXPECT_TRUE(dialogo->isVisible());
-    EXPECT_EQ(contenutoIni(), kIniCompleto);
+        EXPECT_FALSE(dialogo->isVisible());
+        EXPECT_EQ(dialogo->result(), QDialog::Rejected);
+        EXPECT_EQ(contenutoIni(), kIniCompleto);
+        expectConfigurazioneInvariata();
+    }
 }
 
 TEST_F(ImpostaTest, EnterInATextBoxDoesNotSave) {

@@ -85,5 +85,28 @@ TEST_F(SalvataggioTest, AWriteFailureMessageNamesTheFileAndSaysNothingWasSaved) 
     expectConfigurazioneInvariata();
 }
 
+TEST_F(SalvataggioTest, ALatin1FileKeepsItsUntouchedLinesAndRefusesTextLatin1CannotHold) {
+    const QByteArray prima =
+        "[DATI]\r\nDataBase=/prima.sdf\r\nFinestraPGM=Contabilit\xE0\r\nDelay=500\r\n";
+    cartella.write(QStringLiteral("spooling.ini"), prima);
+
+    impostazioni.salva(
+        {QStringLiteral("/prima.sdf"), QStringLiteral("Contabilità"), QStringLiteral("750")});
+    QByteArray atteso = QByteArray(prima).replace("Delay=500", "Delay=750");
+    EXPECT_EQ(cartella.read(QStringLiteral("spooling.ini")), atteso);
+    EXPECT_EQ(configurazione.TitoloFinestra(), QStringLiteral("Contabilità"));
+
+    configurazione.impostaTitoloFinestra(QStringLiteral("Prima"));
+    configurazione.impostaRitardo(500);
+    const Failure errore = salvaFallendo(
+        {QStringLiteral("/nuovo.sdf"), QStringLiteral("Contabilità €"), QStringLiteral("9")});
+    EXPECT_EQ(errore.source(), FailureSource::SettingsFile);
+    const QString testo = ImpostazioniDialogo::messaggioSalvataggio(errore);
+    EXPECT_TRUE(testo.contains(QStringLiteral("Latin-1"))) << testo.toStdString();
+    EXPECT_TRUE(testo.endsWith(QStringLiteral("Le impostazioni non sono state salvate.")));
+    EXPECT_EQ(cartella.read(QStringLiteral("spooling.ini")), atteso);
+    expectConfigurazioneInvariata();
+}
+
 }  // namespace
 }  // namespace tastalo
