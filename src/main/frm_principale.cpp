@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -207,6 +208,9 @@ void frmPrincipale::cmbListe_Click() {
 
 void frmPrincipale::cmdEsegui_Click() {
     if (m_invio.inCorso()) return;
+    // Disabling a focused Scrivi hands the focus on to Cancella, where the next
+    // two Enters would delete a list: the focus goes back when the send ends.
+    const QPointer<QWidget> fuocoPrima = focusWidget() != nullptr ? focusWidget() : m_cmdEsegui;
     m_cmdEsegui->setEnabled(false);
     const int indice = m_cmbListe->currentIndex();
     std::optional<std::int32_t> idLista;
@@ -216,6 +220,9 @@ void frmPrincipale::cmdEsegui_Click() {
     });
     setWindowTitle(QStringLiteral("Invia Dati"));
     m_cmdEsegui->setEnabled(true);
+    if (fuocoPrima != nullptr && fuocoPrima->isEnabled()) {
+        fuocoPrima->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void frmPrincipale::closeEvent(QCloseEvent* evento) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <functional>
 
 #include "finestra_prova.h"
 
@@ -82,6 +83,38 @@ TEST_F(FrmPrincipaleInvio, DeletingListsMidSendDoesNotChangeWhatIsTyped) {
 
     EXPECT_EQ(f.tastiera.received(), U"1201\n1202\n1203\n");
     EXPECT_EQ(f.combo()->count(), 0);
+}
+
+TEST_F(FrmPrincipaleInvio, AfterAClickOnScriviEndsInAnyWayEnterSendsAgainAndNeverAsksToDelete) {
+    const std::vector<std::pair<const char*, std::function<void(FinestraProva&)>>> fini = {
+        {"completed", [](FinestraProva&) {}},
+        {"target closed",
+         [](FinestraProva& f) {
+             f.tastiera.failOn(Kind::Activate, 0, {platform::kTargetWindowMissing, "x"});
+         }},
+        {"focus lost", [](FinestraProva& f) { f.tastiera.loseFocusAt(0); }},
+        {"typing refused",
+         [](FinestraProva& f) { f.tastiera.failOn(Kind::Type, 0, {platform::kInputRefused, "x"}); }},
+        {"empty list", [this](FinestraProva&) { db.esegui("delete from movimenti"); }},
+    };
+    for (const auto& [nome, prepara] : fini) {
+        SCOPED_TRACE(nome);
+        db.esegui("delete from movimenti");
+        db.esegui("insert into movimenti values (7, '7001')");
+        FinestraProva f(db);
+        f.finestra.show();
+        prepara(f);
+
+        QTest::mouseClick(f.pulsante("cmdEsegui"), Qt::LeftButton);
+        ASSERT_EQ(f.messaggi.messaggi().size(), 1u);
+        QWidget* fuoco = f.finestra.focusWidget();
+        ASSERT_NE(fuoco, nullptr);
+        QTest::keyClick(fuoco, Qt::Key_Return);
+
+        EXPECT_EQ(fuoco, f.pulsante("cmdEsegui"));
+        EXPECT_TRUE(f.dialoghi.listeMostrate.isEmpty());
+        EXPECT_EQ(f.messaggi.messaggi().size(), 2u) << "a second send ended with its own message";
+    }
 }
 
 }  // namespace
