@@ -1,5 +1,6 @@
 #include "main/elenco_liste.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "store/archivio_liste.h"
@@ -22,10 +23,14 @@ std::vector<VoceLista> leggiListe(const ArchivioListe& archivio, const QString& 
     return voci;
 }
 
-bool esisteFile(const QString& percorso) {
-    if (percorso.isEmpty()) return false;
+std::optional<QString> motivoFileAssente(const QString& percorso) {
+    if (percorso.isEmpty()) return QStringLiteral("Nessun file di database indicato.");
     const QFileInfo info(percorso);
-    return info.exists() && info.isFile();
+    const QString nome = QDir::toNativeSeparators(percorso);
+    if (!info.exists()) return QStringLiteral("Il file %1 non esiste.").arg(nome);
+    if (info.isDir()) return QStringLiteral("%1 è una cartella, non un file.").arg(nome);
+    if (!info.isFile()) return QStringLiteral("%1 non è un file normale.").arg(nome);
+    return std::nullopt;
 }
 
 }  // namespace tastalo

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tastalo {
@@ -21,7 +22,9 @@ struct VoceLista {
 // widget, so a failure part way leaves the combo as it was.
 std::vector<VoceLista> leggiListe(const ArchivioListe& archivio, const QString& stringaConnessione);
 
-// True only for an existing file: a folder of that name, or an empty path, is not one.
-bool esisteFile(const QString& percorso);
+// Nothing when the path names an existing file; otherwise, for the operator,
+// which file it is and why no list can be read from it: it does not exist, it
+// is a folder, or it is no regular file (a device, a pipe...).
+std::optional<QString> motivoFileAssente(const QString& percorso);
 
 }  // namespace tastalo

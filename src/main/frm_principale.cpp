@@ -164,8 +164,8 @@ void frmPrincipale::Form_Load() { AggiornaListe(); }
 void frmPrincipale::AggiornaListe() {
     m_cmbListe->clear();
     m_lista->clear();
-    if (!esisteFile(m_configurazione.PercorsoDatabase())) {
-        m_messaggi.informazione(QStringLiteral("Non ci sono liste da elaborare."));
+    if (const auto motivo = motivoFileAssente(m_configurazione.PercorsoDatabase())) {
+        m_messaggi.informazione(QStringLiteral("Non ci sono liste da elaborare.\n") + *motivo);
         return;
     }
     bool caricate = false;

@@ -26,13 +26,13 @@ TEST(LeggiListe, JoinsANullNameAsEmptyAndShowsNumbersAsTheyAre) {
     EXPECT_EQ(voci[2].id, 9);
 }
 
-TEST(EsisteFile, OnlyAnExistingFileCounts) {
+TEST(MotivoFileAssente, OnlyAnExistingFileHasNone) {
     DatabaseProva db;
-    EXPECT_TRUE(esisteFile(db.percorso()));
-    EXPECT_FALSE(esisteFile(db.cartella.file("Altro.sdf")));
+    EXPECT_FALSE(motivoFileAssente(db.percorso()));
+    EXPECT_TRUE(motivoFileAssente(db.cartella.file("Altro.sdf")));
     ASSERT_TRUE(QDir(db.cartella.path()).mkdir("Cartella.sdf"));
-    EXPECT_FALSE(esisteFile(db.cartella.file("Cartella.sdf")));
-    EXPECT_FALSE(esisteFile(QString()));
+    EXPECT_TRUE(motivoFileAssente(db.cartella.file("Cartella.sdf")));
+    EXPECT_TRUE(motivoFileAssente(QString()));
 }
 
 }  // namespace

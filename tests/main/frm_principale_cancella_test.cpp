@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -73,7 +74,9 @@ TEST_F(CancellazioneDallaFinestra, AFailureIsToldThenTheReloadTellsTheFileIsMiss
     EXPECT_EQ(f.messaggi.messaggi()[0].testo,
               QString::number(fallimento.code()) + " - " + QString::fromStdString(fallimento.description()));
     EXPECT_EQ(f.messaggi.messaggi()[1].icona, FakeMessaggi::Icona::Informazione);
-    EXPECT_EQ(f.messaggi.messaggi()[1].testo, "Non ci sono liste da elaborare.");
+    EXPECT_EQ(f.messaggi.messaggi()[1].testo,
+              "Non ci sono liste da elaborare.\nIl file " + QDir::toNativeSeparators(db.percorso()) +
+                  " non esiste.");
     EXPECT_EQ(f.combo()->count(), 0);
     EXPECT_FALSE(QFile::exists(db.percorso()));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QRegularExpression>
@@ -18,6 +19,8 @@ namespace {
 using test::DatabaseProva;
 using test::FakeMessaggi;
 using test::FinestraProva;
+
+const QString kNessunaLista = QStringLiteral("Non ci sono liste da elaborare.\n");
 
 int larghezzaAttesa(const QTreeWidget& vista, QStringList testi) {
     testi << QStringLiteral("BarCode");
@@ -86,12 +89,33 @@ TEST_F(FrmPrincipale, AMissingFileIsToldBeforeTheWindowAppearsAndLeavesItEmpty) 
     f.finestra.show();
     ASSERT_EQ(f.messaggi.messaggi().size(), 1u);
     EXPECT_EQ(f.messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Informazione);
-    EXPECT_EQ(f.messaggi.messaggi()[0].testo, "Non ci sono liste da elaborare.");
+    EXPECT_EQ(f.messaggi.messaggi()[0].testo, kNessunaLista + "Il file " +
+                                                  QDir::toNativeSeparators(db.percorso()) +
+                                                  " non esiste.");
     EXPECT_FALSE(visibileAlMessaggio);
     EXPECT_TRUE(f.finestra.isVisible());
     EXPECT_EQ(f.combo()->count(), 0);
     EXPECT_EQ(f.combo()->currentIndex(), -1);
     EXPECT_FALSE(QFile::exists(db.percorso())) << "the database is never created";
+}
+
+TEST_F(FrmPrincipale, ADatabasePathThatIsNoFileIsNamedWithTheReasonUnderTheNotice) {
+    const QString cartella = db.cartella.file("Cartella.sdf");
+    ASSERT_TRUE(QDir().mkdir(cartella));
+    const std::pair<QString, QString> casi[] = {
+        {db.cartella.file("Manca.sdf"),
+         "Il file " + QDir::toNativeSeparators(db.cartella.file("Manca.sdf")) + " non esiste."},
+        {cartella, QDir::toNativeSeparators(cartella) + " è una cartella, non un file."},
+        {"/dev/null", QDir::toNativeSeparators("/dev/null") + " non è un file normale."},
+        {QString(), "Nessun file di database indicato."},
+    };
+    for (const auto& [percorso, motivo] : casi) {
+        db.configurazione.impostaPercorsoDatabase(percorso);
+        FinestraProva f(db);
+        f.finestra.show();
+        EXPECT_EQ(f.messaggi.testi(), QStringList{kNessunaLista + motivo});
+        EXPECT_EQ(f.combo()->count(), 0);
+    }
 }
 
 TEST_F(FrmPrincipale, ADatabaseWithoutListsLeavesEverythingEmptyWithoutAMessage) {
@@ -131,7 +155,8 @@ TEST_F(FrmPrincipale, APathSavedInTheSettingsIsUsedAtOnce) {
         db.configurazione.impostaPercorsoDatabase(db.cartella.file("Nessuno.sdf"));
     };
     f.finestra.findChild<QAction*>("mnuFileImposta")->trigger();
-    EXPECT_EQ(f.messaggi.testi(), (QStringList{"Non ci sono liste da elaborare."}));
+    ASSERT_EQ(f.messaggi.testi().size(), 1);
+    EXPECT_TRUE(f.messaggi.testi()[0].startsWith(kNessunaLista + "Il file "));
     EXPECT_EQ(f.combo()->count(), 0);
     EXPECT_TRUE(f.righe().isEmpty());
 }
