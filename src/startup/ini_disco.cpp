@@ -27,7 +27,14 @@ namespace {
 }  // namespace
 
 std::optional<QByteArray> leggiFile(const QString& percorso) {
-    if (!QFileInfo::exists(percorso)) return std::nullopt;
+    const QFileInfo info(percorso);
+    if (!info.exists()) return std::nullopt;
+    if (!info.isFile() && !info.isDir()) {
+        // A pipe would block the opening until someone writes to it, and a
+        // device may never end: neither is read.
+        errore(QStringLiteral("leggere"), percorso, QFileDevice::OpenError,
+               QStringLiteral("non è un file normale"));
+    }
     QFile file(percorso);
     if (!file.open(QIODevice::ReadOnly)) erroreFile(QStringLiteral("leggere"), percorso, file);
     QByteArray contenuto = file.readAll();

@@ -69,8 +69,8 @@ QByteArray codifica(const QByteArray& utf8, Codifica codifica);
 // --- Files ---
 
 // The whole file, or nothing when no file exists at that path. Throws Failure
-// (SettingsFile) naming the path and the system's reason when it exists but
-// cannot be read (a directory in the way counts as that).
+// (SettingsFile) naming the path and the reason when it exists but cannot be
+// read (a directory, a pipe or a device in the way counts as that).
 std::optional<QByteArray> leggiFile(const QString& percorso);
 
 // Replaces or creates the file in one step (QSaveFile): on failure the old

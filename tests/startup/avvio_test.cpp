@@ -1,5 +1,6 @@
 // Loading the settings at start-up, or creating the file with the defaults.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -205,6 +206,17 @@ TEST_F(Avvio, UnreadableFileIsReportedAndDefaultsAreUsed) {
     EXPECT_TRUE(messaggi.testi()[0].startsWith("Impossibile leggere il file delle impostazioni " +
                                                QDir::toNativeSeparators(percorsoIni()) + ": "));
     EXPECT_TRUE(messaggi.testi()[0].endsWith(kValoriPredefiniti));
+    attendiPredefiniti();
+}
+
+TEST_F(Avvio, APipeNamedLikeTheFileIsReportedInsteadOfWaitedOn) {
+    // Opening a pipe for reading would wait for a writer for ever.
+    ASSERT_EQ(mkfifo(QFile::encodeName(percorsoIni()).constData(), 0600), 0);
+    carica();
+    ASSERT_EQ(messaggi.testi().size(), 1);
+    EXPECT_EQ(messaggi.testi()[0], "Impossibile leggere il file delle impostazioni " +
+                                       QDir::toNativeSeparators(percorsoIni()) +
+                                       ": non è un file normale" + kValoriPredefiniti);
     attendiPredefiniti();
 }
 
