@@ -2,8 +2,9 @@
 # with_display.sh [--no-wm] COMMAND [ARGS...]
 #
 # Runs COMMAND on a private X display: its own Xvfb on a free display number
-# and, unless --no-wm is given, openbox as the window manager (COMMAND starts
-# only once openbox manages windows). DISPLAY is set for COMMAND, and
+# and, unless --no-wm is given, openbox as the window manager. Nothing starts
+# on the display before a client has connected to it, and COMMAND only once
+# openbox manages windows. DISPLAY is set for COMMAND, and
 # WITH_DISPLAY_WM tells it "openbox" or "none". Everything started here is
 # stopped on exit; the exit status is COMMAND's.
 set -euo pipefail
@@ -40,9 +41,11 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Xvfb picks the first free display number itself and writes it to fd 3
-# once it accepts connections.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
+# Xvfb picks the first free display number itself and writes it to fd 3.
+# -noreset: by default the server resets when its last client leaves and
+# refuses the clients that connect meanwhile, so a short-lived client (the
+# checks below, a test's helper) could make the next one fail to connect.
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 1 200); do
   [ -s "$work/display" ] && break
@@ -66,6 +69,22 @@ export QT_QPA_PLATFORM=xcb
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
 
+# Nothing is started on the display before a client has really connected.
+connected=no
+for _ in $(seq 1 200); do
+  if xdpyinfo >/dev/null 2>"$work/xdpyinfo.log"; then
+    connected=yes
+    break
+  fi
+  if ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+  sleep 0.05
+done
+if [ "$connected" != yes ]; then
+  echo "with_display.sh: no client could connect to Xvfb on display $DISPLAY within 10 s:" >&2
+  cat "$work/xdpyinfo.log" "$work/xvfb.log" >&2
+  exit 1
+fi
+
 if [ "$wm" = openbox ]; then
   mkdir -p "$work/config" "$work/cache"
   XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
@@ -81,8 +100,8 @@ if [ "$wm" = openbox ]; then
     sleep 0.05
   done
   if [ "$ready" != yes ]; then
-    echo "with_display.sh: openbox did not start managing windows:" >&2
-    cat "$work/openbox.log" >&2
+    echo "with_display.sh: openbox did not start managing windows on display $DISPLAY within 10 s:" >&2
+    cat "$work/openbox.log" "$work/xvfb.log" >&2
     exit 1
   fi
 fi
