@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
@@ -44,6 +46,15 @@ protected:
         const std::string command = underWindowManager() ? "xdotool windowactivate --sync " + id
                                                          : "xdotool windowraise " + id + " windowfocus --sync " + id;
         ASSERT_EQ(run(command + " >/dev/null 2>&1"), 0) << command;
+    }
+
+    // Types a marker line into the window in front and gives what `target`
+    // had logged before it: whether anything arrived, known without waiting.
+    std::optional<std::string> logBeforeMarker(const TargetProgram& target) {
+        static constexpr std::string_view kMarker = "marcatore";
+        for (const char letter : kMarker) probe().tap(std::string(1, letter).c_str());
+        probe().tap("Return");
+        return target.logBefore(std::string(kMarker));
     }
 
     // What a target's log holds after a barcode and Enter.

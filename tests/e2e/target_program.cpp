@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -52,15 +53,33 @@ void TargetProgram::clearLog() const {
     std::ofstream(m_logPath, std::ios::binary | std::ios::trunc);
 }
 
-std::string TargetProgram::logAfter(std::size_t lines, std::chrono::milliseconds timeout) const {
+std::string TargetProgram::logWhen(const std::function<bool(const std::string&)>& done,
+                                   std::chrono::milliseconds timeout) const {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::string text = log();
-    while (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) < lines &&
-           std::chrono::steady_clock::now() < deadline) {
+    while (!done(text) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         text = log();
     }
     return text;
+}
+
+std::string TargetProgram::logAfter(std::size_t lines, std::chrono::milliseconds timeout) const {
+    return logWhen(
+        [lines](const std::string& text) {
+            return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines;
+        },
+        timeout);
+}
+
+std::optional<std::string> TargetProgram::logBefore(const std::string& marker,
+                                                    std::chrono::milliseconds timeout) const {
+    const std::string ending = marker + "\n";
+    const std::string text =
+        logWhen([&](const std::string& soFar) { return soFar.find(ending) != std::string::npos; }, timeout);
+    const auto at = text.find(ending);
+    if (at == std::string::npos) return std::nullopt;
+    return text.substr(0, at);
 }
 
 int run(const std::string& commandLine) {

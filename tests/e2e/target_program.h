@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "x11_probe.h"
@@ -24,10 +26,20 @@ public:
 
     // The log as it stands once it holds `lines` line ends, or after the timeout.
     std::string logAfter(std::size_t lines, std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    // The log before `marker` and a line end, once they have arrived; nothing
+    // if they did not within the timeout. Keys typed into the window after a
+    // send arrive after all of the send's keys, so a marker typed then shows
+    // at once everything the send ever typed there, even without an Enter.
+    std::optional<std::string> logBefore(const std::string& marker,
+                                         std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
     std::string log() const;
     void clearLog() const;
 
 private:
+    // The log once `done` holds for it, or as it stands after the timeout.
+    std::string logWhen(const std::function<bool(const std::string&)>& done,
+                        std::chrono::milliseconds timeout) const;
+
     int m_pid = -1;
     unsigned long m_window = 0;
     std::string m_logPath;
