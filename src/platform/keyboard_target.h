@@ -44,14 +44,19 @@ public:
     // calls below, until finish().
     virtual Status activate(std::u32string_view title) = 0;
 
-    // True while the activated window still holds the keyboard focus.
+    // True while the activated window has held the keyboard focus without a
+    // break since activate(). Once it has lost it, typing fails with
+    // kTargetLostFocus until the next activate().
     virtual bool targetHasFocus() = 0;
 
     // Types every character of `text` as itself (no key language); Tab is the
-    // Tab key. Control characters other than Tab are refused.
+    // Tab key. Control characters other than Tab are refused. Checks the
+    // focus at least every 16 keys, so a window that takes it meanwhile gets
+    // 16 keys at most; the last keys may still be on their way on return.
     virtual Status typeText(std::u32string_view text) = 0;
 
-    // The Return key.
+    // The Return key. Success means that, as far as the system can tell,
+    // every key since activate(), this one included, went into the target.
     virtual Status pressEnter() = 0;
 
     // Ends the send: gives back any key binding or lock state borrowed for it.

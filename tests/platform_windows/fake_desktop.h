@@ -36,6 +36,8 @@ public:
     std::set<WindowHandle> minimised;
     std::set<WindowHandle> elevated;  // run as administrator
     std::vector<std::uint16_t> held;
+    int keyHeldPolls = 0;  // anyKeyHeld() answers true this many times
+    std::function<void()> afterInject;  // another window may take the front here
     std::size_t injectLimit = std::numeric_limits<std::size_t>::max();
     std::function<Outcome(Request, int attempt)> decide = [](Request, int) { return Outcome{}; };
 
@@ -59,8 +61,10 @@ public:
         minimised.erase(window);
     }
     std::vector<std::uint16_t> heldModifiers() override { return held; }
+    bool anyKeyHeld() override { return keyHeldPolls > 0 && keyHeldPolls-- > 0; }
     std::size_t inject(const std::vector<KeyStroke>& strokes) override {
         injected.push_back(strokes);
+        if (afterInject) afterInject();
         return std::min(strokes.size(), injectLimit);
     }
     void pause(std::chrono::milliseconds duration) override { paused += duration; }

@@ -159,13 +159,50 @@ TEST_F(WindowsKeyboardTargetTest, FocusFollowsTheActivatedWindowNotItsTitle) {
     desktop->foreground = 0xB;  // the same title, another window
     EXPECT_FALSE(target->targetHasFocus());
 
+    // Back in front, but keys may have gone elsewhere meanwhile: only a new
+    // activation resumes.
     desktop->foreground = 0xA;
+    EXPECT_FALSE(target->targetHasFocus());
+    EXPECT_EQ(target->pressEnter().code, platform::kTargetLostFocus);
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
     EXPECT_TRUE(target->targetHasFocus());
 
     target->finish();
     target->finish();
     EXPECT_FALSE(target->targetHasFocus());
     EXPECT_FALSE(target->typeText(U"a").ok());
+}
+
+TEST_F(WindowsKeyboardTargetTest, ALongTextGoesInChunksOfSixteenWithTheFrontCheckedBeforeEach) {
+    desktop->windows = {{0xA, U"Korvedo"}};
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    // Sixteen characters, then one beyond U+FFFF whose two halves stay together.
+    std::u32string text(15, U'x');
+    text += U"y\U0001F600z";
+    ASSERT_TRUE(target->typeText(text).ok());
+    ASSERT_EQ(desktop->injected.size(), 2u);
+    EXPECT_EQ(desktop->injected[0].size(), 32u);
+    EXPECT_EQ(desktop->injected[1].size(), 6u);
+
+    desktop->injected.clear();
+    desktop->afterInject = [&] { desktop->foreground = 0xB; };
+    EXPECT_EQ(target->typeText(std::u32string(40, U'x')).code, platform::kTargetLostFocus);
+    EXPECT_EQ(desktop->injected.size(), 1u);
+    EXPECT_EQ(target->pressEnter().code, platform::kTargetLostFocus);
+    EXPECT_EQ(desktop->injected.size(), 1u);
+}
+
+TEST_F(WindowsKeyboardTargetTest, ActivationWaitsABoundedTimeForTheOperatorsKeysToComeUp) {
+    desktop->windows = {{0xA, U"Korvedo"}};
+    desktop->keyHeldPolls = 3;
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    EXPECT_EQ(desktop->keyHeldPolls, 0);
+    EXPECT_GE(desktop->paused, 3 * WindowsKeyboardTarget::Timing{}.poll);
+
+    desktop->keyHeldPolls = 1'000'000;  // a key stuck down
+    desktop->paused = {};
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    EXPECT_LE(desktop->paused, WindowsKeyboardTarget::Timing{}.keysReleased + std::chrono::milliseconds(50));
 }
 
 // --- typing -------------------------------------------------------------------

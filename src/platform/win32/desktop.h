@@ -45,6 +45,8 @@ public:
 
     // Modifier keys (of modifierKeys()) that are down now.
     virtual std::vector<std::uint16_t> heldModifiers() = 0;
+    // True while any key of the keyboard is down (mouse buttons aside).
+    virtual bool anyKeyHeld() = 0;
     // Injects the strokes in order; answers how many the system took.
     virtual std::size_t inject(const std::vector<KeyStroke>& strokes) = 0;
 

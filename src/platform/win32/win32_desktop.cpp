@@ -148,6 +148,14 @@ std::vector<std::uint16_t> Win32Desktop::heldModifiers() {
     return held;
 }
 
+bool Win32Desktop::anyKeyHeld() {
+    // From VK_BACK on: the codes below are the mouse buttons and Cancel.
+    for (int key = VK_BACK; key <= 0xFE; ++key) {
+        if (GetAsyncKeyState(key) & 0x8000) return true;
+    }
+    return false;
+}
+
 std::size_t Win32Desktop::inject(const std::vector<KeyStroke>& strokes) {
     std::vector<INPUT> inputs;
     inputs.reserve(strokes.size());

@@ -16,6 +16,7 @@ public:
     bool isMinimised(WindowHandle window) override;
     void restore(WindowHandle window) override;
     std::vector<std::uint16_t> heldModifiers() override;
+    bool anyKeyHeld() override;
     std::size_t inject(const std::vector<KeyStroke>& strokes) override;
     void pause(std::chrono::milliseconds duration) override;
 };

@@ -33,6 +33,8 @@ WindowsKeyboardTarget::WindowsKeyboardTarget(std::unique_ptr<Desktop> desktop, T
 
 Status WindowsKeyboardTarget::activate(std::u32string_view title) {
     m_target = 0;
+    m_lost = false;
+    waitForReleasedKeys();
     const std::vector<TopLevelWindow> windows = m_desktop->topLevelWindows();
     std::vector<WindowCandidate> candidates;
     candidates.reserve(windows.size());
@@ -75,6 +77,15 @@ Status WindowsKeyboardTarget::activate(std::u32string_view title) {
     return {kTargetWindowMissing, description};
 }
 
+void WindowsKeyboardTarget::waitForReleasedKeys() {
+    // The send starts on a key press: its release belongs to the window it was
+    // pressed in, and a key still down would mix with the keys typed.
+    for (auto waited = std::chrono::milliseconds{0}; m_desktop->anyKeyHeld() && waited < m_timing.keysReleased;
+         waited += m_timing.poll) {
+        m_desktop->pause(m_timing.poll);
+    }
+}
+
 bool WindowsKeyboardTarget::waitUntilForeground(WindowHandle window) {
     const auto polls = m_timing.poll.count() > 0 ? m_timing.settle / m_timing.poll : 0;
     for (auto i = decltype(polls){0};; ++i) {
@@ -85,7 +96,13 @@ bool WindowsKeyboardTarget::waitUntilForeground(WindowHandle window) {
 }
 
 bool WindowsKeyboardTarget::targetHasFocus() {
-    return m_target != 0 && m_desktop->foregroundWindow() == m_target;
+    if (m_target == 0 || m_lost) return false;
+    m_lost = m_desktop->foregroundWindow() != m_target;
+    return !m_lost;
+}
+
+Status WindowsKeyboardTarget::lostFocus() {
+    return {kTargetLostFocus, "La finestra di destinazione non è più in primo piano."};
 }
 
 Status WindowsKeyboardTarget::requireTarget() const {
@@ -112,19 +129,39 @@ Status WindowsKeyboardTarget::pressEnter() {
 
 Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
     if (strokes.empty()) return Status::success();
-    std::vector<KeyStroke> all = releaseOf(m_desktop->heldModifiers());
-    all.insert(all.end(), strokes.begin(), strokes.end());
-    const std::size_t taken = m_desktop->inject(all);
-    if (taken < all.size()) {
-        std::string description = "Il sistema ha accettato ";
-        description += std::to_string(taken) + " eventi di tastiera su ";
-        description += std::to_string(all.size());
-        description += ": la finestra di destinazione non li ha ricevuti tutti.";
-        return {kInputRefused, description};
+    std::size_t next = 0;
+    while (next < strokes.size()) {
+        // A chunk holds kKeysInFlight keystrokes (a surrogate pair is one)
+        // and ends with every key up, so none is left down while the
+        // foreground is checked.
+        std::size_t end = next, keystrokes = 0;
+        int down = 0;
+        while (end < strokes.size() && keystrokes < kKeysInFlight) {
+            const KeyStroke& stroke = strokes[end++];
+            down += stroke.release ? -1 : 1;
+            const bool firstHalf = stroke.kind == KeyStroke::Kind::Character && stroke.code >= 0xD800 && stroke.code <= 0xDBFF;
+            if (down == 0 && !firstHalf) ++keystrokes;
+        }
+        if (!targetHasFocus()) return lostFocus();
+        std::vector<KeyStroke> chunk = releaseOf(m_desktop->heldModifiers());
+        chunk.insert(chunk.end(), strokes.begin() + static_cast<std::ptrdiff_t>(next),
+                     strokes.begin() + static_cast<std::ptrdiff_t>(end));
+        const std::size_t taken = m_desktop->inject(chunk);
+        if (taken < chunk.size()) {
+            std::string description = "Il sistema ha accettato ";
+            description += std::to_string(taken) + " eventi di tastiera su ";
+            description += std::to_string(chunk.size());
+            description += ": la finestra di destinazione non li ha ricevuti tutti.";
+            return {kInputRefused, description};
+        }
+        next = end;
     }
     return Status::success();
 }
 
-void WindowsKeyboardTarget::finish() { m_target = 0; }
+void WindowsKeyboardTarget::finish() {
+    m_target = 0;
+    m_lost = false;
+}
 
 }  // namespace tastalo::platform::win32

@@ -28,11 +28,12 @@ void KeyboardSession::begin(::Window target) {
     m_target = target;
 }
 
-Status KeyboardSession::type(std::u32string_view text) {
+Status KeyboardSession::type(std::u32string_view text, Delivery delivery) {
     if (text.empty()) return Status::success();
     // Keys of earlier calls are only flushed; a refusal of theirs shows up
     // with the next reply and stops the send here.
     if (m_connection.hasError()) return serverRefused();
+    if (!m_guard.stillHeld()) return lostFocus();
     if (Status prepared = prepareKeyboard(); !prepared.ok()) return prepared;
     KeyPlanner::Plan plan = m_planner->plan(text);
     if (plan.untypeable) {
@@ -40,17 +41,28 @@ Status KeyboardSession::type(std::u32string_view text) {
         return failure(kCharacterNotTypeable, "Il carattere \"" + toUtf8(std::u32string(1, c)) + "\" (" +
                                                   codePoint(c) + ") non può essere digitato.");
     }
-    run(plan.steps);
-    // One round trip only when the keymap changed, the request that can
-    // really fail; plain keys are just sent off.
+    if (Status typed = run(plan.steps); !typed.ok()) return typed;
+    // A keymap change is the request that can really fail: its refusal is
+    // read with the confirmation's reply.
     const bool changedKeymap = std::any_of(plan.steps.begin(), plan.steps.end(),
                                            [](const KeyStep& step) { return step.kind == KeyStep::Kind::Bind; });
-    if (!changedKeymap) {
-        XFlush(m_connection.display());
-        return Status::success();
-    }
-    if (!m_connection.sync()) return serverRefused();
+    if (delivery == Delivery::Confirmed || changedKeymap) return confirmDelivery();
+    XFlush(m_connection.display());
     return Status::success();
+}
+
+Status KeyboardSession::confirmDelivery() {
+    const bool held = m_guard.confirm();
+    m_unconfirmedKeys = 0;
+    if (m_connection.hasError()) return serverRefused();
+    // The focus may have left only after the last key went in: then the
+    // text arrived whole, and the next call stops.
+    if (!held && !m_guard.reached(m_lastKeySerial)) return lostFocus();
+    return Status::success();
+}
+
+Status KeyboardSession::lostFocus() {
+    return failure(kTargetLostFocus, "La finestra di destinazione non è più attiva.");
 }
 
 Status KeyboardSession::serverRefused() {
@@ -146,7 +158,7 @@ void KeyboardSession::releaseHeldModifiers() {
     }
 }
 
-void KeyboardSession::run(const std::vector<KeyStep>& steps) {
+Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
     Display* display = m_connection.display();
     bool shiftDown = false;
     for (const KeyStep& step : steps) {
@@ -157,6 +169,14 @@ void KeyboardSession::run(const std::vector<KeyStep>& steps) {
             XChangeKeyboardMapping(display, step.keycode, 2, symbols, 1);
             continue;
         }
+        if (m_unconfirmedKeys >= kKeysInFlight) {
+            if (!m_guard.confirm()) {
+                if (shiftDown) key(m_shiftKeycode, false);
+                XFlush(display);
+                return lostFocus();
+            }
+            m_unconfirmedKeys = 0;
+        }
         if (step.shift == ShiftNeed::On && !shiftDown) {
             key(m_shiftKeycode, true);
             shiftDown = true;
@@ -164,10 +184,13 @@ void KeyboardSession::run(const std::vector<KeyStep>& steps) {
             key(m_shiftKeycode, false);
             shiftDown = false;
         }
+        m_lastKeySerial = NextRequest(display);
         key(step.keycode, true);
         key(step.keycode, false);
+        ++m_unconfirmedKeys;
     }
     if (shiftDown) key(m_shiftKeycode, false);
+    return Status::success();
 }
 
 void KeyboardSession::settle() {
@@ -209,6 +232,8 @@ void KeyboardSession::end() {
     m_shiftKeycode = 0;
     m_unlockedModifiers = 0;
     m_releasedKeys.clear();
+    m_unconfirmedKeys = 0;
+    m_lastKeySerial = 0;
     m_target = 0;
 }
 

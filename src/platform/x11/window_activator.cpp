@@ -1,14 +1,13 @@
 #include "platform/x11/window_activator.h"
 
+#include <algorithm>
+#include <iterator>
 #include <thread>
 
 namespace tastalo::platform::x11 {
 
-namespace {
-constexpr long kWatchedEvents = FocusChangeMask | StructureNotifyMask;
-}  // namespace
-
 bool WindowActivator::activate(::Window window) {
+    waitForReleasedKeys();
     m_viaManager = m_directory.hasEwmhManager() && m_directory.managerSupports("_NET_ACTIVE_WINDOW");
     m_connection.clearErrors();
     if (m_viaManager)
@@ -27,86 +26,25 @@ bool WindowActivator::activate(::Window window) {
 }
 
 bool WindowActivator::isActive(::Window window) {
-    if (window != m_watched) return askServer(window);
-    const bool active = askServer(window);
-    // Every report sent before the answer is in the queue by now.
-    collectReports();
-    const bool typeable = active && !m_grabbedAway && !m_hidden;
-    m_moved = !typeable;
-    return typeable;
-}
-
-bool WindowActivator::watch(::Window window) {
-    stopWatching();
-    m_watched = window;
-    // Focus and structure events of the window itself, and
-    // _NET_ACTIVE_WINDOW on the root.
-    XSelectInput(m_connection.display(), window, kWatchedEvents);
-    m_connection.listenOnRoot(PropertyChangeMask);
-    return isActive(window);
-}
-
-bool WindowActivator::mayHaveMoved() {
-    if (m_watched == 0) return true;
-    collectReports();
-    return m_moved;
-}
-
-void WindowActivator::stopWatching() {
-    if (m_watched == 0) return;
-    const bool earlierError = m_connection.hasError();
-    XSelectInput(m_connection.display(), m_watched, NoEventMask);
-    m_connection.stopListeningOnRoot(PropertyChangeMask);
-    // The window may be gone by now: that refusal is nobody's failure.
-    if (!m_connection.sync() && !earlierError) m_connection.clearErrors();
-    collectReports();
-    m_watched = 0;
-    m_moved = false;
-    m_grabbedAway = false;
-    m_hidden = false;
-}
-
-void WindowActivator::collectReports() {
-    Display* display = m_connection.display();
-    XEvent event;
-    while (XCheckWindowEvent(display, m_watched, kWatchedEvents, &event)) {
-        switch (event.type) {
-        case FocusOut:
-            // While another client grabs the keyboard (a menu, a window
-            // switcher) keys go to it, whatever _NET_ACTIVE_WINDOW says.
-            if (event.xfocus.mode == NotifyGrab) m_grabbedAway = true;
-            m_moved = true;
-            break;
-        case FocusIn:
-            if (event.xfocus.mode == NotifyUngrab) m_grabbedAway = false;
-            m_moved = true;
-            break;
-        case UnmapNotify:
-        case DestroyNotify:
-            // A manager may leave _NET_ACTIVE_WINDOW naming a window that is
-            // gone or minimized; it takes no keys either way.
-            m_hidden = true;
-            m_moved = true;
-            break;
-        case MapNotify:
-            m_hidden = false;
-            m_moved = true;
-            break;
-        default:
-            break;
-        }
+    if (m_viaManager) {
+        const auto active =
+            m_connection.longs(m_connection.root(), m_connection.atom("_NET_ACTIVE_WINDOW"), XA_WINDOW);
+        if (!active || active->empty() || (*active)[0] != window) return false;
     }
-    const Atom active = m_connection.atom("_NET_ACTIVE_WINDOW");
-    while (XCheckTypedWindowEvent(display, m_connection.root(), PropertyNotify, &event)) {
-        if (event.xproperty.atom == active) m_moved = true;
-    }
+    // Keys follow the input focus, which a manager may move a little after
+    // announcing the window as active.
+    return focusIsWithin(window);
 }
 
-bool WindowActivator::askServer(::Window window) {
-    if (!m_viaManager) return focusIsWithin(window);
-    const auto active =
-        m_connection.longs(m_connection.root(), m_connection.atom("_NET_ACTIVE_WINDOW"), XA_WINDOW);
-    return active && !active->empty() && (*active)[0] == window;
+void WindowActivator::waitForReleasedKeys() {
+    const auto deadline = std::chrono::steady_clock::now() + m_timing.keysReleased;
+    for (;;) {
+        char keys[32] = {};
+        XQueryKeymap(m_connection.display(), keys);
+        if (std::all_of(std::begin(keys), std::end(keys), [](char bits) { return bits == 0; })) return;
+        if (std::chrono::steady_clock::now() >= deadline) return;
+        std::this_thread::sleep_for(m_timing.poll);
+    }
 }
 
 void WindowActivator::requestFromManager(::Window window) {

@@ -7,51 +7,43 @@
 
 namespace tastalo::platform::x11 {
 
-// Brings a window to the front and tells whether it still is there. With an
-// EWMH window manager the manager does the work and _NET_ACTIVE_WINDOW tells
-// the truth; without one the window is raised and given the input focus
-// directly, and the input focus tells the truth.
+// Brings a window to the front and waits until it takes the keyboard. With an
+// EWMH window manager the manager does the work; without one the window is
+// raised and given the input focus directly.
 class WindowActivator {
 public:
     struct Timing {
         std::chrono::milliseconds timeout{1000};
         std::chrono::milliseconds poll{10};
+        // How long to wait for the operator to release the keys still held.
+        std::chrono::milliseconds keysReleased{1000};
     };
 
     WindowActivator(DisplayConnection& connection, WindowDirectory& directory, Timing timing)
         : m_connection(connection), m_directory(directory), m_timing(timing) {}
 
-    // True once the window really is active, within the timeout.
+    // True once the window really is active, within the timeout. Waits first
+    // (a bounded time) until no key is held: the send starts on a key press,
+    // whose release belongs to the window it was pressed in, and a key still
+    // down when ours go out can turn our press of it into a repeat.
     bool activate(::Window window);
-    // Asks the server, in the way the last activate() used. For the watched
-    // window, also false while another client holds the keyboard grabbed
-    // or once the window has been unmapped or destroyed.
+    // Asks the server, in the way the last activate() used: the manager's
+    // _NET_ACTIVE_WINDOW (when there is one) and the input focus both name
+    // the window, or one of its own.
     bool isActive(::Window window);
-
-    // Listens for focus changes around `window`, so that mayHaveMoved()
-    // answers without a round trip to the server. True when the window is
-    // active at the start.
-    bool watch(::Window window);
-    // False only when nothing that could move the focus has been reported
-    // since the last isActive() on the watched window.
-    bool mayHaveMoved();
-    void stopWatching();
+    // Whether the last activate() went through an EWMH window manager.
+    bool viaManager() const { return m_viaManager; }
 
 private:
+    void waitForReleasedKeys();
     void requestFromManager(::Window window);
     void focusDirectly(::Window window);
     bool focusIsWithin(::Window window);
-    bool askServer(::Window window);
-    void collectReports();
 
     DisplayConnection& m_connection;
     WindowDirectory& m_directory;
     Timing m_timing;
     bool m_viaManager = false;
-    ::Window m_watched = 0;
-    bool m_moved = false;
-    bool m_grabbedAway = false;
-    bool m_hidden = false;  // unmapped or destroyed since watch()
 };
 
 }  // namespace tastalo::platform::x11

@@ -9,13 +9,20 @@ namespace tastalo::platform::x11 {
 
 namespace {
 
-std::string quoted(std::u32string_view title) { return "\"" + toUtf8(title) + "\""; }
+// Appends rather than prepends: GCC 12 misreads `"..." + std::string&&` as an
+// overlapping copy (-Wrestrict) at -O2.
+std::string quoted(std::u32string_view title) {
+    std::string text = "\"";
+    text += toUtf8(title);
+    text += '"';
+    return text;
+}
 
 }  // namespace
 
 X11KeyboardTarget::X11KeyboardTarget(Options options)
     : m_activator(m_connection, m_directory, options.activation),
-      m_session(m_connection, m_ping, options.keyboard) {}
+      m_session(m_connection, m_ping, m_guard, options.keyboard) {}
 
 X11KeyboardTarget::~X11KeyboardTarget() { finish(); }
 
@@ -26,8 +33,8 @@ Status X11KeyboardTarget::activate(std::u32string_view title) {
     const auto chosen = chooseWindow(candidates, title);
     if (!chosen) return failure(kTargetWindowMissing, "Nessuna finestra con il titolo " + quoted(title) + ".");
     const auto window = static_cast<::Window>(candidates[*chosen].id);
-    if (!m_activator.activate(window) || !m_activator.watch(window)) {
-        m_activator.stopWatching();
+    if (!m_activator.activate(window) || !m_guard.watch(window, m_activator.viaManager())) {
+        m_guard.stop();
         return failure(kTargetWindowMissing,
                        "La finestra " + quoted(candidates[*chosen].title) + " non è diventata attiva.");
     }
@@ -37,16 +44,11 @@ Status X11KeyboardTarget::activate(std::u32string_view title) {
 }
 
 bool X11KeyboardTarget::targetHasFocus() {
-    return m_target != 0 && m_connection.isOpen() && m_activator.isActive(m_target);
+    return m_target != 0 && m_connection.isOpen() && m_guard.stillHeld();
 }
 
 Status X11KeyboardTarget::readyToType() {
     if (m_target == 0) return failure(kTargetWindowMissing, "Nessuna finestra di destinazione attivata.");
-    // Keys go to whatever window has the focus, so none is sent once the
-    // focus may have left the activated window. The server's focus events
-    // tell when to ask; most calls need no round trip.
-    if (m_activator.mayHaveMoved() && !m_activator.isActive(m_target))
-        return failure(kTargetLostFocus, "La finestra di destinazione non è più attiva.");
     return Status::success();
 }
 
@@ -60,17 +62,19 @@ Status X11KeyboardTarget::typeText(std::u32string_view text) {
         }
     }
     if (Status ready = readyToType(); !ready.ok()) return ready;
-    return m_session.type(text);
+    return m_session.type(text, KeyboardSession::Delivery::MayBeUnderWay);
 }
 
 Status X11KeyboardTarget::pressEnter() {
     if (Status ready = readyToType(); !ready.ok()) return ready;
-    return m_session.type(U"\r");
+    // Confirmed, so that a success means the whole barcode, its Enter
+    // included, went into the target.
+    return m_session.type(U"\r", KeyboardSession::Delivery::Confirmed);
 }
 
 void X11KeyboardTarget::finish() {
     m_session.end();
-    if (m_connection.isOpen()) m_activator.stopWatching();
+    if (m_connection.isOpen()) m_guard.stop();
     m_target = 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/keyboard_target.h"
 #include "platform/x11/display_connection.h"
+#include "platform/x11/focus_guard.h"
 #include "platform/x11/keyboard_session.h"
 #include "platform/x11/target_ping.h"
 #include "platform/x11/window_activator.h"
@@ -36,6 +37,7 @@ private:
     DisplayConnection m_connection;
     WindowDirectory m_directory{m_connection};
     WindowActivator m_activator;
+    FocusGuard m_guard{m_connection};
     TargetPing m_ping{m_connection};
     KeyboardSession m_session;
     ::Window m_target = 0;
