@@ -88,8 +88,17 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
                     .arg(*posizione));
             return;
         }
-        if (digita(barcode, avanzamento) == Esito::Completato) {
-            m_messaggi.informazione(kMessaggioCompletato);
+        int inviati = 0;
+        // The keyboard is given back (in digita) before any message shows.
+        switch (digita(barcode, avanzamento, inviati)) {
+            case Esito::Completato: m_messaggi.informazione(kMessaggioCompletato); break;
+            case Esito::FuocoPerso:
+                m_messaggi.errore(QStringLiteral("Invio interrotto: la finestra di destinazione non "
+                                                 "è più attiva. Barcode inviati: %1 di %2.")
+                                      .arg(inviati)
+                                      .arg(barcode.size()));
+                break;
+            case Esito::Interrotto: break;
         }
     } catch (const Failure& fallimento) {
         if (!m_interrotto) mostraFallimento(fallimento);
@@ -97,7 +106,7 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
 }
 
 InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
-                                         const Avanzamento& avanzamento) {
+                                         const Avanzamento& avanzamento, int& inviati) {
     const int totale = static_cast<int>(barcode.size());
     FineSessione fine(m_tastiera);
     verifica(m_tastiera.activate(m_configurazione.TitoloFinestra().toStdU32String()));
@@ -115,14 +124,9 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
                                      ? m_tastiera.typeText(barcode[static_cast<std::size_t>(i)].toStdU32String())
                                      : platform::Status{platform::kTargetLostFocus, {}};
         if (stato.ok()) stato = m_tastiera.pressEnter();
-        if (fuocoPerso(stato)) {
-            m_messaggi.errore(QStringLiteral("Invio interrotto: la finestra di destinazione non "
-                                             "è più attiva. Barcode inviati: %1 di %2.")
-                                  .arg(i)
-                                  .arg(totale));
-            return Esito::Interrotto;
-        }
+        if (fuocoPerso(stato)) return Esito::FuocoPerso;
         verifica(stato);
+        inviati = i + 1;
         if (avanzamento) avanzamento(i + 1, totale);
         m_pausa.elaboraEventi();
         if (m_interrotto) return Esito::Interrotto;

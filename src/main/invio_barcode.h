@@ -42,8 +42,9 @@ public:
     void interrompi();
 
 private:
-    enum class Esito { Completato, Interrotto };
-    Esito digita(const std::vector<QString>& barcode, const Avanzamento& avanzamento);
+    enum class Esito { Completato, FuocoPerso, Interrotto };
+    // `inviati` receives the barcodes that reached the target whole.
+    Esito digita(const std::vector<QString>& barcode, const Avanzamento& avanzamento, int& inviati);
     void attendiRitardo();
     void mostraFallimento(const Failure& fallimento);
 
