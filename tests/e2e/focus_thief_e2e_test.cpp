@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 #include <cstdio>
 #include <random>
-#include <thread>
 
 #include "display_fixture.h"
 #include "main/invio_barcode.h"
@@ -21,7 +20,6 @@ namespace tastalo {
 namespace {
 
 constexpr std::size_t kMaxKeysInFlight = 16;
-const std::string kFine = "ZZFINE";
 
 // The real pauses; after barcode `dopoBarcode` it asks another client to
 // activate the thief, which happens a little later, at a moment nobody picks.
@@ -93,16 +91,9 @@ protected:
 
     std::string finoAlSegno(const test::TargetProgram& finestra) {
         bringToFront(finestra.window());
-        test::run("xdotool type --delay 1 " + kFine + " && xdotool key Return");
-        std::string testo;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while ((testo = finestra.log()).find(kFine + "\n") == std::string::npos &&
-               std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        const std::size_t fine = testo.rfind(kFine + "\n");
-        EXPECT_NE(fine, std::string::npos) << "the end marker never arrived";
-        return fine == std::string::npos ? testo : testo.substr(0, fine);
+        const std::optional<std::string> testo = logBeforeMarker(finestra);
+        EXPECT_TRUE(testo) << "the end marker never arrived";
+        return testo.value_or(std::string());
     }
 
     // One line per send in the test's output: the figures of the guarantee.
