@@ -10,7 +10,7 @@
 
 #include "display_fixture.h"
 #include "main/invio_barcode.h"
-#include "main/pausa_invio.h"
+#include "pausa_con_azione.h"
 #include "platform/keyboard_target.h"
 #include "send/database_di_prova.h"
 #include "store/archivio_liste.h"
@@ -20,25 +20,6 @@ namespace tastalo {
 namespace {
 
 constexpr std::size_t kMaxKeysInFlight = 16;
-
-// The real pauses; after barcode `dopoBarcode` it asks another client to
-// activate the thief, which happens a little later, at a moment nobody picks.
-class PausaConFurto final : public PausaInvio {
-public:
-    void attendi(std::int32_t millisecondi) override { m_vera.attendi(millisecondi); }
-    void elaboraEventi() override {
-        m_vera.elaboraEventi();
-        if (++m_passaggi == dopoBarcode) test::run(comando);
-    }
-    void interrompi() override { m_vera.interrompi(); }
-
-    int dopoBarcode = 0;
-    std::string comando;
-
-private:
-    PausaInvioQt m_vera;
-    int m_passaggi = 0;
-};
 
 class FocusThiefE2ETest : public test::DisplayTest {
 protected:
@@ -66,14 +47,16 @@ protected:
         target->clearLog();
         ladro->clearLog();
         messaggi.svuota();
-        pausa = std::make_unique<PausaConFurto>();
-        pausa->dopoBarcode = dopoBarcode;
+        test::PausaConAzione pausa;
         // The focus itself first, as a program that takes it does, then the
         // window manager's activation; the manager alone can lag far behind
         // the keys of a fast send.
         const std::string finestra = std::to_string(ladro->window());
-        pausa->comando = "xdotool windowfocus " + finestra + " windowactivate " + finestra + " >/dev/null 2>&1 &";
-        InvioBarcode invio{db.configurazione, archivio, *tastiera, *pausa, messaggi};
+        const std::string furto = "xdotool windowfocus " + finestra + " windowactivate " + finestra + " >/dev/null 2>&1 &";
+        pausa.m_azione = [&](int inviati) {
+            if (inviati == dopoBarcode) test::run(furto);
+        };
+        InvioBarcode invio{db.configurazione, archivio, *tastiera, pausa, messaggi};
         invio.esegui(id);
 
         Esito esito;
@@ -126,7 +109,6 @@ protected:
     test::DatabaseDiProva db;
     ArchivioListe archivio;
     std::unique_ptr<platform::KeyboardTarget> tastiera = platform::createKeyboardTarget();
-    std::unique_ptr<PausaConFurto> pausa;
     test::FakeMessaggi messaggi;
     std::unique_ptr<test::TargetProgram> target, ladro;
     std::mt19937 random;

@@ -7,7 +7,7 @@
 
 #include "display_fixture.h"
 #include "main/invio_barcode.h"
-#include "main/pausa_invio.h"
+#include "pausa_con_azione.h"
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
 #include "platform/conformance_cases.h"
@@ -17,24 +17,6 @@
 
 namespace tastalo {
 namespace {
-
-// The real pauses, with a chance to act as the operator would between two
-// barcodes.
-class PausaConAzione final : public PausaInvio {
-public:
-    void attendi(std::int32_t millisecondi) override { m_vera.attendi(millisecondi); }
-    void elaboraEventi() override {
-        ++m_passaggi;
-        m_vera.elaboraEventi();
-        if (m_azione) m_azione(m_passaggi);
-    }
-    void interrompi() override { m_vera.interrompi(); }
-    std::function<void(int)> m_azione;
-
-private:
-    PausaInvioQt m_vera;
-    int m_passaggi = 0;
-};
 
 class SendE2ETest : public test::DisplayTest {
 protected:
@@ -60,7 +42,7 @@ protected:
     test::DatabaseDiProva db;
     ArchivioListe archivio;
     std::unique_ptr<platform::KeyboardTarget> tastiera = platform::createKeyboardTarget();
-    PausaConAzione pausa;
+    test::PausaConAzione pausa;
     test::FakeMessaggi messaggi;
     InvioBarcode invio{db.configurazione, archivio, *tastiera, pausa, messaggi};
     std::vector<unsigned long> mappaPrima;

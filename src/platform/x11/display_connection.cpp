@@ -136,6 +136,19 @@ std::optional<std::vector<unsigned long>> DisplayConnection::longs(::Window wind
     return values;
 }
 
+bool DisplayConnection::isWithin(::Window window, ::Window ancestor) {
+    for (::Window w = window; w != 0 && w != PointerRoot && w != m_root;) {
+        if (w == ancestor) return true;
+        ::Window rootReturn = 0, parent = 0;
+        ::Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(m_display, w, &rootReturn, &parent, &children, &count)) return false;
+        if (children) XFree(children);
+        w = parent;
+    }
+    return false;
+}
+
 std::optional<DisplayConnection::Text> DisplayConnection::text(::Window window, Atom property) {
     Atom actualType = 0;
     int format = 0;

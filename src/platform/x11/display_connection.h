@@ -51,6 +51,10 @@ public:
     // A 32-bit list property (windows, cardinals, atoms); nothing when the
     // window or the property is missing or has another type.
     std::optional<std::vector<unsigned long>> longs(::Window window, Atom property, Atom type);
+    // Whether `window` is `ancestor` or lies inside it (a focus window handed
+    // on to a child); false for None and PointerRoot.
+    bool isWithin(::Window window, ::Window ancestor);
+
     // An 8-bit property of any type, with the type it had.
     struct Text {
         std::string bytes;

@@ -98,21 +98,9 @@ void FocusGuard::lostAfter(unsigned long serial) {
 
 bool FocusGuard::focusWithinTarget(::Window focus) {
     if (std::find(m_inside.begin(), m_inside.end(), focus) != m_inside.end()) return true;
-    Display* display = m_connection.display();
-    // The target may have given the focus to one of its own child windows.
-    for (::Window w = focus; w != 0 && w != PointerRoot && w != m_connection.root();) {
-        if (w == m_target) {
-            m_inside.push_back(focus);
-            return true;
-        }
-        ::Window rootReturn = 0, parent = 0;
-        ::Window* children = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(display, w, &rootReturn, &parent, &children, &count)) return false;
-        if (children) XFree(children);
-        w = parent;
-    }
-    return false;
+    if (!m_connection.isWithin(focus, m_target)) return false;
+    m_inside.push_back(focus);
+    return true;
 }
 
 }  // namespace tastalo::platform::x11

@@ -66,22 +66,10 @@ void WindowActivator::focusDirectly(::Window window) {
 }
 
 bool WindowActivator::focusIsWithin(::Window window) {
-    Display* display = m_connection.display();
     ::Window focus = 0;
     int revert = 0;
-    XGetInputFocus(display, &focus, &revert);
-    // Walk up from the focus window: the target may have given the focus to
-    // one of its own children.
-    while (focus != 0 && focus != PointerRoot && focus != m_connection.root()) {
-        if (focus == window) return true;
-        ::Window rootReturn = 0, parent = 0;
-        ::Window* children = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(display, focus, &rootReturn, &parent, &children, &count)) return false;
-        if (children) XFree(children);
-        focus = parent;
-    }
-    return false;
+    XGetInputFocus(m_connection.display(), &focus, &revert);
+    return m_connection.isWithin(focus, window);
 }
 
 }  // namespace tastalo::platform::x11
