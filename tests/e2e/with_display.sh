@@ -22,6 +22,7 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/with-display.XXXXXX")
 xvfb_pid=
 wm_pid=
+probe_pid=
 command_pid=
 
 stop() {
@@ -34,6 +35,7 @@ stop() {
 cleanup() {
   set +e
   stop "$command_pid"
+  stop "$probe_pid"
   stop "$wm_pid"
   stop "$xvfb_pid"
   rm -rf "$work"
@@ -99,8 +101,34 @@ if [ "$wm" = openbox ]; then
     if ! kill -0 "$wm_pid" 2>/dev/null; then break; fi
     sleep 0.05
   done
+  # openbox sets that property before it handles new windows, and a window
+  # mapped in between can stay unmanaged for good (a few starts in a
+  # hundred here): first a probe window must be managed, a new one whenever
+  # the last was not within 2 s. Iconic, so that it never takes the focus.
+  if [ "$ready" = yes ]; then
+    ready=no
+    for _ in $(seq 1 5); do
+      xmessage -iconic -timeout 60 with_display.sh >/dev/null 2>&1 &
+      probe_pid=$!
+      for _ in $(seq 1 40); do
+        if xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q "# 0x"; then
+          ready=yes
+          break
+        fi
+        sleep 0.05
+      done
+      stop "$probe_pid"
+      probe_pid=
+      [ "$ready" = yes ] && break
+    done
+    # COMMAND starts with no window managed.
+    for _ in $(seq 1 200); do
+      xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q "# 0x" || break
+      sleep 0.05
+    done
+  fi
   if [ "$ready" != yes ]; then
-    echo "with_display.sh: openbox did not start managing windows on display $DISPLAY within 10 s:" >&2
+    echo "with_display.sh: openbox did not start managing windows on display $DISPLAY within 20 s:" >&2
     cat "$work/openbox.log" "$work/xvfb.log" >&2
     exit 1
   fi
