@@ -15,6 +15,12 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# The window titled exactly $1, once there is one (30 s at most). xdotool's
+# search ends with an X error when a window vanishes while it looks (the
+# splash screen closing), so it is started again then.
+window_titled() {
+  timeout 30 bash -c 'until xdotool search --sync --limit 1 --name "$1" 2>/dev/null; do sleep 0.1; done' _ "^$1\$"
+}
 
 # The program folder: the executable, its settings and its database.
 mkdir "$work/prog"
@@ -26,11 +32,11 @@ printf '[DATI]\nDataBase=%s\nFinestraPGM=Korvedo\nDelay=150\n' "$work/prog/Dati.
 keymap_before=$(xmodmap -pke)
 
 "$korvedo" Korvedo "$work/korvedo.log" & pids+=($!)
-timeout 30 xdotool search --sync --name '^Korvedo$' >/dev/null || fail "target window missing"
+window_titled Korvedo >/dev/null || fail "target window missing"
 
 "$work/prog/tastalo" & tastalo_pid=$!; pids+=($tastalo_pid)
 # The splash gives way to the main window after five seconds.
-main=$(timeout 30 xdotool search --sync --name '^Invia Dati$' | head -1) || fail "main window missing"
+main=$(window_titled 'Invia Dati') || fail "main window missing"
 xdotool windowactivate --sync "$main"
 xdotool key --clearmodifiers Return
 
