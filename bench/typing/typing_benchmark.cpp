@@ -95,7 +95,8 @@ TypingRun typeWithBackend(Setup& s) {
         if (!keyboard->targetHasFocus()) return failed("the target lost the focus");
         const platform::Status typed = keyboard->typeText(barcode);
         const platform::Status entered = typed.ok() ? keyboard->pressEnter() : typed;
-        if (!entered.ok()) return failed(entered.description);
+        const platform::Status delivered = entered.ok() ? keyboard->confirmDelivery() : entered;
+        if (!delivered.ok()) return failed(delivered.description);
     }
     keyboard->finish();
     return checked(s.target.awaitLines(s.barcodes.size(), start), s.expected);

@@ -126,11 +126,17 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
         if (stato.ok()) stato = m_tastiera.pressEnter();
         if (fuocoPerso(stato)) return Esito::FuocoPerso;
         verifica(stato);
-        inviati = i + 1;
         if (avanzamento) avanzamento(i + 1, totale);
         m_pausa.elaboraEventi();
         if (m_interrotto) return Esito::Interrotto;
         attendiRitardo();
+        // Only now is the barcode known to have arrived whole: asked after
+        // the pause, when the system has long handled its keys, the answer
+        // costs the pace nothing.
+        stato = m_tastiera.confirmDelivery();
+        if (fuocoPerso(stato)) return Esito::FuocoPerso;
+        verifica(stato);
+        inviati = i + 1;
     }
     return m_interrotto ? Esito::Interrotto : Esito::Completato;
 }

@@ -55,9 +55,13 @@ public:
     // 16 keys at most; the last keys may still be on their way on return.
     virtual Status typeText(std::u32string_view text) = 0;
 
-    // The Return key. Success means that, as far as the system can tell,
-    // every key since activate(), this one included, went into the target.
+    // The Return key; it too may still be on its way on return.
     virtual Status pressEnter() = 0;
+
+    // Waits until the system has handled every key sent so far. Success
+    // means that, as far as the system can tell, each of them went into the
+    // target; kTargetLostFocus that some did not.
+    virtual Status confirmDelivery() = 0;
 
     // Ends the send: gives back any key binding or lock state borrowed for it.
     // Safe to call more than once, and after a failure.

@@ -31,6 +31,12 @@ Status RecordingKeyboardTarget::typeText(std::u32string_view text) {
 
 Status RecordingKeyboardTarget::pressEnter() { return record(Call::Kind::Enter, {}); }
 
+Status RecordingKeyboardTarget::confirmDelivery() {
+    const int index = m_confirmations++;
+    if (m_confirmFailure && m_confirmFailure->first == index) return m_confirmFailure->second;
+    return Status::success();
+}
+
 void RecordingKeyboardTarget::finish() { record(Call::Kind::Finish, {}); }
 
 std::u32string RecordingKeyboardTarget::received() const {

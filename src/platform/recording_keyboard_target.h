@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,8 @@ public:
     bool targetHasFocus() override;
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
+    // Not recorded: success, or what failConfirmOn() planned.
+    Status confirmDelivery() override;
     void finish() override;
 
     const std::vector<Call>& calls() const { return m_calls; }
@@ -30,6 +34,8 @@ public:
 
     // When set, the answer to the n-th call (0-based) of `kind` is `status`.
     void failOn(Call::Kind kind, int index, Status status);
+    // When set, the n-th confirmDelivery() (0-based) answers `status`.
+    void failConfirmOn(int index, Status status) { m_confirmFailure = {index, std::move(status)}; }
     // When set, targetHasFocus() answers false from its n-th call on (0-based).
     void loseFocusAt(int index) { m_loseFocusAt = index; }
     // Runs before each recorded call, to act in the middle of a send.
@@ -46,6 +52,8 @@ private:
     };
     std::vector<Planned> m_failures;
     int m_loseFocusAt = -1;
+    int m_confirmations = 0;
+    std::optional<std::pair<int, Status>> m_confirmFailure;
     std::function<void(const Call&)> m_hook;
 };
 

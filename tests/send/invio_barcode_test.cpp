@@ -165,6 +165,18 @@ TEST_F(InvioBarcodeTest, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
                            "Barcode inviati: 1 di 3."}));
 }
 
+TEST_F(InvioBarcodeTest, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothingFollowsIt) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    tastiera.failConfirmOn(1, {platform::kTargetLostFocus, "Un'altra finestra ha la tastiera"});
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.received(), U"A\nB\n");
+    EXPECT_EQ(messaggi.testi(),
+              QStringList({"Invio interrotto: la finestra di destinazione non è più attiva. "
+                           "Barcode inviati: 1 di 3."}));
+}
+
 TEST_F(InvioBarcodeTest, FocusLostBeforeTheFirstBarcodeTypesNothing) {
     db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
     tastiera.loseFocusAt(0);

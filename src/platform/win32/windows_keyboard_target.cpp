@@ -159,6 +159,13 @@ Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
     return Status::success();
 }
 
+Status WindowsKeyboardTarget::confirmDelivery() {
+    if (Status status = requireTarget(); !status.ok()) return status;
+    // SendInput says nothing of where its keys went: the foreground right
+    // after them is the best sign there is.
+    return targetHasFocus() ? Status::success() : lostFocus();
+}
+
 void WindowsKeyboardTarget::finish() {
     m_target = 0;
     m_lost = false;

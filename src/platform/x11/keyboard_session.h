@@ -41,6 +41,9 @@ public:
     // means every key of the text reached the target.
     enum class Delivery { MayBeUnderWay, Confirmed };
     Status type(std::u32string_view text, Delivery delivery);
+    // Waits until the server has handled every key sent; success when all of
+    // them reached the target.
+    Status confirmDelivery();
     // Gives back borrowed keycodes, released modifier keys and unlocked
     // locks. Safe to call at any time, more than once.
     void end();
@@ -53,7 +56,6 @@ private:
     Status serverRefused();
     static Status lostFocus();
     Status run(const std::vector<KeyStep>& steps);
-    Status confirmDelivery();
     void settle();
     void key(std::uint8_t keycode, bool press);
 

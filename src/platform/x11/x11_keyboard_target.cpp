@@ -67,9 +67,12 @@ Status X11KeyboardTarget::typeText(std::u32string_view text) {
 
 Status X11KeyboardTarget::pressEnter() {
     if (Status ready = readyToType(); !ready.ok()) return ready;
-    // Confirmed, so that a success means the whole barcode, its Enter
-    // included, went into the target.
-    return m_session.type(U"\r", KeyboardSession::Delivery::Confirmed);
+    return m_session.type(U"\r", KeyboardSession::Delivery::MayBeUnderWay);
+}
+
+Status X11KeyboardTarget::confirmDelivery() {
+    if (Status ready = readyToType(); !ready.ok()) return ready;
+    return m_session.confirmDelivery();
 }
 
 void X11KeyboardTarget::finish() {

@@ -29,6 +29,7 @@ public:
     bool targetHasFocus() override;
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
+    Status confirmDelivery() override;
     void finish() override;
 
 private:
