@@ -28,7 +28,7 @@ void KeyboardSession::begin(::Window target) {
     m_target = target;
 }
 
-Status KeyboardSession::type(std::u32string_view text, Delivery delivery) {
+Status KeyboardSession::type(std::u32string_view text) {
     if (text.empty()) return Status::success();
     // Keys of earlier calls are only flushed; a refusal of theirs shows up
     // with the next reply and stops the send here.
@@ -46,7 +46,7 @@ Status KeyboardSession::type(std::u32string_view text, Delivery delivery) {
     // read with the confirmation's reply.
     const bool changedKeymap = std::any_of(plan.steps.begin(), plan.steps.end(),
                                            [](const KeyStep& step) { return step.kind == KeyStep::Kind::Bind; });
-    if (delivery == Delivery::Confirmed || changedKeymap) return confirmDelivery();
+    if (changedKeymap) return confirmDelivery();
     XFlush(m_connection.display());
     return Status::success();
 }

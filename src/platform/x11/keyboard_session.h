@@ -36,11 +36,8 @@ public:
     void begin(::Window target);
     bool active() const { return m_target != 0; }
     // Types `text` as planned by KeyPlanner ('\r' is the Return key). Its
-    // last keys may still be on their way when it returns, unless `delivery`
-    // asks to wait until the server has delivered them all: then success
-    // means every key of the text reached the target.
-    enum class Delivery { MayBeUnderWay, Confirmed };
-    Status type(std::u32string_view text, Delivery delivery);
+    // last keys may still be on their way when it returns.
+    Status type(std::u32string_view text);
     // Waits until the server has handled every key sent; success when all of
     // them reached the target.
     Status confirmDelivery();

@@ -62,12 +62,12 @@ Status X11KeyboardTarget::typeText(std::u32string_view text) {
         }
     }
     if (Status ready = readyToType(); !ready.ok()) return ready;
-    return m_session.type(text, KeyboardSession::Delivery::MayBeUnderWay);
+    return m_session.type(text);
 }
 
 Status X11KeyboardTarget::pressEnter() {
     if (Status ready = readyToType(); !ready.ok()) return ready;
-    return m_session.type(U"\r", KeyboardSession::Delivery::MayBeUnderWay);
+    return m_session.type(U"\r");
 }
 
 Status X11KeyboardTarget::confirmDelivery() {
