@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "display_fixture.h"
@@ -141,6 +142,31 @@ TEST_F(WatchingTheFocus, ActivationWaitsUntilTheWindowReallyIsActive) {
     // No waiting here: activate() returned only once the switch was done.
     EXPECT_EQ(probe().activeWindow(), korvedo->window());
     EXPECT_TRUE(keyboard->targetHasFocus());
+}
+
+TEST_F(WatchingTheFocus, ActivationWaitsForTheOperatorsKeyToComeUpSoItsReleaseStaysWhereItWasPressed) {
+    auto korvedo = startTarget("Korvedo", "korvedo.log");
+    auto other = startTarget("Altro", "altro.log");
+    bringToFront(other->window());
+    // The Enter that starts a send, still held down in another window.
+    probe().press("Return");
+    const auto start = std::chrono::steady_clock::now();
+    std::thread operatore([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        probe().release("Return");
+    });
+    auto keyboard = createKeyboardTarget();
+    const bool activated = keyboard->activate(U"Korvedo").ok();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    operatore.join();
+    ASSERT_TRUE(activated);
+    EXPECT_GE(waited, std::chrono::milliseconds(250));
+    ASSERT_TRUE(keyboard->typeText(U"abc").ok());
+    ASSERT_TRUE(keyboard->pressEnter().ok());
+    ASSERT_TRUE(keyboard->confirmDelivery().ok());
+    keyboard->finish();
+    EXPECT_EQ(korvedo->logAfter(1), "abc\n");
+    EXPECT_EQ(other->logAfter(1), "\n");  // the operator's own Enter
 }
 
 TEST_F(WatchingTheFocus, AClosedTargetIsNoLongerFocusedAndItsKeymapIsStillGivenBack) {
