@@ -108,7 +108,16 @@ unsigned long X11Probe::activeWindow() {
 }
 
 unsigned long X11Probe::windowOfProcess(int pid) {
-    return searchProcess(DefaultRootWindow(D(m_display)), static_cast<unsigned long>(pid), 4);
+    const unsigned long window = searchProcess(DefaultRootWindow(D(m_display)), static_cast<unsigned long>(pid), 4);
+    return window != 0 && managedIfUnderManager(window) ? window : 0;
+}
+
+// A manager shows a window a moment before it lists it as managed, and the
+// backend looks for targets only in that list.
+bool X11Probe::managedIfUnderManager(unsigned long window) {
+    if (!underWindowManager()) return true;
+    const auto clients = longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_CLIENT_LIST", XA_WINDOW);
+    return std::find(clients.begin(), clients.end(), window) != clients.end();
 }
 
 unsigned long X11Probe::searchProcess(unsigned long window, unsigned long pid, int depth) {
@@ -153,11 +162,7 @@ unsigned long X11Probe::createOwnWindow(const std::string& title) {
         XWindowAttributes attributes;
         const bool viewable =
             XGetWindowAttributes(D(m_display), window, &attributes) && attributes.map_state == IsViewable;
-        const auto clients =
-            longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_CLIENT_LIST", XA_WINDOW);
-        const bool managed = !underWindowManager() ||
-                             std::find(clients.begin(), clients.end(), window) != clients.end();
-        if (viewable && managed) break;
+        if (viewable && managedIfUnderManager(window)) break;
         usleep(10000);
     }
     return window;

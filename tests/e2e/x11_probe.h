@@ -35,7 +35,8 @@ public:
     bool grabKeyboard();
     void ungrabKeyboard();
 
-    // The viewable window of process `pid` that has a title; 0 if none.
+    // The viewable window of process `pid` that has a title and, under a
+    // window manager, is managed; 0 if none.
     unsigned long windowOfProcess(int pid);
     unsigned long activeWindow();  // _NET_ACTIVE_WINDOW, or the input focus without a manager
     bool underWindowManager();
@@ -48,6 +49,7 @@ public:
 private:
     void fakeKey(const char* keysymName, bool press);
     unsigned long searchProcess(unsigned long window, unsigned long pid, int depth);
+    bool managedIfUnderManager(unsigned long window);
 
     void* m_display = nullptr;  // the Display
 };
