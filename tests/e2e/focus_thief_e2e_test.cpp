@@ -119,7 +119,7 @@ TEST_F(FocusThiefE2ETest, ThiefOfAListGetsOneCheckIntervalAtMostAndTheCountIsExa
     std::vector<std::string> barcode;
     std::vector<std::optional<QString>> righe;
     for (int i = 0; i < 3000; ++i) {
-        barcode.push_back("L" + std::to_string(100000 + i) + "x");
+        barcode.push_back(std::to_string(100000 + i).insert(0, 1, 'L') + 'x');
         righe.push_back(QString::fromStdString(barcode.back()));
     }
     db.aggiungiLista(7, QStringLiteral("Magazzino"), righe);
