@@ -77,8 +77,15 @@ std::unique_ptr<TargetProcess> TargetProcess::start(const std::vector<std::wstri
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    // Wine now and then refuses a start (an internal error) right after an
+    // earlier target has ended: a few tries before giving up.
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0) Sleep(200);
+        started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &process) != FALSE;
+    }
+    if (!started) {
         error = "CreateProcessW failed with " + std::to_string(GetLastError());
         return nullptr;
     }
