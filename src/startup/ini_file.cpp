@@ -129,28 +129,28 @@ std::optional<QByteArray> nelFileSePossibile(QStringView testo, bool latin1) {
     return byte;
 }
 
-QByteArray nelFile(QStringView nome, bool latin1) {
-    // Names were checked by motivoTestoNonValido; the program's own are ASCII.
-    if (auto byte = nelFileSePossibile(nome, latin1)) return *byte;
+// `cosa` tells the operator which text could not be written.
+QByteArray nelFile(QStringView testo, bool latin1, const QString& cosa) {
+    if (auto byte = nelFileSePossibile(testo, latin1)) return *byte;
     throw Failure(FailureSource::SettingsFile, kTestoNonRappresentabile,
-                  QStringLiteral("il nome \"%1\" non si può scrivere nella codifica del file "
-                                 "(Latin-1)")
-                      .arg(nome)
+                  QStringLiteral("%1 contiene caratteri che la codifica del file (Latin-1) non "
+                                 "può rappresentare")
+                      .arg(cosa)
                       .toStdString());
 }
 
+// Names were checked by motivoTestoNonValido; the program's own are ASCII.
+QByteArray nomeNelFile(QStringView nome, bool latin1) {
+    return nelFile(nome, latin1, QStringLiteral("il nome \"%1\"").arg(nome));
+}
+
 QByteArray valoreNelFile(QStringView chiave, QStringView valore, bool latin1) {
-    if (auto byte = nelFileSePossibile(valore, latin1)) return *byte;
-    throw Failure(FailureSource::SettingsFile, kTestoNonRappresentabile,
-                  QStringLiteral("il valore di %1 contiene caratteri che la codifica del file "
-                                 "(Latin-1) non può rappresentare")
-                      .arg(chiave)
-                      .toStdString());
+    return nelFile(valore, latin1, QStringLiteral("il valore di %1").arg(chiave));
 }
 
 QByteArray rigaNuova(QStringView chiave, QStringView valore, bool latin1,
                      const QByteArray& fineRiga) {
-    return nelFile(chiave, latin1) + '=' + valoreNelFile(chiave, valore, latin1) + fineRiga;
+    return nomeNelFile(chiave, latin1) + '=' + valoreNelFile(chiave, valore, latin1) + fineRiga;
 }
 
 }  // namespace
@@ -203,7 +203,7 @@ QByteArray scriviValore(const QByteArray& contenuto, QStringView sezione, QStrin
         QByteArray risultato = contenuto;
         const qsizetype bom = contenuto.startsWith(kBomUtf8) ? kBomUtf8.size() : 0;
         if (risultato.size() > bom && !risultato.endsWith('\n')) risultato += fineRiga;
-        risultato += '[' + nelFile(nomeSezione, latin1) + ']' + fineRiga +
+        risultato += '[' + nomeNelFile(nomeSezione, latin1) + ']' + fineRiga +
                      rigaNuova(nomeChiave, valore, latin1, fineRiga);
         return risultato;
     }
