@@ -4,16 +4,23 @@
 # so the folder must be one the operator can write to (not Program Files).
 #
 # Linux: the executable only; Qt 6 and SQLite come from the system's packages.
-# Windows: the executable, the DLLs of the imported libraries it links (Qt,
-# SQLite), Qt's plugins through Qt's deployment script (windeployqt), and the
-# compiler's run-time DLLs.
+# Windows with a static Qt (the MinGW cross build): the executable alone,
+# which holds Qt, its plugins and the compiler's run time; CPack packs that
+# folder as Tastalo-<version>-win64.zip.
+# Windows with a shared Qt (the MSVC build): the executable, the DLLs of the
+# imported libraries it links (Qt, SQLite), Qt's plugins through Qt's
+# deployment script (windeployqt), and the compiler's run-time DLLs.
 if(NOT TARGET tastalo)
   return()
 endif()
 
+# Only this component goes into the program folder, not the install rules of
+# libraries built along with the program (SQLiteCpp's headers, say).
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME Program)
 install(TARGETS tastalo RUNTIME DESTINATION .)
 
-if(WIN32)
+get_target_property(tastalo_qt_type Qt6::Core TYPE)
+if(WIN32 AND NOT tastalo_qt_type STREQUAL "STATIC_LIBRARY")
   # Shared libraries of imported targets, e.g. sqlite3.dll from vcpkg, which
   # windeployqt does not copy because they are not Qt's.
   install(FILES $<TARGET_RUNTIME_DLLS:tastalo> DESTINATION .)
@@ -52,4 +59,15 @@ qt_deploy_runtime_dependencies(
   else()
     install(CODE "message(WARNING \"This Qt has no deployment script (Qt 6.5 or later has): run windeployqt on \${CMAKE_INSTALL_PREFIX}/$<TARGET_FILE_NAME:tastalo> to add Qt's plugins.\")")
   endif()
+endif()
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME Tastalo)
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+  set(CPACK_PACKAGE_FILE_NAME "Tastalo-${PROJECT_VERSION}-win64")
+  set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
+  set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Program;/")
+  set(CPACK_STRIP_FILES ON)
+  include(CPack)
 endif()

@@ -4,8 +4,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(TASTALO_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TASTALO_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${TASTALO_MINGW_PREFIX}-g++)
+# The posix thread model, the one the Windows Qt prefix was built with: its
+# static libraries need the same C++ run time (std::thread over winpthread).
+set(CMAKE_C_COMPILER ${TASTALO_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TASTALO_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${TASTALO_MINGW_PREFIX}-windres)
 
 # Headers and libraries come from the MinGW sysroot only; programs (moc, the

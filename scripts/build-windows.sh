@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Cross-builds Tastalo for 64-bit Windows on this Debian machine:
+#   build-windows/tastalo.exe             one self-contained executable
+#   build-windows/Tastalo-<version>-win64.zip   the program folder, to unpack anywhere
+#
+#   scripts/build-windows.sh [--tests] [BUILD_DIR]
+#
+# --tests also builds the test suites for Windows (run them under Wine with
+# tests/windows/run_suites.sh). Installs what is missing, provides the static
+# Windows Qt (scripts/build-qt-windows.sh) and Debian's SQLiteCpp source.
+set -euo pipefail
+source "$(dirname "$0")/windows-common.sh"
+
+tests=OFF
+if [ "${1:-}" = "--tests" ]; then
+  tests=ON
+  shift
+fi
+build_dir=${1:-$tastalo_top/build-windows}
+
+bash "$tastalo_top/scripts/install-deps.sh"
+bash "$tastalo_top/scripts/build-qt-windows.sh"
+sqlitecpp=$(debian_source sqlitecpp SQLiteCpp-3.2.1)
+
+# A cache made from another source folder (a moved checkout) cannot be reused.
+if [ -f "$build_dir/CMakeCache.txt" ] &&
+   ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$tastalo_top" "$build_dir/CMakeCache.txt"; then
+  rm -rf "$build_dir"
+fi
+mkdir -p "$build_dir"
+echo "configuring $build_dir"
+cmake -S "$tastalo_top" -B "$build_dir" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$qt_windows_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$tastalo_top/cmake/mingw-w64-x86_64.cmake" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DTASTALO_WARNINGS_AS_ERRORS=ON \
+  -DTASTALO_SQLITECPP_SOURCE_DIR="$sqlitecpp" \
+  -DTASTALO_BUILD_BENCHMARKS=OFF \
+  -DTASTALO_BUILD_TESTS=$tests \
+  -DTASTALO_GTEST_SOURCE_DIR=/usr/src/googletest \
+  -DCMAKE_CROSSCOMPILING_EMULATOR=wine >"$build_dir/configure.log" 2>&1 ||
+  { cat "$build_dir/configure.log" >&2; exit 1; }
+echo "building"
+cmake --build "$build_dir" --parallel "$(nproc)"
+(cd "$build_dir" && cpack -G ZIP >/dev/null)
+
+echo "built $build_dir/tastalo.exe"
+echo "packed $build_dir/$(cd "$build_dir" && ls Tastalo-*-win64.zip)"
