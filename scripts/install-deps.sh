@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n librsvg2-bin
   libsqlitecpp-dev libsqlite3-dev sqlite3
   libx11-dev libxtst-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev

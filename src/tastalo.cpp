@@ -15,6 +15,7 @@
 #include "startup/frm_splash.h"
 #include "startup/icona_programma.h"
 #include "startup/ini_programma.h"
+#include "startup/traduzioni_qt.h"
 #include "store/archivio_liste.h"
 #include "tastalo/version.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tastalo"));
     QApplication::setApplicationVersion(QString::fromLatin1(version::kText));
     QApplication::setWindowIcon(iconaProgramma());
+    installaTraduzioniQt();
 
     MessaggiQt messaggi;
     // The settings file and the default database live beside the executable,

@@ -1,8 +1,8 @@
 #include "startup/icona_programma.h"
 
-#include <QImage>
-#include <QPainter>
-#include <QSvgRenderer>
+#include <QSize>
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 
 // A static library's resources are only linked in when something refers to
@@ -12,7 +12,11 @@ static void registraRisorseFinestre() { Q_INIT_RESOURCE(tastalo_startup_windows)
 namespace tastalo {
 namespace {
 
-const QString kLogo = QStringLiteral(":/tastalo/logo.svg");
+// The sides at which the build draws the logo, from the same list.
+constexpr int kLati[] = {TASTALO_LOGO_LATI};
+static_assert(std::ranges::is_sorted(kLati));
+
+QString percorsoLogo(int lato) { return QStringLiteral(":/tastalo/logo/logo-%1.png").arg(lato); }
 
 void assicuraRisorse() {
     static std::once_flag registrate;
@@ -22,23 +26,23 @@ void assicuraRisorse() {
 }  // namespace
 
 QPixmap logoProgramma(int lato) {
+    if (lato <= 0) return {};
     assicuraRisorse();
-    QImage immagine(lato, lato, QImage::Format_ARGB32_Premultiplied);
-    immagine.fill(Qt::transparent);
-    QSvgRenderer disegnatore(kLogo);
-    if (disegnatore.isValid()) {
-        QPainter pittore(&immagine);
-        pittore.setRenderHint(QPainter::Antialiasing);
-        disegnatore.render(&pittore, QRectF(0, 0, lato, lato));
-    }
-    return QPixmap::fromImage(immagine);
+    // Scaling down from the next larger drawing keeps the edges clean;
+    // only a side beyond the largest one is scaled up.
+    const auto* sorgente = std::ranges::find_if(kLati, [lato](int l) { return l >= lato; });
+    const int latoSorgente = sorgente != std::end(kLati) ? *sorgente : kLati[std::size(kLati) - 1];
+    const QPixmap logo(percorsoLogo(latoSorgente));
+    if (logo.isNull() || latoSorgente == lato) return logo;
+    return logo.scaled(lato, lato, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QIcon iconaProgramma() {
-    // Drawn at each usual size rather than scaled from one bitmap, and with no
-    // need for Qt's SVG icon plug-in at run time.
+    // Each usual size drawn from the SVG on its own, so that small icons stay
+    // sharp instead of being scaled from one bitmap.
+    assicuraRisorse();
     QIcon icona;
-    for (int lato : {16, 24, 32, 48, 64, 128, 256}) icona.addPixmap(logoProgramma(lato));
+    for (const int lato : kLati) icona.addFile(percorsoLogo(lato), QSize(lato, lato));
     return icona;
 }
 
