@@ -6,10 +6,7 @@
 #
 # WORK_DIR keeps the cross build and the Wine prefix: the first run creates
 # the prefix (Wine's slow first start, once), later runs reuse it.
-# No window manager is started: Wine is told to manage its windows itself
-# (X11 driver "Managed" = N), which is how activation works on Windows, and
-# which spares the two-second wait Wine makes for a window manager that
-# never answers when a managed window is closed.
+# The display and the prefix: tests/support/wine_session.sh.
 set -euo pipefail
 
 if [ $# -ne 2 ]; then
@@ -20,7 +17,6 @@ source_dir=$(cd "$1" && pwd)
 mkdir -p "$2"
 work_dir=$(cd "$2" && pwd)
 
-boot_timeout=${TASTALO_WINE_BOOT_TIMEOUT:-300}
 run_timeout=${TASTALO_WINE_RUN_TIMEOUT:-300}
 
 fail() {
@@ -57,53 +53,14 @@ fi
 program="$build_dir/program/windows_backend_check.exe"
 echo "cross-built $program ($(elapsed) s)"
 
-# 2. A display of our own. Xvfb picks a free display number and writes it to
-#    the file descriptor given with -displayfd.
-xvfb_pid=""
-export WINEPREFIX="$work_dir/prefix"
-cleanup() {
-  # Ends the Wine processes of this prefix only, then our Xvfb.
-  if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
+# 2. A display of our own and the Wine prefix.
+wine_session_fail() { fail "$*"; }
+source "$source_dir/tests/support/wine_session.sh"
+trap wine_session_stop EXIT
+wine_session_start "$work_dir"
+echo "Wine ready ($(elapsed) s)"
 
-display_file="$work_dir/display"
-: >"$display_file"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
-  >"$work_dir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$display_file" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -s "$display_file" ] || { cat "$work_dir/xvfb.log" >&2; fail "Xvfb did not start"; }
-export DISPLAY=":$(head -n1 "$display_file")"
-
-# 3. Wine, quiet, without the Mono and Gecko installers it would offer (they
-#    need the network and a person to click).
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win64
-ready_marker="$WINEPREFIX/.tastalo-ready"
-if [ ! -f "$ready_marker" ]; then
-  rm -rf "$WINEPREFIX"
-  echo "creating the Wine prefix (first run only)..."
-  if ! timeout "$boot_timeout" wine wineboot --init >"$work_dir/wineboot.log" 2>&1; then
-    tail -n 20 "$work_dir/wineboot.log" >&2
-    fail "Wine did not create its prefix within $boot_timeout s (TASTALO_WINE_BOOT_TIMEOUT)"
-  fi
-  if ! timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-      >>"$work_dir/wineboot.log" 2>&1; then
-    fail "could not set Wine's X11 driver to manage its own windows"
-  fi
-  timeout "$boot_timeout" wineserver -w || fail "Wine did not settle after creating its prefix"
-  touch "$ready_marker"
-  echo "Wine prefix ready ($(elapsed) s)"
-fi
-
-# 4. The checks. Their last line is "N passed, N failed".
+# 3. The checks. Their last line is "N passed, N failed".
 status=0
 timeout "$run_timeout" wine "$program" || status=$?
 if [ "$status" -eq 124 ]; then

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Cross-builds the whole program and its test suites for Windows
+# (scripts/build-windows.sh --tests) and runs them under Wine on a private
+# Xvfb: the unit and widget suites on Qt's offscreen platform, and the
+# program's end-to-end test on Wine's desktop.
+#
+#   run_suites.sh SOURCE_DIR WORK_DIR
+#
+# WORK_DIR keeps the build and the Wine prefix. Without a Windows Qt at hand
+# (neither a prefix nor the shipped tarball) the run is reported as skipped
+# (exit status 77), with the command that provides one.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: $0 SOURCE_DIR WORK_DIR" >&2
+  exit 2
+fi
+source_dir=$(cd "$1" && pwd)
+mkdir -p "$2"
+work_dir=$(cd "$2" && pwd)
+
+fail() {
+  echo "Windows suites under Wine: $*" >&2
+  exit 1
+}
+
+source "$source_dir/scripts/windows-common.sh"
+if ! qt_windows_available; then
+  echo "skipped: no Qt for Windows at $qt_windows_prefix nor $qt_windows_tarball;"
+  echo "run 'bash scripts/build-qt-windows.sh' (40 to 70 minutes) to build one, then run the tests again"
+  exit 77
+fi
+
+started=$(date +%s)
+elapsed() { echo $(($(date +%s) - started)); }
+
+build_dir="$work_dir/build"
+if ! bash "$source_dir/scripts/build-windows.sh" --tests "$build_dir" >"$work_dir/build.log" 2>&1; then
+  tail -n 60 "$work_dir/build.log" >&2
+  fail "the Windows build failed (whole log: $work_dir/build.log)"
+fi
+echo "cross-built in $(elapsed) s"
+
+wine_session_fail() { fail "$*"; }
+source "$source_dir/tests/support/wine_session.sh"
+trap wine_session_stop EXIT
+wine_session_start "$work_dir"
+# One Wine server for all the suites, instead of one started and stopped for each.
+wineserver -p
+echo "Wine ready ($(elapsed) s)"
+
+status=0
+(cd "$build_dir" && ctest --output-on-failure --timeout 300 --parallel 2) || status=$?
+echo "finished in $(elapsed) s"
+exit "$status"
