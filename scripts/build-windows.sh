@@ -43,6 +43,22 @@ cmake -S "$tastalo_top" -B "$build_dir" -G Ninja \
   { cat "$build_dir/configure.log" >&2; exit 1; }
 echo "building"
 cmake --build "$build_dir" --parallel "$(nproc)"
+
+# One self-contained executable: it may import only DLLs that every Windows
+# 10 or 11 has, never a run time or library that would have to travel with it.
+system_dlls=(advapi32 authz comctl32 comdlg32 crypt32 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32
+  imm32 kernel32 msvcrt netapi32 ole32 oleaut32 setupapi shcore shell32 shlwapi user32 userenv
+  uxtheme version winmm ws2_32 wtsapi32)
+imported=$(x86_64-w64-mingw32-objdump -p "$build_dir/tastalo.exe" | sed -n 's/^\tDLL Name: //p')
+for dll in $imported; do
+  name=$(echo "${dll%.*}" | tr '[:upper:]' '[:lower:]')
+  case "$name" in api-ms-win-*) continue ;; esac
+  if [[ " ${system_dlls[*]} " != *" $name "* ]]; then
+    echo "tastalo.exe imports $dll, which Windows does not provide" >&2
+    exit 1
+  fi
+done
+
 (cd "$build_dir" && cpack -G ZIP >/dev/null)
 
 echo "built $build_dir/tastalo.exe"
