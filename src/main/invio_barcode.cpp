@@ -108,8 +108,14 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
 InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
                                          const Avanzamento& avanzamento, int& inviati) {
     const int totale = static_cast<int>(barcode.size());
+    std::vector<std::u32string> testi;
+    testi.reserve(barcode.size());
+    for (const QString& b : barcode) testi.push_back(b.toStdU32String());
     FineSessione fine(m_tastiera);
     verifica(m_tastiera.activate(m_configurazione.TitoloFinestra().toStdU32String()));
+    // The whole list at once: the backend prepares every key it will need
+    // before the first one, instead of barcode by barcode.
+    m_tastiera.expectTexts(testi);
     if (avanzamento) avanzamento(0, totale);
     attendiRitardo();
     for (int i = 0; i < totale; ++i) {
@@ -121,7 +127,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
             return stato.code == platform::kTargetLostFocus;
         };
         platform::Status stato = m_tastiera.targetHasFocus()
-                                     ? m_tastiera.typeText(barcode[static_cast<std::size_t>(i)].toStdU32String())
+                                     ? m_tastiera.typeText(testi[static_cast<std::size_t>(i)])
                                      : platform::Status{platform::kTargetLostFocus, {}};
         if (stato.ok()) stato = m_tastiera.pressEnter();
         if (fuocoPerso(stato)) return Esito::FuocoPerso;

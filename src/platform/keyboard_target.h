@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The keystroke and window services the send needs, and nothing more. Plain
 // C++ on purpose: no Qt, no system header, so each backend (X11, Windows)
@@ -43,6 +44,11 @@ public:
     // kTargetWindowMissing. On success the window becomes the target of the
     // calls below, until finish().
     virtual Status activate(std::u32string_view title) = 0;
+
+    // The texts the send will type after this activate(), in order, each to
+    // be followed by pressEnter(). Optional: a backend that has to prepare
+    // keys for characters can then prepare them for the whole send at once.
+    virtual void expectTexts(const std::vector<std::u32string>& texts) { (void)texts; }
 
     // True while the activated window has held the keyboard focus without a
     // break since activate(). Once it has lost it, typing fails with

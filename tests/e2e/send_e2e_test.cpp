@@ -63,6 +63,25 @@ TEST_F(SendE2ETest, EveryBarcodeReachesTheTargetExactlyAsStored) {
     EXPECT_EQ(target->logAfter(barcode.size()), atteso);
 }
 
+TEST_F(SendE2ETest, TheCharactersAListLacksOnTheKeymapAreBoundOnceForTheWholeSend) {
+    auto target = startTarget("Korvedo", "korvedo.log");
+    std::vector<std::optional<QString>> barcode;
+    std::string atteso;
+    for (int i = 0; i < 30; ++i) {
+        const std::u32string testo = std::u32string(U"éß€Ω").substr(static_cast<std::size_t>(i % 4)) + U"-" +
+                                     platform::fromUtf8(std::to_string(i)) + U"°µ";
+        barcode.push_back(QString::fromStdU32String(testo));
+        atteso += line(testo);
+    }
+    probe().keymapChanges();
+
+    invia(barcode);
+
+    EXPECT_EQ(messaggi.testi(), QStringList({"Operazione Completata."}));
+    EXPECT_EQ(target->logAfter(barcode.size()), atteso);
+    EXPECT_EQ(probe().keymapChanges(), 2) << "one change to bind them, one to give the keycodes back";
+}
+
 TEST_F(SendE2ETest, MissingTargetTypesNothingIntoTheWindowInFront) {
     auto testimone = startTarget("Testimone", "testimone.log");
     bringToFront(testimone->window());

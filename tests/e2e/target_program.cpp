@@ -1,5 +1,6 @@
 #include "target_program.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -20,15 +21,31 @@ namespace tastalo::test {
 TargetProgram::TargetProgram(X11Probe& probe, const std::string& program, const std::string& title,
                              const std::string& logPath)
     : m_logPath(logPath) {
-    std::vector<char*> argv = {const_cast<char*>(program.c_str()), const_cast<char*>(title.c_str()), const_cast<char*>(logPath.c_str()),
-                               nullptr};
-    if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    start(probe, {program, title, logPath}, nullptr, {});
+}
+
+TargetProgram::TargetProgram(X11Probe& probe, const std::vector<std::string>& argv, const std::string& title,
+                             const std::string& logPath)
+    : m_logPath(logPath) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    start(probe, argv, &actions, title);
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+void TargetProgram::start(X11Probe& probe, const std::vector<std::string>& arguments,
+                          const posix_spawn_file_actions_t* actions, const std::string& title) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    if (posix_spawnp(&m_pid, argv[0], actions, nullptr, argv.data(), environ) != 0) {
         m_pid = -1;
         return;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (std::chrono::steady_clock::now() < deadline) {
-        m_window = probe.windowOfProcess(m_pid);
+        m_window = title.empty() ? probe.windowOfProcess(m_pid) : probe.windowTitled(title);
         if (m_window != 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

@@ -3,7 +3,9 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <spawn.h>
 #include <string>
+#include <vector>
 
 #include "x11_probe.h"
 
@@ -14,6 +16,10 @@ namespace tastalo::test {
 class TargetProgram {
 public:
     TargetProgram(X11Probe& probe, const std::string& program, const std::string& title,
+                  const std::string& logPath);
+    // Any program: `argv` as given, its standard output written to
+    // `logPath`, its window found by its title.
+    TargetProgram(X11Probe& probe, const std::vector<std::string>& argv, const std::string& title,
                   const std::string& logPath);
     ~TargetProgram();
     TargetProgram(const TargetProgram&) = delete;
@@ -36,6 +42,9 @@ public:
     void clearLog() const;
 
 private:
+    void start(X11Probe& probe, const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions,
+               const std::string& title);
+
     // The log once `done` holds for it, or as it stands after the timeout.
     std::string logWhen(const std::function<bool(const std::string&)>& done,
                         std::chrono::milliseconds timeout) const;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace tastalo::test {
 
@@ -39,6 +40,10 @@ Display* D(void* display) { return static_cast<Display*>(display); }
 X11Probe::X11Probe() : m_display(XOpenDisplay(nullptr)) {
     // Windows come and go under the tests' feet: a query on a vanished one is not a failure.
     XSetErrorHandler(ignoreErrors);
+    if (!m_display) return;
+    int opcode = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (XkbQueryExtension(D(m_display), &opcode, &m_xkbEventBase, &error, &major, &minor))
+        XkbSelectEvents(D(m_display), XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
 }
 
 X11Probe::~X11Probe() {
@@ -51,7 +56,49 @@ std::vector<unsigned long> X11Probe::keyboardMapping() {
     KeySym* map = XGetKeyboardMapping(D(m_display), static_cast<KeyCode>(minimum), maximum - minimum + 1, &perKeycode);
     std::vector<unsigned long> values(map, map + (maximum - minimum + 1) * perKeycode);
     XFree(map);
+    if (XkbDescPtr xkb = XkbGetMap(D(m_display), XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd)) {
+        for (int key = xkb->min_key_code; key <= xkb->max_key_code; ++key) {
+            const XkbSymMapRec& entry = xkb->map->key_sym_map[key];
+            values.insert(values.end(), {entry.kt_index[0], entry.kt_index[1], entry.group_info, entry.width});
+            const KeySym* symbols = XkbKeySymsPtr(xkb, key);
+            values.insert(values.end(), symbols, symbols + XkbKeyNumSyms(xkb, key));
+        }
+        XkbFreeKeyboard(xkb, 0, True);
+    }
     return values;
+}
+
+int X11Probe::spareKeycodes() {
+    int minimum = 0, maximum = 0, perKeycode = 0;
+    XDisplayKeycodes(D(m_display), &minimum, &maximum);
+    KeySym* map = XGetKeyboardMapping(D(m_display), static_cast<KeyCode>(minimum), maximum - minimum + 1, &perKeycode);
+    XModifierKeymap* modifiers = XGetModifierMapping(D(m_display));
+    int spare = 0;
+    for (int keycode = minimum; keycode <= maximum; ++keycode) {
+        const KeySym* symbols = map + (keycode - minimum) * perKeycode;
+        const bool empty = std::all_of(symbols, symbols + perKeycode, [](KeySym s) { return s == NoSymbol; });
+        const KeyCode* roles = modifiers->modifiermap;
+        const bool modifier = std::find(roles, roles + 8 * modifiers->max_keypermod, keycode) != roles + 8 * modifiers->max_keypermod;
+        if (empty && !modifier) ++spare;
+    }
+    XFreeModifiermap(modifiers);
+    XFree(map);
+    return spare;
+}
+
+int X11Probe::keymapChanges() {
+    XSync(D(m_display), False);
+    // The server tells every keyboard device of each change, the master one
+    // sometimes twice: the device told least often counts the changes.
+    std::map<int, int> notices;
+    XEvent event;
+    while (XCheckTypedEvent(D(m_display), m_xkbEventBase, &event)) {
+        const auto& notice = reinterpret_cast<XkbEvent&>(event).map;
+        if (notice.xkb_type == XkbMapNotify) ++notices[notice.device];
+    }
+    int changes = 0;
+    for (const auto& [device, count] : notices) changes = changes == 0 ? count : std::min(changes, count);
+    return changes;
 }
 
 unsigned int X11Probe::lockedModifiers() {
@@ -110,6 +157,31 @@ unsigned long X11Probe::activeWindow() {
 unsigned long X11Probe::windowOfProcess(int pid) {
     const unsigned long window = searchProcess(DefaultRootWindow(D(m_display)), static_cast<unsigned long>(pid), 4);
     return window != 0 && managedIfUnderManager(window) ? window : 0;
+}
+
+unsigned long X11Probe::windowTitled(const std::string& title) {
+    const unsigned long window = searchTitle(DefaultRootWindow(D(m_display)), title, 4);
+    return window != 0 && managedIfUnderManager(window) ? window : 0;
+}
+
+unsigned long X11Probe::searchTitle(unsigned long window, const std::string& title, int depth) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(D(m_display), window, &root, &parent, &children, &count)) return 0;
+    unsigned long found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+        XWindowAttributes attributes;
+        char* name = nullptr;
+        if (XGetWindowAttributes(D(m_display), children[i], &attributes) && attributes.map_state == IsViewable &&
+            XFetchName(D(m_display), children[i], &name) && name && title == name) {
+            found = children[i];
+        }
+        if (name) XFree(name);
+        if (found == 0 && depth > 1) found = searchTitle(children[i], title, depth - 1);
+    }
+    if (children) XFree(children);
+    return found;
 }
 
 // A manager shows a window a moment before it lists it as managed, and the

@@ -23,8 +23,13 @@ public:
 
     bool connected() const { return m_display != nullptr; }
 
-    // The whole core keyboard mapping, keysym by keysym.
+    // The whole keyboard mapping, keysym by keysym: the core one, then for
+    // every key what XKB holds (key type, groups, width and symbols).
     std::vector<unsigned long> keyboardMapping();
+    // Keycodes with no symbol and no modifier role: those a backend may borrow.
+    int spareKeycodes();
+    // How many keymap changes the server announced since the last call.
+    int keymapChanges();
     unsigned int lockedModifiers();
     unsigned int heldModifiers();
 
@@ -38,6 +43,8 @@ public:
     // The viewable window of process `pid` that has a title and, under a
     // window manager, is managed; 0 if none.
     unsigned long windowOfProcess(int pid);
+    // The same for a program that does not name its process: by its title.
+    unsigned long windowTitled(const std::string& title);
     unsigned long activeWindow();  // _NET_ACTIVE_WINDOW, or the input focus without a manager
     bool underWindowManager();
 
@@ -49,9 +56,11 @@ public:
 private:
     void fakeKey(const char* keysymName, bool press);
     unsigned long searchProcess(unsigned long window, unsigned long pid, int depth);
+    unsigned long searchTitle(unsigned long window, const std::string& title, int depth);
     bool managedIfUnderManager(unsigned long window);
 
     void* m_display = nullptr;  // the Display
+    int m_xkbEventBase = -1;
 };
 
 }  // namespace tastalo::test

@@ -1,6 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+#include <thread>
+
 #include "display_fixture.h"
 #include "platform/conformance_cases.h"
 #include "platform/x11/failure_codes.h"
@@ -22,8 +26,8 @@ protected:
         m_keyboard = createKeyboardTarget();
     }
 
-    void activate() {
-        const auto status = m_keyboard->activate(U"Korvedo");
+    void activate(std::u32string_view title = U"Korvedo") {
+        const auto status = m_keyboard->activate(title);
         ASSERT_TRUE(status.ok()) << status.code << " " << status.description;
     }
 
@@ -42,6 +46,7 @@ protected:
 
 // A failed step stops the whole test, not only the helper.
 #define ACTIVATE() ASSERT_NO_FATAL_FAILURE(activate())
+#define ACTIVATE_TITLE(title) ASSERT_NO_FATAL_FAILURE(activate(title))
 #define SEND(text) ASSERT_NO_FATAL_FAILURE(send(text))
 
 TEST_F(TypingIntoTarget, EveryConformanceCaseArrivesExactlyAndTheKeymapIsLeftAsItWas) {
@@ -81,6 +86,89 @@ TEST_F(TypingIntoTarget, MoreMissingCharactersThanSpareKeycodesStillArriveInOrde
     m_keyboard->finish();
     EXPECT_EQ(m_korvedo->logAfter(3), line(greek + cyrillic) + line(mixed) + line(greek));
     EXPECT_EQ(probe().keyboardMapping(), m_keymapBefore);
+}
+
+TEST_F(TypingIntoTarget, AnnouncedMissingCharactersTakeOneKeymapChangePerStretchAndOneToGiveThemBack) {
+    // A few characters off the keymap, many times over; then more distinct
+    // ones than the spare keycodes hold at once, each used once.
+    const std::vector<std::u32string> few = {U"A-éé1", U"€xß", U"Ωµ°é", U"ÀÈ€ßΩ"};
+    std::vector<std::u32string> many;
+    for (char32_t c = U'α'; c <= U'ω'; ++c) many.push_back(std::u32string(1, c) + U"1");
+    for (char32_t c = U'а'; c <= U'я'; ++c) many.push_back(std::u32string(1, c) + U"2");
+    const int capacity = 2 * probe().spareKeycodes();
+    ASSERT_GT(capacity, 0);
+    const int stretches = (static_cast<int>(many.size()) + capacity - 1) / capacity;
+    ASSERT_GT(stretches, 1) << "the list must not fit on the spare keycodes at once";
+
+    const std::vector<std::u32string>* lists[] = {&few, &many};
+    for (const auto* list : lists) {
+        probe().keymapChanges();
+        ACTIVATE();
+        m_keyboard->expectTexts(*list);
+        std::string expected;
+        for (const auto& barcode : *list) {
+            SEND(barcode);
+            expected += line(barcode);
+        }
+        m_keyboard->finish();
+        EXPECT_EQ(m_korvedo->logAfter(list->size()), expected);
+        EXPECT_EQ(probe().keymapChanges(), (list == &few ? 1 : stretches) + 1);
+        EXPECT_EQ(probe().keyboardMapping(), m_keymapBefore);
+        m_korvedo->clearLog();
+    }
+}
+
+// The key events xev logged: keycode, press or release, server time.
+struct KeyRecord {
+    unsigned int keycode;
+    bool press;
+    unsigned long time;
+};
+
+std::vector<KeyRecord> keyEvents(const std::string& log) {
+    std::vector<KeyRecord> keys;
+    std::istringstream lines(log);
+    bool inKeyEvent = false;
+    for (std::string text; std::getline(lines, text);) {
+        if (text.find(" event, serial ") != std::string::npos) {
+            inKeyEvent = text.rfind("KeyPress", 0) == 0 || text.rfind("KeyRelease", 0) == 0;
+            if (inKeyEvent) keys.push_back({0, text[3] == 'P', 0});
+        } else if (inKeyEvent && text.find(", time ") != std::string::npos) {
+            keys.back().time = std::stoul(text.substr(text.find(", time ") + 7));
+        } else if (inKeyEvent && text.find(", keycode ") != std::string::npos) {
+            keys.back().keycode = static_cast<unsigned>(std::stoul(text.substr(text.find(", keycode ") + 10)));
+        }
+    }
+    return keys;
+}
+
+TEST_F(TypingIntoTarget, APressAfterTheReleaseOfTheSameKeyNeverSharesItsTimestamp) {
+    // Programs take such a pair for the keyboard's auto-repeat and drop a key.
+    TargetProgram xev(probe(), {"xev", "-event", "keyboard", "-name", "Eco"}, "Eco",
+                      m_folder.file("xev.log").toStdString());
+    ASSERT_TRUE(xev.started());
+    ACTIVATE_TITLE(U"Eco");
+    const std::vector<std::u32string> barcodes = {U"VVV++aa", U"", U"ééé11ΩΩ"};
+    m_keyboard->expectTexts(barcodes);
+    for (const auto& barcode : barcodes) SEND(barcode);
+    ASSERT_TRUE(m_keyboard->confirmDelivery().ok());
+    m_keyboard->finish();
+
+    // xev writes each event as it comes: once 19 presses are there, all are.
+    std::vector<KeyRecord> keys;
+    for (int i = 0; i < 500 && std::count_if(keys.begin(), keys.end(), [](auto& k) { return k.press; }) < 19; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        keys = keyEvents(xev.log());
+    }
+    int presses = 0, pairs = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i].press) ++presses;
+        if (i == 0 || !keys[i].press || keys[i - 1].press || keys[i - 1].keycode != keys[i].keycode) continue;
+        ++pairs;
+        EXPECT_GT(keys[i].time, keys[i - 1].time) << "keycode " << keys[i].keycode << ", event " << i;
+    }
+    EXPECT_EQ(pairs, 9) << "VV, VV, ++, aa, the two Enters, éé, éé, 11, ΩΩ";
+    EXPECT_EQ(presses, 19) << "14 characters, 3 Enters and Shift twice";
 }
 
 // Turns Caps Lock on, and off again whatever happens in the test.

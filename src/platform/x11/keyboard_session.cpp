@@ -28,6 +28,13 @@ void KeyboardSession::begin(::Window target) {
     m_target = target;
 }
 
+void KeyboardSession::expect(std::vector<std::u32string> texts) {
+    if (m_planner)
+        m_planner->expect(texts);
+    else
+        m_expected = std::move(texts);
+}
+
 Status KeyboardSession::type(std::u32string_view text) {
     if (text.empty()) return Status::success();
     // Keys of earlier calls are only flushed; a refusal of theirs shows up
@@ -88,12 +95,15 @@ Status KeyboardSession::prepareKeyboard() {
         const KeymapSnapshot keymap = readKeymap(display, state.group);
         if (keymap.keys.empty())
             return failure(kDisplayUnavailable, "Impossibile leggere la mappa della tastiera dal server X.");
-        if (m_planner)
+        if (m_planner) {
             m_planner->reload(keymap);
-        else
+        } else {
             m_planner.emplace(keymap);
+            m_planner->expect(m_expected);
+            m_expected.clear();
+        }
         m_group = state.group;
-        m_shiftKeycode = keymap.shiftKeycode;
+        m_events.setShiftKeycode(keymap.shiftKeycode);
     }
     return Status::success();
 }
@@ -160,62 +170,95 @@ void KeyboardSession::releaseHeldModifiers() {
 
 Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
     Display* display = m_connection.display();
-    bool shiftDown = false;
+    std::vector<KeyEvent> events;
     for (const KeyStep& step : steps) {
         if (step.kind == KeyStep::Kind::Bind) {
-            if (step.settleFirst) settle();
-            // Both levels carry the symbol, so Shift cannot change it.
-            KeySym symbols[2] = {step.keysym, step.keysym};
-            XChangeKeyboardMapping(display, step.keycode, 2, symbols, 1);
+            if (Status bound = bind(step); !bound.ok()) return bound;
             continue;
         }
         if (m_unconfirmedKeys >= kKeysInFlight) {
             if (!m_guard.confirm()) {
-                if (shiftDown) key(m_shiftKeycode, false);
+                events.clear();
+                m_events.releaseShift(events);
+                send(events);
                 XFlush(display);
                 return lostFocus();
             }
             m_unconfirmedKeys = 0;
         }
-        if (step.shift == ShiftNeed::On && !shiftDown) {
-            key(m_shiftKeycode, true);
-            shiftDown = true;
-        } else if (step.shift == ShiftNeed::Off && shiftDown) {
-            key(m_shiftKeycode, false);
-            shiftDown = false;
+        if (m_keysAhead >= kKeysAheadOfTarget && m_spareKeymap.changed() && targetAnswers()) {
+            m_ping.roundTrip(m_target, m_timing.settleTimeout);
+            m_keysAhead = 0;
         }
-        m_lastKeySerial = NextRequest(display);
-        key(step.keycode, true);
-        key(step.keycode, false);
+        events.clear();
+        m_events.stroke(step.keycode, step.shift, events);
+        send(events, step.keycode);
         ++m_unconfirmedKeys;
+        ++m_keysAhead;
     }
-    if (shiftDown) key(m_shiftKeycode, false);
+    events.clear();
+    m_events.releaseShift(events);
+    send(events);
     return Status::success();
 }
 
-void KeyboardSession::settle() {
+Status KeyboardSession::bind(const KeyStep& step) {
+    if (step.drainFirst) drain();
+    if (!m_spareKeymap.write(step.bindings))
+        return failure(kDisplayUnavailable, "Impossibile leggere la mappa della tastiera dal server X.");
+    takeKeymap();
+    return Status::success();
+}
+
+bool KeyboardSession::targetAnswers() {
+    if (m_target == 0) return false;
+    if (!m_targetAnswers) m_targetAnswers = m_ping.understoodBy(m_target);
+    return *m_targetAnswers;
+}
+
+void KeyboardSession::drain() {
     XFlush(m_connection.display());
-    if (m_target != 0 && m_ping.understoodBy(m_target) && m_ping.roundTrip(m_target, m_timing.settleTimeout))
-        return;
-    XSync(m_connection.display(), False);
-    std::this_thread::sleep_for(m_timing.settlePause);
+    if (!targetAnswers() || !m_ping.roundTrip(m_target, m_timing.settleTimeout)) {
+        // No way to know how far it has read: the server at least has
+        // handled everything, and the target gets a moment more.
+        XSync(m_connection.display(), False);
+        std::this_thread::sleep_for(m_timing.settlePause);
+    }
+    m_keysAhead = 0;
+}
+
+void KeyboardSession::takeKeymap() {
+    // The notice of the new map reaches the target before any later key;
+    // the round trip makes sure it got there, the pause that it was read.
+    XFlush(m_connection.display());
+    if (!targetAnswers() || !m_ping.roundTrip(m_target, m_timing.settleTimeout))
+        XSync(m_connection.display(), False);
+    std::this_thread::sleep_for(m_timing.mapSettle);
+    m_keysAhead = 0;
+}
+
+void KeyboardSession::send(const std::vector<KeyEvent>& events, std::uint8_t character) {
+    Display* display = m_connection.display();
+    for (const KeyEvent& event : events) {
+        // The focus guard judges a character by the serial of its press.
+        if (event.press && event.keycode == character) m_lastKeySerial = NextRequest(display);
+        XTestFakeKeyEvent(display, event.keycode, event.press ? True : False, event.delayMs);
+    }
 }
 
 void KeyboardSession::key(std::uint8_t keycode, bool press) {
-    XTestFakeKeyEvent(m_connection.display(), keycode, press ? True : False, CurrentTime);
+    std::vector<KeyEvent> events;
+    m_events.key(keycode, press, events);
+    send(events);
 }
 
 void KeyboardSession::end() {
     if (!m_connection.isOpen()) return;
     Display* display = m_connection.display();
-    const std::vector<std::uint8_t> borrowed = m_planner ? m_planner->borrowedKeycodes() : std::vector<std::uint8_t>{};
-    if (!borrowed.empty()) {
-        // The target may still be reading the keymap for keys already sent.
-        settle();
-        for (std::uint8_t keycode : borrowed) {
-            KeySym none = NoSymbol;
-            XChangeKeyboardMapping(display, keycode, 1, &none, 1);
-        }
+    if (m_spareKeymap.changed()) {
+        // The target may still be reading keys sent with the borrowed keycodes.
+        drain();
+        m_spareKeymap.restore();
     }
     for (std::uint8_t keycode : m_releasedKeys) key(keycode, true);
     if (m_unlockedModifiers != 0)
@@ -225,11 +268,18 @@ void KeyboardSession::end() {
     XEvent event;
     while (XCheckTypedEvent(display, m_connection.xkbEventBase(), &event)) {
     }
+    // The notices of our own keymap changes.
+    while (XCheckTypedEvent(display, MappingNotify, &event)) {
+    }
     m_connection.clearErrors();
     m_watchingState = false;
     m_planner.reset();
+    m_expected.clear();
+    m_events.reset();
+    m_events.setShiftKeycode(0);
+    m_targetAnswers.reset();
+    m_keysAhead = 0;
     m_group = -1;
-    m_shiftKeycode = 0;
     m_unlockedModifiers = 0;
     m_releasedKeys.clear();
     m_unconfirmedKeys = 0;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -9,25 +10,36 @@
 #include "platform/x11/display_connection.h"
 #include "platform/x11/focus_guard.h"
 #include "platform/x11/key_planner.h"
+#include "platform/x11/spare_keymap.h"
 #include "platform/x11/target_ping.h"
 
 namespace tastalo::platform::x11 {
 
 // The keyboard for the length of one send: it clears the lock and modifier
-// state that would change the typed characters, borrows spare keycodes for
-// characters the keymap lacks, types with XTest, and gives everything back
-// at the end. No more than kKeysInFlight keys are ever sent without the
+// state that would change the typed characters, binds the characters the
+// keymap lacks to spare keycodes, types with XTest, and gives everything
+// back at the end. No more than kKeysInFlight keys are ever sent without the
 // focus guard confirming that the server delivered them to the target, so a
 // window that takes the focus mid-send gets those at most.
 class KeyboardSession {
 public:
     static constexpr int kKeysInFlight = 16;
+    // While spare keycodes carry our characters, a target that answers pings
+    // is never more than this many keys behind: the keycodes change again
+    // (or go back) only once it has read every key sent with them.
+    static constexpr int kKeysAheadOfTarget = 256;
 
     struct Timing {
-        // How long to wait for the target to catch up before a borrowed
-        // keycode changes meaning; without an answer, the fixed pause below.
-        std::chrono::milliseconds settleTimeout{1000};
+        // How long to wait for a target that answers pings to catch up with
+        // the keys sent, before the spare keycodes change again; a target
+        // that does not answer gets the fixed pause below instead.
+        std::chrono::milliseconds settleTimeout{5000};
         std::chrono::milliseconds settlePause{100};
+        // After the target has seen the notice of a new keymap, before the
+        // first key that needs it. Programs that reload the map as they
+        // handle the notice (LibreOffice Calc, Qt, xterm) need nothing more;
+        // this leaves room for one that reloads it a moment later.
+        std::chrono::milliseconds mapSettle{10};
     };
 
     KeyboardSession(DisplayConnection& connection, TargetPing& ping, FocusGuard& guard, Timing timing)
@@ -35,6 +47,9 @@ public:
 
     void begin(::Window target);
     bool active() const { return m_target != 0; }
+    // The texts about to be typed, in order, each followed by Return: their
+    // missing characters are bound for the whole send.
+    void expect(std::vector<std::u32string> texts);
     // Types `text` as planned by KeyPlanner ('\r' is the Return key). Its
     // last keys may still be on their way when it returns.
     Status type(std::u32string_view text);
@@ -53,7 +68,13 @@ private:
     Status serverRefused();
     static Status lostFocus();
     Status run(const std::vector<KeyStep>& steps);
-    void settle();
+    Status bind(const KeyStep& step);
+    bool targetAnswers();
+    // Waits until the target has read every key sent so far.
+    void drain();
+    // Waits until the target has taken a keymap just written.
+    void takeKeymap();
+    void send(const std::vector<KeyEvent>& events, std::uint8_t character = 0);
     void key(std::uint8_t keycode, bool press);
 
     DisplayConnection& m_connection;
@@ -61,10 +82,14 @@ private:
     FocusGuard& m_guard;
     Timing m_timing;
     ::Window m_target = 0;
+    std::optional<bool> m_targetAnswers;
+    std::vector<std::u32string> m_expected;
     std::optional<KeyPlanner> m_planner;
+    SpareKeymap m_spareKeymap{m_connection};
+    KeyEventWriter m_events;
+    int m_keysAhead = 0;
     int m_group = -1;
     bool m_watchingState = false;
-    std::uint8_t m_shiftKeycode = 0;
     unsigned int m_unlockedModifiers = 0;
     std::vector<std::uint8_t> m_releasedKeys;
     int m_unconfirmedKeys = 0;

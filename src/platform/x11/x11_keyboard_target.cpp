@@ -43,6 +43,10 @@ Status X11KeyboardTarget::activate(std::u32string_view title) {
     return Status::success();
 }
 
+void X11KeyboardTarget::expectTexts(const std::vector<std::u32string>& texts) {
+    if (m_target != 0) m_session.expect(texts);
+}
+
 bool X11KeyboardTarget::targetHasFocus() {
     return m_target != 0 && m_connection.isOpen() && m_guard.stillHeld();
 }
