@@ -4,7 +4,9 @@
 # openbox. BUILD_DIR defaults to build/ at the top of the repository; the
 # options go to Google Benchmark (five runs of each figure unless
 # --benchmark_repetitions says otherwise; --benchmark_filter=Ritardo50 for
-# the paced send alone). Exit status 0 when every goal is met, 2 when not.
+# the paced send alone). The comparison of characters off the keymap with
+# ASCII also types into an xterm, installed by hand (apt-get install xterm).
+# Exit status 0 when every goal is met, 2 when not.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=$top/build

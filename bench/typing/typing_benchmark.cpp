@@ -2,7 +2,10 @@
 // through the program's send job (Ritardo 0), through the X11 backend alone,
 // and with `xdotool type --delay 0`, and compares the rates. Then times sends
 // of 40 barcodes with Ritardo 50 against their floor of (N + 1) x Ritardo.
-// Run it on a private display: bench/typing/run.sh.
+// Then, through the send at Ritardo 0, into the Qt target and into an xterm
+// (which answers no ping): 500 ASCII barcodes, 200 with characters the
+// keymap lacks, and 300 distinct CJK characters, the keymap checked after
+// each. Run it on a private display: bench/typing/run.sh.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -22,6 +25,8 @@
 #include "run_statistics.h"
 #include "send_harness.h"
 #include "typing_target.h"
+#include "x11_probe.h"
+#include "target_program.h"
 
 namespace {
 
@@ -123,6 +128,52 @@ TypingRun typeWithXdotool(Setup& s) {
     return run;
 }
 
+// Off the keymap: each target with its own send, the three lists, and the
+// figures of every run.
+constexpr std::int32_t kAsciiList = 11, kOffKeymapList = 12, kDistinctList = 13;
+constexpr int kOffKeymapBarcodes = 200, kDistinctCharacters = 300;
+constexpr double kOffKeymapRateGoal = 0.5;
+
+struct OffKeymapTarget {
+    OffKeymapTarget(const char* n, TypingTarget* t, SendHarness* h) : name(n), target(t), harness(h) {}
+    const char* name;
+    TypingTarget* target;
+    SendHarness* harness;
+    std::vector<double> ascii, offKeymap, distinct, ratio, offKeymapChanges, distinctChanges;
+    int inexact = 0, keymapChanged = 0;
+};
+
+struct OffKeymapSetup {
+    std::vector<std::u32string> ascii = mixedBarcodes(kBarcodes), offKeymap = offKeymapBarcodes(kOffKeymapBarcodes),
+                                distinct = manyDistinctBarcodes(kDistinctCharacters);
+    test::X11Probe probe;
+    std::vector<unsigned long> keymap = probe.keyboardMapping();
+    std::unique_ptr<TypingTarget> xterm;
+    std::unique_ptr<platform::KeyboardTarget> xtermKeyboard = platform::createKeyboardTarget();
+    PausaInvioQt xtermPause;
+    std::unique_ptr<SendHarness> xtermHarness;
+    std::vector<OffKeymapTarget> targets;
+
+    explicit OffKeymapSetup(Setup& s) {
+        for (SendHarness* harness : {&s.harness}) addLists(*harness);
+        targets.emplace_back("Qt target", &s.target, &s.harness);
+        if (test::run("command -v xterm >/dev/null") != 0) return;
+        xterm = std::make_unique<TypingTarget>("", "Terminale", TypingTarget::Kind::Xterm);
+        if (!xterm->started()) return;
+        xtermHarness = std::make_unique<SendHarness>(*xtermKeyboard, xtermPause, QStringLiteral("Terminale"));
+        addLists(*xtermHarness);
+        targets.emplace_back("xterm", xterm.get(), xtermHarness.get());
+    }
+
+    void addLists(SendHarness& harness) {
+        harness.addList(kAsciiList, ascii);
+        harness.addList(kOffKeymapList, offKeymap);
+        harness.addList(kDistinctList, distinct);
+    }
+};
+
+OffKeymapSetup* offKeymap = nullptr;
+
 struct RateFigures {
     std::vector<double> send, backend, xdotool, sendRatio, backendRatio;
     int inexactSend = 0, inexactBackend = 0, inexactXdotool = 0;
@@ -207,6 +258,50 @@ void PausesOfRitardo50Alone(benchmark::State& state) {
 }
 BENCHMARK(PausesOfRitardo50Alone)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+void OffKeymapAgainstAscii(benchmark::State& state) {
+    OffKeymapSetup& o = *offKeymap;
+    for (auto _ : state) {
+        double total = 0;
+        for (OffKeymapTarget& t : o.targets) {
+            const auto sendList = [&](std::int32_t list, const std::vector<std::u32string>& barcodes) {
+                TypingRun run;
+                if (!t.target->reset()) {
+                    run = failed("the target could not be brought to the front");
+                } else {
+                    o.probe.keymapChanges();
+                    const auto start = Clock::now();
+                    const SendHarness::Outcome sent = t.harness->send(list, 0);
+                    const int changes = o.probe.keymapChanges();
+                    if (list == kOffKeymapList) t.offKeymapChanges.push_back(changes);
+                    if (list == kDistinctList) t.distinctChanges.push_back(changes);
+                    run = sent.completed
+                              ? checked(t.target->awaitLines(barcodes.size(), start), expectedLog(barcodes))
+                              : failed("the send ended with: " + sent.messages.join(" | ").toStdString());
+                }
+                if (o.probe.keyboardMapping() != o.keymap) {
+                    ++t.keymapChanged;
+                    run.exact = false;
+                    run.problem += " the keymap was not given back";
+                }
+                report(t.name, run);
+                t.inexact += run.exact ? 0 : 1;
+                total += run.seconds;
+                return run;
+            };
+            const double ascii = rate(keystrokes(o.ascii), sendList(kAsciiList, o.ascii));
+            const double mixed = rate(keystrokes(o.offKeymap), sendList(kOffKeymapList, o.offKeymap));
+            const double distinct = rate(keystrokes(o.distinct), sendList(kDistinctList, o.distinct));
+            t.ascii.push_back(ascii);
+            t.offKeymap.push_back(mixed);
+            t.distinct.push_back(distinct);
+            t.ratio.push_back(ascii > 0 ? mixed / ascii : 0);
+            state.counters[std::string(t.name) + " ratio"] = t.ratio.back();
+        }
+        state.SetIterationTime(total > 0 ? total : 1e-9);
+    }
+}
+BENCHMARK(OffKeymapAgainstAscii)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // Each prints its figures and tells whether its goal is met.
 bool printRates(const Setup& s) {
     const double sendRatio = median(rates.sendRatio);
@@ -247,6 +342,32 @@ bool printPaced() {
            percentAbove(medianMs, kPacedFloorMs) <= kAllowedAbovePercent;
 }
 
+bool printOffKeymap() {
+    const OffKeymapSetup& o = *offKeymap;
+    std::printf("\nThrough the send at Ritardo 0: %d ASCII barcodes (%zu keys), %d with characters off the keymap "
+                "(%zu keys), %d distinct CJK characters in %zu barcodes (%zu keys); medians:\n",
+                kBarcodes, keystrokes(o.ascii), kOffKeymapBarcodes, keystrokes(o.offKeymap), kDistinctCharacters,
+                o.distinct.size(), keystrokes(o.distinct));
+    bool met = true;
+    for (const OffKeymapTarget& t : o.targets) {
+        const double ratio = median(t.ratio);
+        std::printf("  %-10s ASCII %8.0f characters/s, off the keymap %8.0f (ratio %.2f, lowest %.2f; goal at least "
+                    "%.1f), CJK %8.0f\n",
+                    t.name, median(t.ascii), median(t.offKeymap), ratio, smallest(t.ratio), kOffKeymapRateGoal,
+                    median(t.distinct));
+        std::printf("  %-10s runs: %zu; sends not received exactly: %d; keymap not given back: %d; keymap changes "
+                    "a send (binding and giving back): off the keymap %.0f, CJK %.0f\n",
+                    t.name, t.ratio.size(), t.inexact, t.keymapChanged, median(t.offKeymapChanges),
+                    median(t.distinctChanges));
+        met = met && t.inexact == 0 && ratio >= kOffKeymapRateGoal;
+    }
+    if (o.targets.size() < 2) {
+        std::printf("  xterm: not run (apt-get install xterm)\n");
+        met = false;
+    }
+    return met;
+}
+
 // True when every figure that ran meets its goal, and at least one ran.
 bool printSummary(const Setup& s) {
     std::string verdict;
@@ -255,6 +376,11 @@ bool printSummary(const Setup& s) {
         const bool ratesMet = printRates(s);
         verdict += std::string(" typing rate ") + (ratesMet ? "met" : "NOT met") + ";";
         met = met && ratesMet;
+    }
+    if (offKeymap && !offKeymap->targets.empty() && !offKeymap->targets[0].ratio.empty()) {
+        const bool offKeymapMet = printOffKeymap();
+        verdict += std::string(" off the keymap ") + (offKeymapMet ? "met" : "NOT met") + ";";
+        met = met && offKeymapMet;
     }
     if (!paced.totalMs.empty()) {
         const bool pacedMet = printPaced();
@@ -292,9 +418,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     setup = shared.get();
+    OffKeymapSetup offKeymapSetup(*shared);
+    offKeymap = &offKeymapSetup;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     const bool met = printSummary(*shared);
+    offKeymap = nullptr;
     setup = nullptr;
     return met ? 0 : 2;
 }

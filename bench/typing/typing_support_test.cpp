@@ -8,6 +8,7 @@
 #include <set>
 
 #include "barcode_mix.h"
+#include "calc_sheet.h"
 #include "log_comparison.h"
 #include "platform/recording_keyboard_target.h"
 #include "platform/title_match.h"
@@ -58,6 +59,64 @@ TEST(BarcodeMixTest, ExpectedLogAndKeystrokesCountEveryBarcodeWithItsEnter) {
     EXPECT_EQ(keystrokes(barcodes), 4u + 1 + 0 + 1 + 2 + 1);
     EXPECT_EQ(expectedLog({}), "");
     EXPECT_EQ(keystrokes({}), 0u);
+}
+
+TEST(BarcodeMixTest, TheListsForCharactersOffTheKeymapAndForRepeatedKeysHoldWhatTheyPromise) {
+    const std::u32string offKeymap = U"àéìòùß€£°§µΩπЖж";
+    std::set<char32_t> distinctOff;
+    std::size_t off = 0;
+    for (const auto& barcode : offKeymapBarcodes(200)) {
+        EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(barcode[0])));
+        for (char32_t c : barcode) {
+            if (offKeymap.find(c) == std::u32string::npos) continue;
+            ++off;
+            distinctOff.insert(c);
+        }
+    }
+    EXPECT_EQ(distinctOff.size(), offKeymap.size());
+    EXPECT_GT(off, 400u);
+    EXPECT_LT(off, 600u);
+
+    std::set<char32_t> ideographs;
+    for (const auto& barcode : manyDistinctBarcodes(300))
+        for (char32_t c : barcode) if (c >= 0x4E00) ideographs.insert(c);
+    EXPECT_EQ(ideographs.size(), 300u);
+
+    int tripled = 0;
+    const auto repeated = repeatedCharacterBarcodes(300);
+    for (const auto& barcode : repeated) {
+        EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(barcode[0])));
+        bool doubled = false, three = false;
+        for (std::size_t i = 1; i < barcode.size(); ++i) {
+            doubled |= barcode[i] == barcode[i - 1];
+            three |= i > 1 && barcode[i] == barcode[i - 1] && barcode[i] == barcode[i - 2];
+        }
+        EXPECT_TRUE(doubled) << platform::toUtf8(barcode);
+        tripled += three ? 1 : 0;
+    }
+    EXPECT_GE(tripled, 100);
+}
+
+TEST(CalcSheetTest, ReadsAColumnAsCalcSavesItWithSpacesTabsAndRepeatedCells) {
+    const QString saved = QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body><office:spreadsheet>
+ <table:table table:name="Barcode">
+  <table:table-row>
+   <table:table-cell table:number-columns-repeated="2"/>
+   <table:table-cell office:value-type="string">
+    <text:p>A<text:s text:c="3"/>B<text:tab/>C<text:span>é</text:span></text:p>
+   </table:table-cell>
+  </table:table-row>
+  <table:table-row table:number-rows-repeated="2">
+   <table:table-cell table:number-columns-repeated="2"/><table:table-cell><text:p>x<text:s/>y</text:p></table:table-cell>
+  </table:table-row>
+  <table:table-row table:number-rows-repeated="20000"><table:table-cell table:number-columns-repeated="64"/></table:table-row>
+ </table:table></office:spreadsheet></office:body></office:document>)");
+    EXPECT_EQ(columnOf(saved, 2), (QStringList{QStringLiteral("A   B\tCé"), "x y", "x y"}));
+    EXPECT_EQ(columnOf(saved, 0), QStringList());
+    EXPECT_EQ(columnOf(QStringLiteral("<not a sheet"), 0), QStringList());
 }
 
 TEST(LogComparisonTest, ExactTextHasNoDifference) {

@@ -24,10 +24,21 @@ std::size_t lineCount(const std::string& text) {
 
 }  // namespace
 
-TypingTarget::TypingTarget(const std::string& program, const std::string& title) : m_title(title) {
+TypingTarget::TypingTarget(const std::string& program, const std::string& title, Kind kind) : m_title(title) {
     char pattern[] = "/tmp/typing-bench.XXXXXX";
     if (const char* folder = mkdtemp(pattern)) m_folder = folder;
-    m_program = std::make_unique<test::TargetProgram>(m_probe, program, title, m_folder + "/target.log");
+    const std::string log = m_folder + "/target.log";
+    if (kind == Kind::Korvedo) {
+        m_program = std::make_unique<test::TargetProgram>(m_probe, program, title, log);
+        return;
+    }
+    // cat logs each line the terminal hands on at Enter, as xterm encodes
+    // it: UTF-8, whatever the benchmark's own locale.
+    m_program = std::make_unique<test::TargetProgram>(
+        m_probe,
+        std::vector<std::string>{"env", "LC_ALL=C.UTF-8", "xterm", "-T", title, "-u8", "-e", "/bin/sh", "-c",
+                                 "stty -echo; exec cat >> '" + log + "'"},
+        title, log, std::string());
 }
 
 TypingTarget::~TypingTarget() {
@@ -41,7 +52,13 @@ TypingTarget::~TypingTarget() {
 bool TypingTarget::reset() {
     const std::size_t before = lineCount(m_program->log());
     auto keyboard = platform::createKeyboardTarget();
-    if (!keyboard->activate(platform::fromUtf8(m_title)).ok() || !keyboard->pressEnter().ok()) return false;
+    // Every keymap change costs the window manager a reload of its key
+    // bindings (openbox: some 70 ms here), so after a send with many it may
+    // take seconds to get to the activation.
+    bool activated = false;
+    for (int attempt = 0; attempt < 10 && !activated; ++attempt)
+        activated = keyboard->activate(platform::fromUtf8(m_title)).ok();
+    if (!activated || !keyboard->pressEnter().ok()) return false;
     keyboard->finish();
     // The Enter empties the text box by logging what it held (maybe nothing).
     const bool emptied = lineCount(m_program->logAfter(before + 1)) > before;

@@ -9,13 +9,16 @@
 
 namespace tastalo::bench {
 
-// The stand-in target program on the display, with a log of every line
-// entered into its text box.
+// A target program on the display, with a log of every line entered: the
+// stand-in Qt program, or an xterm running cat, a target that answers no
+// ping.
 class TypingTarget {
 public:
     using Clock = std::chrono::steady_clock;
+    enum class Kind { Korvedo, Xterm };
 
-    TypingTarget(const std::string& program, const std::string& title);
+    // `program` is korvedo_target's path, unused for an xterm.
+    TypingTarget(const std::string& program, const std::string& title, Kind kind = Kind::Korvedo);
     ~TypingTarget();
     TypingTarget(const TypingTarget&) = delete;
     TypingTarget& operator=(const TypingTarget&) = delete;

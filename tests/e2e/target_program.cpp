@@ -25,11 +25,13 @@ TargetProgram::TargetProgram(X11Probe& probe, const std::string& program, const 
 }
 
 TargetProgram::TargetProgram(X11Probe& probe, const std::vector<std::string>& argv, const std::string& title,
-                             const std::string& logPath)
+                             const std::string& logPath, const std::string& outputPath)
     : m_logPath(logPath) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!outputPath.empty())
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
     start(probe, argv, &actions, title);
     posix_spawn_file_actions_destroy(&actions);
 }

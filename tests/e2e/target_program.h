@@ -17,10 +17,11 @@ class TargetProgram {
 public:
     TargetProgram(X11Probe& probe, const std::string& program, const std::string& title,
                   const std::string& logPath);
-    // Any program: `argv` as given, its standard output written to
-    // `logPath`, its window found by its title.
+    // Any program: `argv` as given, its window found by its title, its
+    // standard output written to `outputPath` unless that is empty; it
+    // writes `logPath` itself, which may be the same file.
     TargetProgram(X11Probe& probe, const std::vector<std::string>& argv, const std::string& title,
-                  const std::string& logPath);
+                  const std::string& logPath, const std::string& outputPath);
     ~TargetProgram();
     TargetProgram(const TargetProgram&) = delete;
     TargetProgram& operator=(const TargetProgram&) = delete;

@@ -144,8 +144,8 @@ std::vector<KeyRecord> keyEvents(const std::string& log) {
 
 TEST_F(TypingIntoTarget, APressAfterTheReleaseOfTheSameKeyNeverSharesItsTimestamp) {
     // Programs take such a pair for the keyboard's auto-repeat and drop a key.
-    TargetProgram xev(probe(), {"xev", "-event", "keyboard", "-name", "Eco"}, "Eco",
-                      m_folder.file("xev.log").toStdString());
+    const std::string log = m_folder.file("xev.log").toStdString();
+    TargetProgram xev(probe(), {"xev", "-event", "keyboard", "-name", "Eco"}, "Eco", log, log);
     ASSERT_TRUE(xev.started());
     ACTIVATE_TITLE(U"Eco");
     const std::vector<std::u32string> barcodes = {U"VVV++aa", U"", U"ééé11ΩΩ"};

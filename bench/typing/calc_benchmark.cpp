@@ -1,0 +1,196 @@
+// LibreOffice Calc as a target, the way an operator's spreadsheet takes the
+// barcodes: through the program's send at Ritardo 0, into a column formatted
+// as text, with AutoInput and AutoCorrect off. Each run types 300 ASCII
+// barcodes with doubled and tripled characters and 100 with characters the
+// keymap lacks into fresh columns; the sheet is saved and read back from the
+// file. Needs libreoffice-calc (not installed by the project's scripts):
+// run it through bench/typing/run_calc.sh.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "barcode_mix.h"
+#include "calc_sheet.h"
+#include "common/failure.h"
+#include "main/pausa_invio.h"
+#include "platform/keyboard_target.h"
+#include "platform/title_match.h"
+#include "run_statistics.h"
+#include "send_harness.h"
+#include "target_program.h"
+#include "x11_probe.h"
+
+namespace {
+
+using namespace tastalo;
+using namespace tastalo::bench;
+using Clock = std::chrono::steady_clock;
+
+const QString kTitle = QStringLiteral("barcode.fods - LibreOffice Calc");
+
+struct List {
+    const char* name;
+    std::int32_t id;
+    std::vector<std::u32string> barcodes;
+    std::vector<double> rates;
+    int exact = 0, runs = 0, lostOrWrong = 0;
+};
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::seconds patience) {
+    const auto deadline = Clock::now() + patience;
+    while (!done()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+// Keys for Calc itself (moving to a cell, saving), sent to it once it is in front.
+bool keysToCalc(const std::function<void()>& keys) {
+    auto keyboard = platform::createKeyboardTarget();
+    if (!keyboard->activate(kTitle.toStdU32String()).ok()) return false;
+    keys();
+    keyboard->finish();
+    return true;
+}
+
+QString readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+// Characters that did not arrive as sent, counted row by row.
+int differences(const QStringList& received, const std::vector<std::u32string>& sent) {
+    int wrong = 0;
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        const QString expected = QString::fromStdU32String(sent[i]);
+        const QString got = i < static_cast<std::size_t>(received.size()) ? received[static_cast<int>(i)] : QString();
+        if (got != expected) wrong += std::max<int>(1, static_cast<int>(std::abs(expected.size() - got.size())));
+    }
+    return wrong + std::max(0, static_cast<int>(received.size()) - static_cast<int>(sent.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    QTemporaryDir folder;
+    const QString sheet = folder.filePath(QStringLiteral("barcode.fods"));
+    QDir().mkpath(folder.filePath(QStringLiteral("profilo/user")));
+    {
+        QFile settings(folder.filePath(QStringLiteral("profilo/user/registrymodifications.xcu")));
+        QFile file(sheet);
+        if (!settings.open(QIODevice::WriteOnly) || !file.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "cannot write the profile or the sheet in %s\n", qPrintable(folder.path()));
+            return 1;
+        }
+        settings.write(profileSettings().toUtf8());
+        file.write(emptyTextSheet().toUtf8());
+    }
+
+    test::X11Probe probe;
+    const std::vector<unsigned long> keymap = probe.keyboardMapping();
+    // Calc's own X11 backend, the one it uses where no desktop's toolkit is installed.
+    test::TargetProgram calc(
+        probe,
+        {"env", "SAL_USE_VCLPLUGIN=gen", "soffice", "--calc", "--norestore", "--nologo",
+         "-env:UserInstallation=" + QUrl::fromLocalFile(folder.filePath(QStringLiteral("profilo"))).toString().toStdString(),
+         sheet.toStdString()},
+        kTitle.toStdString(), "/dev/null", std::string());
+    if (!waitUntil([&] { return probe.windowTitled(kTitle.toStdString()) != 0; }, std::chrono::seconds(120))) {
+        std::fprintf(stderr, "Calc did not show \"%s\" within 2 minutes\n", qPrintable(kTitle));
+        return 1;
+    }
+
+    std::unique_ptr<platform::KeyboardTarget> keyboard = platform::createKeyboardTarget();
+    PausaInvioQt pause;
+    std::vector<List> lists;
+    lists.push_back({"300 ASCII, doubled and tripled characters", 1, repeatedCharacterBarcodes(300), {}});
+    lists.push_back({"100 with characters off the keymap", 2, offKeymapBarcodes(100), {}});
+    std::unique_ptr<SendHarness> harness;
+    try {
+        harness = std::make_unique<SendHarness>(*keyboard, pause, kTitle);
+        for (const List& list : lists) harness->addList(list.id, list.barcodes);
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "cannot prepare the list database: %d %s\n", failure.code(), failure.what());
+        return 1;
+    }
+
+    int column = 0;
+    bool keymapKept = true;
+    for (int run = 0; run < runs; ++run) {
+        for (List& list : lists) {
+            const bool moved = keysToCalc([&] {
+                probe.press("Control_L");
+                probe.tap("Home");
+                probe.release("Control_L");
+                for (int i = 0; i < column; ++i) probe.tap("Right");
+            });
+            const auto start = Clock::now();
+            const SendHarness::Outcome sent = harness->send(list.id, 0);
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            const QDateTime before = QFileInfo(sheet).lastModified();
+            const bool saved = keysToCalc([&] {
+                probe.press("Control_L");
+                probe.tap("s");
+                probe.release("Control_L");
+            });
+            // Calc saves once it has handled every key before Ctrl+S.
+            QStringList received;
+            waitUntil(
+                [&] {
+                    if (QFileInfo(sheet).lastModified() == before) return false;
+                    received = columnOf(readFile(sheet), column);
+                    return received.size() >= static_cast<int>(list.barcodes.size());
+                },
+                std::chrono::seconds(180));
+            const int wrong = differences(received, list.barcodes);
+            ++list.runs;
+            list.exact += moved && saved && sent.completed && wrong == 0 ? 1 : 0;
+            list.lostOrWrong += wrong;
+            list.rates.push_back(static_cast<double>(keystrokes(list.barcodes)) / seconds);
+            if (!sent.completed) std::fprintf(stderr, "%s: %s\n", list.name, qPrintable(sent.messages.join(" | ")));
+            if (wrong != 0) {
+                for (std::size_t i = 0; i < list.barcodes.size(); ++i) {
+                    const QString expected = QString::fromStdU32String(list.barcodes[i]);
+                    const QString got = i < static_cast<std::size_t>(received.size()) ? received[static_cast<int>(i)] : QString();
+                    if (got == expected) continue;
+                    std::fprintf(stderr, "%s, row %zu: expected \"%s\", found \"%s\"\n", list.name, i + 1,
+                                 qPrintable(expected), qPrintable(got));
+                    break;
+                }
+            }
+            keymapKept = keymapKept && probe.keyboardMapping() == keymap;
+            ++column;
+        }
+    }
+    keysToCalc([&] {
+        probe.press("Control_L");
+        probe.tap("q");
+        probe.release("Control_L");
+    });
+
+    std::printf("\nLibreOffice Calc, through the send at Ritardo 0, %d runs:\n", runs);
+    bool met = keymapKept;
+    for (const List& list : lists) {
+        std::printf("  %-44s exact %d of %d, characters lost or wrong %d, median %.0f characters/s "
+                    "(the send paced to Calc)\n",
+                    list.name, list.exact, list.runs, list.lostOrWrong, median(list.rates));
+        met = met && list.exact == list.runs;
+    }
+    std::printf("  keymap as before after every send: %s\n", keymapKept ? "yes" : "NO");
+    std::printf("\nGoal (every barcode exact, keymap given back): %s\n", met ? "met" : "NOT met");
+    return met ? 0 : 2;
+}
