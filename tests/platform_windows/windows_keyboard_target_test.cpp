@@ -192,6 +192,22 @@ TEST_F(WindowsKeyboardTargetTest, ALongTextGoesInChunksOfSixteenWithTheFrontChec
     EXPECT_EQ(desktop->injected.size(), 1u);
 }
 
+TEST_F(WindowsKeyboardTargetTest, KeysThatWentInWithTheTargetInFrontAreDeliveredWhateverComesInFrontLater) {
+    desktop->windows = {{0xA, U"Korvedo"}, {0xB, U"Altro"}};
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    ASSERT_TRUE(target->typeText(U"abc").ok());
+    ASSERT_TRUE(target->pressEnter().ok());
+    desktop->foreground = 0xB;  // during the pause after the barcode
+    EXPECT_TRUE(target->confirmDelivery().ok());
+    EXPECT_EQ(target->typeText(U"d").code, platform::kTargetLostFocus);
+
+    // Taken as the Enter went in: that Enter may have gone to the other window.
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    desktop->afterInject = [&] { desktop->foreground = 0xB; };
+    ASSERT_TRUE(target->pressEnter().ok());
+    EXPECT_EQ(target->confirmDelivery().code, platform::kTargetLostFocus);
+}
+
 TEST_F(WindowsKeyboardTargetTest, ActivationWaitsABoundedTimeForTheOperatorsKeysToComeUp) {
     desktop->windows = {{0xA, U"Korvedo"}};
     desktop->keyHeldPolls = 3;

@@ -34,6 +34,7 @@ WindowsKeyboardTarget::WindowsKeyboardTarget(std::unique_ptr<Desktop> desktop, T
 Status WindowsKeyboardTarget::activate(std::u32string_view title) {
     m_target = 0;
     m_lost = false;
+    m_inFrontAfterKeys = false;
     waitForReleasedKeys();
     const std::vector<TopLevelWindow> windows = m_desktop->topLevelWindows();
     std::vector<WindowCandidate> candidates;
@@ -129,6 +130,7 @@ Status WindowsKeyboardTarget::pressEnter() {
 
 Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
     if (strokes.empty()) return Status::success();
+    m_inFrontAfterKeys = false;
     std::size_t next = 0;
     while (next < strokes.size()) {
         // A chunk holds kKeysInFlight keystrokes (a surrogate pair is one)
@@ -156,19 +158,25 @@ Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
         }
         next = end;
     }
+    // SendInput says nothing of where its keys went: the foreground right
+    // after them is the best sign there is. Taken now, not when the delivery
+    // is confirmed after the pause: a window that comes in front during the
+    // pause got none of these keys.
+    m_inFrontAfterKeys = targetHasFocus();
     return Status::success();
 }
 
 Status WindowsKeyboardTarget::confirmDelivery() {
     if (Status status = requireTarget(); !status.ok()) return status;
-    // SendInput says nothing of where its keys went: the foreground right
-    // after them is the best sign there is.
-    return targetHasFocus() ? Status::success() : lostFocus();
+    // The foreground may have left only after the last keys went in: then
+    // they arrived whole, and the next text or Enter stops.
+    return m_inFrontAfterKeys || targetHasFocus() ? Status::success() : lostFocus();
 }
 
 void WindowsKeyboardTarget::finish() {
     m_target = 0;
     m_lost = false;
+    m_inFrontAfterKeys = false;
 }
 
 }  // namespace tastalo::platform::win32

@@ -45,6 +45,7 @@ private:
     Timing m_timing;
     WindowHandle m_target = 0;
     bool m_lost = false;  // the target lost the foreground since activate()
+    bool m_inFrontAfterKeys = false;  // the target was in front right after the last keys went in
 };
 
 }  // namespace tastalo::platform::win32
