@@ -1,7 +1,9 @@
 // Measures choosing a list of 32,767 barcodes in the main window (empty the
-// view, query, fill, fit the column) against SQLite alone reading the same
-// rows in the same run, and the resident memory with that list shown.
-// Targets: at most 5 times SQLite's time, under 150 ms, under 80 MB.
+// view, query, fill, fit the column), from another list and again while it
+// is shown, against SQLite alone reading the same rows in the same run, and
+// the resident memory with that list shown. The program's own query result
+// read alone tells how much of the rest is the store's.
+// Targets: each choice at most 2 times SQLite's time; under 60 MB.
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -23,6 +24,7 @@
 #include "main/dialoghi.h"
 #include "main/frm_principale.h"
 #include "main/invio_barcode.h"
+#include "main/list_view.h"
 #include "main/pausa_invio.h"
 #include "platform/recording_keyboard_target.h"
 #include "startup/configurazione.h"
@@ -62,7 +64,7 @@ struct Ambiente {
     InvioBarcode invio{configurazione, archivio, tastiera, pausa, messaggi};
     std::unique_ptr<frmPrincipale> finestra;
     QComboBox* combo = nullptr;
-    QTreeWidget* lista = nullptr;
+    ListView* lista = nullptr;
 
     Ambiente() {
         const QString percorso = cartella.filePath(QStringLiteral("Dati.sdf"));
@@ -76,7 +78,7 @@ struct Ambiente {
         finestra = std::make_unique<frmPrincipale>(configurazione, archivio, messaggi, dialoghi, invio);
         finestra->show();
         combo = finestra->findChild<QComboBox*>(QStringLiteral("cmbListe"));
-        lista = finestra->findChild<QTreeWidget*>(QStringLiteral("Lista"));
+        lista = finestra->findChild<ListView*>(QStringLiteral("Lista"));
     }
 
     int indiceDi(int idLista) const { return combo->findData(idLista); }
@@ -116,6 +118,21 @@ void SoloSQLite(benchmark::State& stato) {
     }
 }
 
+// The program's query result read row by row, each barcode as text: what
+// the store adds to SQLite before the view gets anything.
+void SoloRecordset(benchmark::State& stato) {
+    const QString query = istruzioni::queryBarcode(kIdGrande);
+    for (auto _ : stato) {
+        std::unique_ptr<Recordset> righe =
+            ambiente->archivio.apriQuery(ambiente->configurazione.StringaConnessione(), query);
+        qsizetype caratteri = 0;
+        int conteggio = 0;
+        for (; !righe->atEnd(); righe->moveNext(), ++conteggio) caratteri += righe->field(0).comeTestoVisibile().size();
+        benchmark::DoNotOptimize(caratteri);
+        if (conteggio != kBarcodeGrandi) stato.SkipWithError("wrong number of rows");
+    }
+}
+
 // Another list is shown before each pick, as when the operator moves to the
 // big list; the worst case, picking it again while it is shown, follows.
 void SceltaListaDaAltra(benchmark::State& stato) {
@@ -124,7 +141,7 @@ void SceltaListaDaAltra(benchmark::State& stato) {
         ambiente->scegli(kIdGrande + 1);
         stato.ResumeTiming();
         ambiente->scegli(kIdGrande);
-        if (ambiente->lista->topLevelItemCount() != kBarcodeGrandi) stato.SkipWithError("list not shown in full");
+        if (ambiente->lista->righe().righe() != kBarcodeGrandi) stato.SkipWithError("list not shown in full");
     }
 }
 
@@ -132,7 +149,7 @@ void SceltaListaGiaMostrata(benchmark::State& stato) {
     ambiente->scegli(kIdGrande);
     for (auto _ : stato) {
         ambiente->scegli(kIdGrande);
-        if (ambiente->lista->topLevelItemCount() != kBarcodeGrandi) stato.SkipWithError("list not shown in full");
+        if (ambiente->lista->righe().righe() != kBarcodeGrandi) stato.SkipWithError("list not shown in full");
     }
 }
 
@@ -171,6 +188,7 @@ int main(int argc, char** argv) {
 
     const int ripetizioni = prova ? 2 : 15;
     for (auto* b : {benchmark::RegisterBenchmark("SoloSQLite", SoloSQLite),
+                    benchmark::RegisterBenchmark("SoloRecordset", SoloRecordset),
                     benchmark::RegisterBenchmark("SceltaListaDaAltra", SceltaListaDaAltra),
                     benchmark::RegisterBenchmark("SceltaListaGiaMostrata", SceltaListaGiaMostrata)}) {
         b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(ripetizioni)->ReportAggregatesOnly(true);
@@ -182,23 +200,25 @@ int main(int argc, char** argv) {
 
     env.scegli(kIdGrande);
     const long memoria = residenteMB();
-    const bool mostrata = env.lista->topLevelItemCount() == kBarcodeGrandi && env.messaggi.ultimi.empty();
+    const bool mostrata = env.lista->righe().righe() == kBarcodeGrandi && env.messaggi.ultimi.empty();
     const double sqlite = riepilogo.mediane["SoloSQLite"];
+    const double recordset = riepilogo.mediane["SoloRecordset"];
     const double scelta = riepilogo.mediane["SceltaListaDaAltra"];
     const double peggiore = riepilogo.mediane["SceltaListaGiaMostrata"];
-    std::printf("\nList of %d barcodes\n", kBarcodeGrandi);
-    std::printf("  SQLite alone reading the rows (median):        %8.2f ms\n", sqlite);
-    std::printf("  choosing the list from another (median):       %8.2f ms  ratio %.2f  (target <= 5, < 150 ms)\n",
-                scelta, scelta / sqlite);
-    std::printf("  choosing it again while shown (median):        %8.2f ms  ratio %.2f\n", peggiore,
+    std::printf("\nList of %d barcodes, medians of %d runs\n", kBarcodeGrandi, ripetizioni);
+    std::printf("  SQLite alone reading the rows:             %8.2f ms\n", sqlite);
+    std::printf("  the program's query result read alone:     %8.2f ms  ratio %.2f\n", recordset, recordset / sqlite);
+    std::printf("  choosing the list from another:            %8.2f ms  ratio %.2f  (target <= 2)\n", scelta,
+                scelta / sqlite);
+    std::printf("  choosing it again while shown:             %8.2f ms  ratio %.2f  (target <= 2)\n", peggiore,
                 peggiore / sqlite);
-    std::printf("  resident memory with the list shown:           %8ld MB  (target < 80 MB)\n", memoria);
+    std::printf("  resident memory with the list shown:       %8ld MB  (target < 60 MB)\n", memoria);
     if (!mostrata) {
         std::printf("  the list was not shown in full\n");
         return 1;
     }
     if (prova) return 0;
-    const bool riuscito = scelta <= 5 * sqlite && scelta < 150 && memoria < 80;
+    const bool riuscito = scelta <= 2 * sqlite && peggiore <= 2 * sqlite && memoria < 60;
     std::printf("  %s\n", riuscito ? "targets met" : "TARGETS MISSED");
     return riuscito ? 0 : 1;
 }

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QTreeWidget>
 
 #include "common/messaggi.h"
 #include "common/twips.h"
@@ -20,6 +19,7 @@
 #include "main/dialoghi.h"
 #include "main/elenco_liste.h"
 #include "main/invio_barcode.h"
+#include "main/list_view.h"
 #include "main/messaggio_fallimento.h"
 #include "main/modulo_list_view.h"
 #include "startup/configurazione.h"
@@ -78,17 +78,8 @@ void frmPrincipale::costruisciControlli() {
     m_cmbListe->setEditable(false);
     placeInTwips(*m_cmbListe, 960, 240, 2055, 315);
 
-    m_lista = new QTreeWidget(cliente);
+    m_lista = new ListView({QStringLiteral("BarCode")}, cliente);
     m_lista->setObjectName(QStringLiteral("Lista"));
-    m_lista->setColumnCount(1);
-    m_lista->setHeaderLabels({QStringLiteral("BarCode")});
-    m_lista->setRootIsDecorated(false);
-    m_lista->setUniformRowHeights(true);
-    m_lista->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lista->setSelectionMode(QAbstractItemView::SingleSelection);
-    // The fitted width is the column's width: the header must not stretch it.
-    m_lista->header()->setStretchLastSection(false);
-    m_lista->header()->setSectionsMovable(false);
     placeInTwips(*m_lista, 1080, 840, 1695, 1575);
 
     m_cmdEsegui = new QPushButton(QStringLiteral("&Scrivi"), cliente);
@@ -163,7 +154,7 @@ void frmPrincipale::Form_Load() { AggiornaListe(); }
 
 void frmPrincipale::AggiornaListe() {
     m_cmbListe->clear();
-    m_lista->clear();
+    m_lista->righe().svuota();
     if (const auto motivo = motivoFileAssente(m_configurazione.PercorsoDatabase())) {
         m_messaggi.informazione(QStringLiteral("Non ci sono liste da elaborare.\n") + *motivo);
         return;
@@ -191,7 +182,7 @@ bool frmPrincipale::CaricaListe() {
 }
 
 void frmPrincipale::cmbListe_Click() {
-    m_lista->clear();
+    m_lista->righe().svuota();
     const int indice = m_cmbListe->currentIndex();
     if (indice < 0) return;
     const std::int32_t idLista = m_cmbListe->itemData(indice).toInt();
@@ -201,7 +192,7 @@ void frmPrincipale::cmbListe_Click() {
         if (!barcode->atEnd()) moduloListView::MostraRecordset(*barcode, *m_lista);
         ChiudiRecordset(barcode);
     } catch (const Failure& fallimento) {
-        m_lista->clear();
+        m_lista->righe().svuota();
         m_messaggi.errore(codiceTrattinoDescrizione(fallimento));
     }
 }

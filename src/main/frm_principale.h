@@ -8,7 +8,6 @@ class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QPushButton;
-class QTreeWidget;
 
 namespace tastalo {
 
@@ -16,6 +15,7 @@ class ArchivioListe;
 class Configurazione;
 class Dialoghi;
 class InvioBarcode;
+class ListView;
 class Messaggi;
 
 // "Invia Dati": the lists in cmbListe ("<id> - <name>", the id attached to
@@ -63,7 +63,7 @@ private:
 
     QLabel* m_label1 = nullptr;
     QComboBox* m_cmbListe = nullptr;
-    QTreeWidget* m_lista = nullptr;
+    ListView* m_lista = nullptr;
     QPushButton* m_cmdEsegui = nullptr;
     QPushButton* m_cmdCancella = nullptr;
     QPushButton* m_cmdExit = nullptr;

@@ -11,9 +11,9 @@ LarghezzaMassima::LarghezzaMassima(const QFont& font, QPaintDevice* dispositivo)
     m_avanzamenti.fill(-1.0);
 }
 
-double LarghezzaMassima::misuraIntera(const QString& testo) {
+double LarghezzaMassima::misuraIntera(QStringView testo) {
     ++m_misurazioniIntere;
-    return m_metriche.horizontalAdvance(testo);
+    return m_metriche.horizontalAdvance(testo.toString());
 }
 
 double LarghezzaMassima::avanzamento(int carattere) {
@@ -33,7 +33,7 @@ bool LarghezzaMassima::coppiaSemplice(int primo, int secondo) {
     return stato == Coppia::Semplice;
 }
 
-double LarghezzaMassima::somma(const QString& testo) {
+double LarghezzaMassima::somma(QStringView testo) {
     const QChar* caratteri = testo.constData();
     const qsizetype lunghezza = testo.size();
     double totale = 0;
@@ -49,7 +49,7 @@ double LarghezzaMassima::somma(const QString& testo) {
     return totale;
 }
 
-void LarghezzaMassima::considera(const QString& testo) {
+void LarghezzaMassima::considera(QStringView testo) {
     const double sommata = m_scorciatoia ? somma(testo) : -1;
     if (sommata < 0) {
         m_massimaIntera = std::max(m_massimaIntera, misuraIntera(testo));
@@ -70,7 +70,7 @@ double LarghezzaMassima::valore() {
         if (!m_verificata) {
             // The font shapes these characters in a way that pairs do not show:
             // measure every summed text whole and stop summing.
-            for (const QString& testo : std::as_const(m_sommati)) {
+            for (QStringView testo : std::as_const(m_sommati)) {
                 m_massimaIntera = std::max(m_massimaIntera, misuraIntera(testo));
             }
             m_sommati.clear();

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QList>
 #include <QString>
+#include <QStringView>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -25,11 +26,13 @@ namespace tastalo {
 // whole. At the end the widest summed text is measured whole as a check; if
 // it disagrees, every summed text is measured again, so the result never
 // rests on the shortcut alone.
+//
+// The texts are not copied: each must stay as it is until valore() returns.
 class LarghezzaMassima {
 public:
     explicit LarghezzaMassima(const QFont& font, QPaintDevice* dispositivo = nullptr);
 
-    void considera(const QString& testo);
+    void considera(QStringView testo);
     // The widest advance so far; 0 when no text was considered.
     double valore();
 
@@ -42,22 +45,22 @@ private:
     static constexpr int kCaratteri = kUltimo - kPrimo + 1;
     enum class Coppia : std::uint8_t { Ignota, Semplice, Legata };
 
-    double misuraIntera(const QString& testo);
+    double misuraIntera(QStringView testo);
     double avanzamento(int carattere);
     bool coppiaSemplice(int primo, int secondo);
     // The summed width, or a negative value when the text must be measured whole.
-    double somma(const QString& testo);
+    double somma(QStringView testo);
 
     QFontMetricsF m_metriche;
     std::array<double, kCaratteri> m_avanzamenti;
     std::vector<Coppia> m_coppie;
     double m_massimaIntera = 0;
     double m_massimaSommata = 0;
-    QString m_testoSommatoPiuLargo;
+    QStringView m_testoSommatoPiuLargo;
     bool m_haSommati = false;
     bool m_verificata = false;
     bool m_scorciatoia = true;
-    QList<QString> m_sommati;
+    QList<QStringView> m_sommati;
     int m_misurazioniIntere = 0;
 };
 

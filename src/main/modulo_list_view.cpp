@@ -2,7 +2,6 @@
 
 #include <QFontMetricsF>
 #include <QHeaderView>
-#include <QTreeWidget>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -10,17 +9,16 @@
 #include "common/failure.h"
 #include "common/twips.h"
 #include "main/larghezza_massima.h"
+#include "main/list_view.h"
 #include "store/recordset.h"
 
 namespace tastalo::moduloListView {
 namespace {
 
 // Where each column's field sits in the result, by header caption.
-std::vector<int> posizioniDeiCampi(const QTreeWidget& lista, const Recordset& risultato) {
-    const QTreeWidgetItem* intestazione = lista.headerItem();
+std::vector<int> posizioniDeiCampi(const QStringList& intestazioni, const Recordset& risultato) {
     std::vector<int> posizioni;
-    for (int colonna = 0; colonna < lista.columnCount(); ++colonna) {
-        const QString nome = intestazione->text(colonna);
+    for (const QString& nome : intestazioni) {
         const int posizione = risultato.fieldIndex(nome);
         if (posizione < 0) {
             // SQLite's own words for a name that is no column of the result.
@@ -35,51 +33,42 @@ double larghezzaInTwips(double pixel) { return pixelsToTwips(pixel) + kMargineTw
 
 }  // namespace
 
-void MostraRecordset(Recordset& risultato, QTreeWidget& lista) {
+void MostraRecordset(Recordset& risultato, ListView& lista) {
     RiempiListView(lista, risultato, 0);
     AdattaColonne(lista, true);
 }
 
-void RiempiListView(QTreeWidget& lista, Recordset& risultato, std::int32_t limite) {
-    if (lista.columnCount() == 0) return;
+void RiempiListView(ListView& lista, Recordset& risultato, std::int32_t limite) {
+    RigheListView& righe = lista.righe();
+    if (righe.colonne() == 0) return;
     risultato.moveFirst();
     std::vector<int> posizioni;
-    QList<QTreeWidgetItem*> righe;
-    try {
-        std::int64_t conteggio = 0;
-        while (!risultato.atEnd()) {
-            if (posizioni.empty()) posizioni = posizioniDeiCampi(lista, risultato);
-            ++conteggio;
-            auto riga = std::make_unique<QTreeWidgetItem>();
-            for (int colonna = 0; colonna < static_cast<int>(posizioni.size()); ++colonna) {
-                riga->setText(colonna, risultato.field(posizioni[static_cast<std::size_t>(colonna)])
-                                           .comeTestoVisibile());
-            }
-            righe.append(riga.get());
-            riga.release();
-            if (conteggio == limite) break;
-            risultato.moveNext();
-        }
-    } catch (...) {
-        qDeleteAll(righe);
-        throw;
+    RigheListView::Blocco blocco(righe.colonne());
+    std::int64_t conteggio = 0;
+    while (!risultato.atEnd()) {
+        if (posizioni.empty()) posizioni = posizioniDeiCampi(righe.intestazioni(), risultato);
+        ++conteggio;
+        for (int posizione : posizioni) blocco.aggiungiCella(risultato.field(posizione).comeTestoVisibile());
+        if (conteggio == limite) break;
+        risultato.moveNext();
     }
     // One insertion for the whole batch: the view hears of it once, not per row.
-    lista.addTopLevelItems(righe);
+    righe.aggiungi(std::move(blocco));
 }
 
-void AdattaColonne(QTreeWidget& lista, bool intestazioni) {
-    const int righe = lista.topLevelItemCount();
-    if (righe == 0) return;
+void AdattaColonne(ListView& lista, bool intestazioni) {
+    const RigheListView& righe = lista.righe();
+    const int quante = righe.righe();
+    if (quante == 0) return;
     const QFont font = lista.font();
-    for (int colonna = 0; colonna < lista.columnCount(); ++colonna) {
+    for (int colonna = 0; colonna < righe.colonne(); ++colonna) {
         double massima = 0;
         if (intestazioni) {
             const QFontMetricsF metriche(font, &lista);
-            massima = larghezzaInTwips(metriche.horizontalAdvance(lista.headerItem()->text(colonna)));
+            massima = larghezzaInTwips(metriche.horizontalAdvance(righe.intestazioni()[colonna]));
         }
         LarghezzaMassima testi(font, &lista);
-        for (int riga = 0; riga < righe; ++riga) testi.considera(lista.topLevelItem(riga)->text(colonna));
+        for (int riga = 0; riga < quante; ++riga) testi.considera(righe.testo(riga, colonna));
         massima = std::max(massima, larghezzaInTwips(testi.valore()));
         const int pixel = twipsToPixels(massima);
         // The header would otherwise widen a narrow column to its style's minimum.

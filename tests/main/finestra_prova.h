@@ -3,13 +3,13 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QStringList>
-#include <QTreeWidget>
 #include <vector>
 
 #include "database_prova.h"
 #include "fake_dialoghi.h"
 #include "main/frm_principale.h"
 #include "main/invio_barcode.h"
+#include "main/list_view.h"
 #include "platform/recording_keyboard_target.h"
 #include "support/fake_messaggi.h"
 #include "support/pausa_finta.h"
@@ -25,7 +25,7 @@ public:
           finestra(db.configurazione, db.archivio, messaggi, dialoghi, invio) {}
 
     QComboBox* combo() const { return finestra.findChild<QComboBox*>(QStringLiteral("cmbListe")); }
-    QTreeWidget* lista() const { return finestra.findChild<QTreeWidget*>(QStringLiteral("Lista")); }
+    ListView* lista() const { return finestra.findChild<ListView*>(QStringLiteral("Lista")); }
     QPushButton* pulsante(const char* nome) const {
         return finestra.findChild<QPushButton*>(QString::fromLatin1(nome));
     }
@@ -42,7 +42,9 @@ public:
     }
     QStringList righe() const {
         QStringList testi;
-        for (int i = 0; i < lista()->topLevelItemCount(); ++i) testi << lista()->topLevelItem(i)->text(0);
+        // What the view shows, through its model as any view reads it.
+        const QAbstractItemModel* modello = lista()->model();
+        for (int i = 0; i < modello->rowCount(); ++i) testi << modello->index(i, 0).data().toString();
         return testi;
     }
 

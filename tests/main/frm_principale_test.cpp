@@ -22,7 +22,7 @@ using test::FinestraProva;
 
 const QString kNessunaLista = QStringLiteral("Non ci sono liste da elaborare.\n");
 
-int larghezzaAttesa(const QTreeWidget& vista, QStringList testi) {
+int larghezzaAttesa(const QWidget& vista, QStringList testi) {
     testi << QStringLiteral("BarCode");
     const QFontMetricsF metriche(vista.font());
     double massima = 0;

@@ -5,39 +5,38 @@
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QStringList>
-#include <QTreeWidget>
 #include <algorithm>
 #include <cmath>
 
 #include "common/failure.h"
 #include "database_prova.h"
+#include "main/list_view.h"
 
 namespace tastalo {
 namespace {
 
 using test::DatabaseProva;
 
-// A report-style view like the main window's: its columns are fixed before filling.
-class ListView : public QTreeWidget {
+// A report-style view like the main window's: its columns are fixed before
+// filling, and their widths known.
+class VistaProva : public ListView {
 public:
-    explicit ListView(const QStringList& intestazioni) {
-        setColumnCount(static_cast<int>(intestazioni.size()));
-        setHeaderLabels(intestazioni);
-        setRootIsDecorated(false);
-        header()->setStretchLastSection(false);
-        for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, 77);
+    explicit VistaProva(const QStringList& intestazioni) : ListView(intestazioni) {
+        for (int c = 0; c < intestazioni.size(); ++c) setColumnWidth(c, 77);
     }
 
+    // What the view shows, through its model as any view reads it.
     QStringList colonna(int c) const {
         QStringList testi;
-        for (int i = 0; i < topLevelItemCount(); ++i) testi << topLevelItem(i)->text(c);
+        for (int i = 0; i < model()->rowCount(); ++i) testi << model()->index(i, c).data().toString();
         return testi;
     }
+    int righeMostrate() const { return model()->rowCount(); }
 };
 
 // The expected width, worked out apart: every text in twips with 200 added,
 // the largest taken, then turned into whole pixels.
-int larghezzaAttesa(const QTreeWidget& vista, const QStringList& testi) {
+int larghezzaAttesa(const QWidget& vista, const QStringList& testi) {
     const QFontMetricsF metriche(vista.font());
     double massimaTwips = 0;
     for (const QString& testo : testi) {
@@ -59,7 +58,7 @@ protected:
 TEST_F(ModuloListView, ShowsEveryRowInOrderAndFitsTheColumnToTheWidestTextOrCaption) {
     db.lista(7, "Alfa", {"8001234567890", "WWWWWWWWWWWWWWWWWW", "12"});
     db.lista(3, "Beta", {"1"});
-    ListView vista({"BarCode"});
+    VistaProva vista({"BarCode"});
     auto risultato = barcodeDi(7);
 
     moduloListView::MostraRecordset(*risultato, vista);
@@ -72,7 +71,7 @@ TEST_F(ModuloListView, ShowsEveryRowInOrderAndFitsTheColumnToTheWidestTextOrCapt
 
 TEST_F(ModuloListView, ACaptionWiderThanEveryValueSetsTheWidth) {
     db.lista(3, "Beta", {"1", "22"});
-    ListView vista({"BarCode"});
+    VistaProva vista({"BarCode"});
     auto risultato = barcodeDi(3);
     moduloListView::MostraRecordset(*risultato, vista);
     EXPECT_EQ(vista.columnWidth(0), larghezzaAttesa(vista, {"BarCode"}));
@@ -81,7 +80,7 @@ TEST_F(ModuloListView, ACaptionWiderThanEveryValueSetsTheWidth) {
 
 TEST_F(ModuloListView, NullValuesShowEmptyAndEmptyTextsWithoutCaptionsGiveTheMarginAlone) {
     db.esegui("insert into liste values (5, 'Vuoti'); insert into movimenti values (5, NULL), (5, '');");
-    ListView vista({"BarCode"});
+    VistaProva vista({"BarCode"});
     auto risultato = barcodeDi(5);
     moduloListView::RiempiListView(vista, *risultato, 0);
     moduloListView::AdattaColonne(vista, false);
@@ -91,7 +90,7 @@ TEST_F(ModuloListView, NullValuesShowEmptyAndEmptyTextsWithoutCaptionsGiveTheMar
 
 TEST_F(ModuloListView, ColumnsTakeTheirFieldsByCaptionWhateverTheOrderOrCase) {
     db.lista(9, "Nove", {"AB-1", "CD-22"});
-    ListView vista({"IDLISTA", "barcode"});
+    VistaProva vista({"IDLISTA", "barcode"});
     auto risultato = query("select Barcode, idLista from movimenti order by Barcode");
     moduloListView::MostraRecordset(*risultato, vista);
     EXPECT_EQ(vista.colonna(0), (QStringList{"9", "9"}));
@@ -107,7 +106,7 @@ TEST_F(ModuloListView, RowLimitStopsAfterThatManyRowsAndZeroOrLessMeansAll) {
                                                   {0, {"a", "b", "c", "d", "e"}},
                                                   {-1, {"a", "b", "c", "d", "e"}},
                                                   {9, {"a", "b", "c", "d", "e"}}}) {
-        ListView vista({"BarCode"});
+        VistaProva vista({"BarCode"});
         auto risultato = barcodeDi(1);
         moduloListView::RiempiListView(vista, *risultato, limite);
         EXPECT_EQ(vista.colonna(0), attese) << "limit " << limite;
@@ -116,7 +115,7 @@ TEST_F(ModuloListView, RowLimitStopsAfterThatManyRowsAndZeroOrLessMeansAll) {
 
 TEST_F(ModuloListView, FillingAppendsSoTwiceWithoutEmptyingShowsEveryRowTwice) {
     db.lista(1, "Due", {"x", "y"});
-    ListView vista({"BarCode"});
+    VistaProva vista({"BarCode"});
     auto risultato = barcodeDi(1);
     moduloListView::RiempiListView(vista, *risultato, 0);
     moduloListView::RiempiListView(vista, *risultato, 0);
@@ -125,24 +124,23 @@ TEST_F(ModuloListView, FillingAppendsSoTwiceWithoutEmptyingShowsEveryRowTwice) {
 
 TEST_F(ModuloListView, AViewWithoutColumnsGetsNothingAndTheResultStaysWhereItWas) {
     db.lista(1, "Tre", {"p", "q", "r"});
-    QTreeWidget vista;
-    vista.setColumnCount(0);
+    VistaProva vista({});
     auto risultato = barcodeDi(1);
     risultato->moveNext();
     moduloListView::MostraRecordset(*risultato, vista);
-    EXPECT_EQ(vista.topLevelItemCount(), 0);
+    EXPECT_EQ(vista.righeMostrate(), 0);
     EXPECT_EQ(risultato->field(0).comeTesto(), "q");
 }
 
 TEST_F(ModuloListView, FittingAViewWithoutRowsKeepsItsWidths) {
-    ListView vista({"BarCode"});
+    VistaProva vista({"BarCode"});
     moduloListView::AdattaColonne(vista, true);
     EXPECT_EQ(vista.columnWidth(0), 77);
 }
 
 TEST_F(ModuloListView, ACaptionNamingNoFieldFailsAndAddsNoRow) {
     db.lista(1, "Uno", {"z"});
-    ListView vista({"BarCode", "Prezzo"});
+    VistaProva vista({"BarCode", "Prezzo"});
     auto risultato = barcodeDi(1);
     try {
         moduloListView::MostraRecordset(*risultato, vista);
@@ -151,7 +149,7 @@ TEST_F(ModuloListView, ACaptionNamingNoFieldFailsAndAddsNoRow) {
         EXPECT_EQ(fallimento.source(), FailureSource::Database);
         EXPECT_NE(QString::fromStdString(fallimento.description()).indexOf("Prezzo"), -1);
     }
-    EXPECT_EQ(vista.topLevelItemCount(), 0);
+    EXPECT_EQ(vista.righeMostrate(), 0);
     EXPECT_EQ(vista.columnWidth(0), 77);
 }
 
@@ -161,10 +159,10 @@ TEST_F(ModuloListView, TextsBeyondPlainAsciiAndLongListsFitExactly) {
     barcode.push_back(QStringLiteral("ÀÉÎÕÜ-") + QChar(0x20AC));
     barcode.push_back(QStringLiteral("AVAVAVAV"));
     db.lista(4, "Lunga", barcode);
-    ListView vista({"BarCode"});
+    VistaProva vista({"BarCode"});
     auto risultato = barcodeDi(4);
     moduloListView::MostraRecordset(*risultato, vista);
-    ASSERT_EQ(vista.topLevelItemCount(), 3002);
+    ASSERT_EQ(vista.righeMostrate(), 3002);
     EXPECT_EQ(vista.columnWidth(0), larghezzaAttesa(vista, vista.colonna(0) + QStringList{"BarCode"}));
 }
 
