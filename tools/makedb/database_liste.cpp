@@ -79,6 +79,37 @@ void rimuoviFileCompagni(const QString& percorso) {
     for (const char* suffisso : {"-journal", "-wal", "-shm"}) QFile::remove(percorso + suffisso);
 }
 
+// The file a new database is made in, beside its final place; removed
+// unless it was moved there.
+class FileProvvisorio {
+public:
+    explicit FileProvvisorio(const QDir& cartella) {
+        // QTemporaryFile only picks the name: it holds its file open until it
+        // is destroyed, close() or not, and Windows moves no open file.
+        QTemporaryFile file(cartella.filePath(QStringLiteral(".makedb-XXXXXX")));
+        file.setAutoRemove(false);
+        if (!file.open()) {
+            throw Failure(FailureSource::Program, 75,
+                          "Impossibile creare un file in " +
+                              utf8(QDir::toNativeSeparators(cartella.absolutePath())) + ": " +
+                              utf8(file.errorString()));
+        }
+        m_nome = file.fileName();
+    }
+    ~FileProvvisorio() {
+        if (!m_spostato) QFile::remove(m_nome);
+    }
+    FileProvvisorio(const FileProvvisorio&) = delete;
+    FileProvvisorio& operator=(const FileProvvisorio&) = delete;
+
+    const QString& nome() const { return m_nome; }
+    void spostato() { m_spostato = true; }
+
+private:
+    QString m_nome;
+    bool m_spostato = false;
+};
+
 }  // namespace
 
 void creaDatabase(const QString& percorso, Vincolo vincolo) {
@@ -109,43 +140,41 @@ void scriviDatabase(const QString& percorso, const std::vector<Lista>& liste, Vi
                     bool sostituisci) {
     if (!sostituisci && QFileInfo::exists(percorso)) fileEsistente(percorso);
 
-    const QFileInfo destinazione(percorso);
-    QTemporaryFile provvisorio(destinazione.absoluteDir().filePath(".makedb-XXXXXX"));
-    if (!provvisorio.open()) {
-        throw Failure(FailureSource::Program, 75,
-                      "Impossibile creare un file in " +
-                          utf8(QDir::toNativeSeparators(destinazione.absolutePath())) + ": " +
-                          utf8(provvisorio.errorString()));
-    }
-    provvisorio.close();
+    FileProvvisorio provvisorio(QFileInfo(percorso).absoluteDir());
     // SQLite takes an existing empty file as an empty database.
     try {
-        SQLite::Database db(utf8(provvisorio.fileName()), SQLite::OPEN_READWRITE);
+        SQLite::Database db(utf8(provvisorio.nome()), SQLite::OPEN_READWRITE);
         creaTabelle(db, vincolo);
         inserisci(db, liste);
     } catch (const SQLite::Exception& e) {
         fallisci(e);
     }
-    provvisorio.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                               QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile::setPermissions(provvisorio.nome(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                              QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
     bool spostato = false;
+    QString motivo;
     if (sostituisci) {
         rimuoviFileCompagni(percorso);
         std::error_code errore;
-        std::filesystem::rename(std::filesystem::path(provvisorio.fileName().toStdU16String()),
+        std::filesystem::rename(std::filesystem::path(provvisorio.nome().toStdU16String()),
                                 std::filesystem::path(percorso.toStdU16String()), errore);
         spostato = !errore;
+        motivo = QString::fromLocal8Bit(errore.message());
     } else {
         // Does not replace a file that appeared in the meantime.
-        spostato = QFile::rename(provvisorio.fileName(), percorso);
+        QFile file(provvisorio.nome());
+        spostato = file.rename(percorso);
+        if (!spostato && QFileInfo::exists(percorso)) fileEsistente(percorso);
+        motivo = file.errorString();
     }
     if (!spostato) {
-        if (!sostituisci && QFileInfo::exists(percorso)) fileEsistente(percorso);
         throw Failure(FailureSource::Program, 75,
-                      "Impossibile scrivere " + utf8(QDir::toNativeSeparators(percorso)));
+                      "Impossibile scrivere " + utf8(QDir::toNativeSeparators(percorso)) + ": " +
+                          utf8(motivo));
     }
-    provvisorio.setAutoRemove(false);
+    provvisorio.spostato();
 }
 
 }  // namespace tastalo::makedb
