@@ -56,6 +56,13 @@ wine_session_start() {
     touch "$ready_marker"
     echo "Wine prefix ready"
   fi
+  # Wine leaves the prefix's font folder empty, finding the system's fonts
+  # through fontconfig, but Qt's offscreen platform on Windows reads that
+  # folder alone. Windows has Arial there: Liberation Sans has its metrics.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp -n /usr/share/fonts/truetype/liberation2/LiberationSans-*.ttf "$fonts/" ||
+    wine_session_fail "could not put Liberation Sans (fonts-liberation2) into the Wine prefix"
 }
 
 wine_session_stop() {
