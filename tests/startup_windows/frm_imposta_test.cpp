@@ -17,6 +17,7 @@
 #include "startup/avvio.h"
 #include "startup/configurazione.h"
 #include "startup/font_dialogo.h"
+#include "startup/ini_file.h"
 #include "startup/ini_programma.h"
 #include "support/fake_messaggi.h"
 #include "support/temp_folder.h"
@@ -313,8 +314,9 @@ TEST_F(ImpostaTest, SaveCreatesTheSettingsFileWhenItIsMissing) {
 
     cmd("cmdEsegui").click();
 
-    const QByteArray atteso = "[DATI]\nDataBase=/dati/liste.sdf\nFinestraPGM=Korvedo\nDelay=0\n";
-    EXPECT_EQ(contenutoIni(), atteso);
+    const QByteArray fine = ini::kFineRigaPredefinita.toByteArray();
+    EXPECT_EQ(contenutoIni(), "[DATI]" + fine + "DataBase=/dati/liste.sdf" + fine +
+                                  "FinestraPGM=Korvedo" + fine + "Delay=0" + fine);
     EXPECT_EQ(configurazione.Ritardo(), 0);
 }
 
