@@ -192,6 +192,53 @@ double rate(std::size_t keys, const TypingRun& run) {
     return run.seconds > 0 ? static_cast<double>(keys) / run.seconds : 0;
 }
 
+// Registered first: a fast send into the Qt target leaves openbox seconds
+// behind (it reads back the user time Qt renews at every key), and the
+// xterm cannot be activated before it catches up.
+void OffKeymapAgainstAscii(benchmark::State& state) {
+    OffKeymapSetup& o = *offKeymap;
+    for (auto _ : state) {
+        double total = 0;
+        for (OffKeymapTarget& t : o.targets) {
+            const auto sendList = [&](std::int32_t list, const std::vector<std::u32string>& barcodes) {
+                TypingRun run;
+                if (!t.target->reset()) {
+                    run = failed("the target could not be brought to the front");
+                } else {
+                    o.probe.keymapChanges();
+                    const auto start = Clock::now();
+                    const SendHarness::Outcome sent = t.harness->send(list, 0);
+                    const int changes = o.probe.keymapChanges();
+                    if (list == kOffKeymapList) t.offKeymapChanges.push_back(changes);
+                    if (list == kDistinctList) t.distinctChanges.push_back(changes);
+                    run = sent.completed
+                              ? checked(t.target->awaitLines(barcodes.size(), start), expectedLog(barcodes))
+                              : failed("the send ended with: " + sent.messages.join(" | ").toStdString());
+                }
+                if (o.probe.keyboardMapping() != o.keymap) {
+                    ++t.keymapChanged;
+                    run.exact = false;
+                    run.problem += " the keymap was not given back";
+                }
+                report(t.name, run);
+                t.inexact += run.exact ? 0 : 1;
+                total += run.seconds;
+                return run;
+            };
+            const double ascii = rate(keystrokes(o.ascii), sendList(kAsciiList, o.ascii));
+            const double mixed = rate(keystrokes(o.offKeymap), sendList(kOffKeymapList, o.offKeymap));
+            const double distinct = rate(keystrokes(o.distinct), sendList(kDistinctList, o.distinct));
+            t.ascii.push_back(ascii);
+            t.offKeymap.push_back(mixed);
+            t.distinct.push_back(distinct);
+            t.ratio.push_back(ascii > 0 ? mixed / ascii : 0);
+            state.counters[std::string(t.name) + " ratio"] = t.ratio.back();
+        }
+        state.SetIterationTime(total > 0 ? total : 1e-9);
+    }
+}
+BENCHMARK(OffKeymapAgainstAscii)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 void TypingComparedWithXdotool(benchmark::State& state) {
     Setup& s = *setup;
     for (auto _ : state) {
@@ -258,49 +305,6 @@ void PausesOfRitardo50Alone(benchmark::State& state) {
 }
 BENCHMARK(PausesOfRitardo50Alone)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-void OffKeymapAgainstAscii(benchmark::State& state) {
-    OffKeymapSetup& o = *offKeymap;
-    for (auto _ : state) {
-        double total = 0;
-        for (OffKeymapTarget& t : o.targets) {
-            const auto sendList = [&](std::int32_t list, const std::vector<std::u32string>& barcodes) {
-                TypingRun run;
-                if (!t.target->reset()) {
-                    run = failed("the target could not be brought to the front");
-                } else {
-                    o.probe.keymapChanges();
-                    const auto start = Clock::now();
-                    const SendHarness::Outcome sent = t.harness->send(list, 0);
-                    const int changes = o.probe.keymapChanges();
-                    if (list == kOffKeymapList) t.offKeymapChanges.push_back(changes);
-                    if (list == kDistinctList) t.distinctChanges.push_back(changes);
-                    run = sent.completed
-                              ? checked(t.target->awaitLines(barcodes.size(), start), expectedLog(barcodes))
-                              : failed("the send ended with: " + sent.messages.join(" | ").toStdString());
-                }
-                if (o.probe.keyboardMapping() != o.keymap) {
-                    ++t.keymapChanged;
-                    run.exact = false;
-                    run.problem += " the keymap was not given back";
-                }
-                report(t.name, run);
-                t.inexact += run.exact ? 0 : 1;
-                total += run.seconds;
-                return run;
-            };
-            const double ascii = rate(keystrokes(o.ascii), sendList(kAsciiList, o.ascii));
-            const double mixed = rate(keystrokes(o.offKeymap), sendList(kOffKeymapList, o.offKeymap));
-            const double distinct = rate(keystrokes(o.distinct), sendList(kDistinctList, o.distinct));
-            t.ascii.push_back(ascii);
-            t.offKeymap.push_back(mixed);
-            t.distinct.push_back(distinct);
-            t.ratio.push_back(ascii > 0 ? mixed / ascii : 0);
-            state.counters[std::string(t.name) + " ratio"] = t.ratio.back();
-        }
-        state.SetIterationTime(total > 0 ? total : 1e-9);
-    }
-}
-BENCHMARK(OffKeymapAgainstAscii)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Each prints its figures and tells whether its goal is met.
 bool printRates(const Setup& s) {

@@ -52,11 +52,11 @@ TypingTarget::~TypingTarget() {
 bool TypingTarget::reset() {
     const std::size_t before = lineCount(m_program->log());
     auto keyboard = platform::createKeyboardTarget();
-    // Every keymap change costs the window manager a reload of its key
-    // bindings (openbox: some 70 ms here), so after a send with many it may
-    // take seconds to get to the activation.
+    // The window manager may be seconds behind after a fast send into a Qt
+    // window: Qt renews _NET_WM_USER_TIME at every key, openbox reads it back
+    // each time, and every keymap change makes it reload its key bindings.
     bool activated = false;
-    for (int attempt = 0; attempt < 10 && !activated; ++attempt)
+    for (int attempt = 0; attempt < 60 && !activated; ++attempt)
         activated = keyboard->activate(platform::fromUtf8(m_title)).ok();
     if (!activated || !keyboard->pressEnter().ok()) return false;
     keyboard->finish();
