@@ -84,10 +84,7 @@ std::map<std::string, std::string> TastaloSession::settings() const {
 }
 
 void TastaloSession::writeDatabase(const QString& name, const std::vector<makedb::Lista>& lists) const {
-    // Not scriviDatabase: its temporary file stays open on Windows, which
-    // refuses to move an open file into place.
-    makedb::creaDatabase(m_folder.file(name));
-    makedb::aggiungiListe(m_folder.file(name), lists);
+    makedb::scriviDatabase(m_folder.file(name), lists, makedb::Vincolo::Cascata, false);
 }
 
 std::vector<QString> TastaloSession::files() const {

@@ -49,6 +49,7 @@ public:
     void keysTo(HWND window, const std::function<void()>& keys, const std::string& step);
     // Waits until `window` has gone.
     void waitGone(HWND window, const std::string& step);
+    DWORD processId() const { return m_process.dwProcessId; }
     // Escape in the main window: the program ends, with status 0.
     void closeWith(HWND mainWindow);
 
