@@ -128,10 +128,20 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    int column = 0;
+    // Every run into columns of its own; one save at the end, as Calc
+    // drops keys that come while it saves.
+    struct Sent {
+        List* list;
+        int column;
+        bool completed;
+    };
+    std::vector<Sent> sends;
     bool keymapKept = true;
+    std::size_t allKeys = 0;
+    const auto firstSend = Clock::now();
     for (int run = 0; run < runs; ++run) {
         for (List& list : lists) {
+            const int column = static_cast<int>(sends.size());
             const bool moved = keysToCalc([&] {
                 probe.press("Control_L");
                 probe.tap("Home");
@@ -141,39 +151,44 @@ int main(int argc, char** argv) {
             const auto start = Clock::now();
             const SendHarness::Outcome sent = harness->send(list.id, 0);
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            const QDateTime before = QFileInfo(sheet).lastModified();
-            const bool saved = keysToCalc([&] {
-                probe.press("Control_L");
-                probe.tap("s");
-                probe.release("Control_L");
-            });
-            // Calc saves once it has handled every key before Ctrl+S.
-            QStringList received;
-            waitUntil(
-                [&] {
-                    if (QFileInfo(sheet).lastModified() == before) return false;
-                    received = columnOf(readFile(sheet), column);
-                    return received.size() >= static_cast<int>(list.barcodes.size());
-                },
-                std::chrono::seconds(180));
-            const int wrong = differences(received, list.barcodes);
-            ++list.runs;
-            list.exact += moved && saved && sent.completed && wrong == 0 ? 1 : 0;
-            list.lostOrWrong += wrong;
             list.rates.push_back(static_cast<double>(keystrokes(list.barcodes)) / seconds);
             if (!sent.completed) std::fprintf(stderr, "%s: %s\n", list.name, qPrintable(sent.messages.join(" | ")));
-            if (wrong != 0) {
-                for (std::size_t i = 0; i < list.barcodes.size(); ++i) {
-                    const QString expected = QString::fromStdU32String(list.barcodes[i]);
-                    const QString got = i < static_cast<std::size_t>(received.size()) ? received[static_cast<int>(i)] : QString();
-                    if (got == expected) continue;
-                    std::fprintf(stderr, "%s, row %zu: expected \"%s\", found \"%s\"\n", list.name, i + 1,
-                                 qPrintable(expected), qPrintable(got));
-                    break;
-                }
-            }
             keymapKept = keymapKept && probe.keyboardMapping() == keymap;
-            ++column;
+            sends.push_back({&list, column, moved && sent.completed});
+            allKeys += keystrokes(list.barcodes);
+        }
+    }
+    const QDateTime before = QFileInfo(sheet).lastModified();
+    const bool saved = keysToCalc([&] {
+        probe.press("Control_L");
+        probe.tap("s");
+        probe.release("Control_L");
+    });
+    // Calc saves once it has handled every key before Ctrl+S.
+    QString content;
+    waitUntil(
+        [&] {
+            if (QFileInfo(sheet).lastModified() == before) return false;
+            content = readFile(sheet);
+            const Sent& last = sends.back();
+            return columnOf(content, last.column).size() >= static_cast<int>(last.list->barcodes.size());
+        },
+        std::chrono::seconds(300));
+    const double calcSeconds = std::chrono::duration<double>(Clock::now() - firstSend).count();
+    for (const Sent& send : sends) {
+        List& list = *send.list;
+        const QStringList received = columnOf(content, send.column);
+        const int wrong = differences(received, list.barcodes);
+        ++list.runs;
+        list.exact += saved && send.completed && wrong == 0 ? 1 : 0;
+        list.lostOrWrong += wrong;
+        for (std::size_t i = 0; wrong != 0 && i < list.barcodes.size(); ++i) {
+            const QString expected = QString::fromStdU32String(list.barcodes[i]);
+            const QString got = i < static_cast<std::size_t>(received.size()) ? received[static_cast<int>(i)] : QString();
+            if (got == expected) continue;
+            std::fprintf(stderr, "%s, column %d, row %zu: expected \"%s\", found \"%s\"\n", list.name, send.column + 1,
+                         i + 1, qPrintable(expected), qPrintable(got));
+            break;
         }
     }
     keysToCalc([&] {
@@ -185,11 +200,13 @@ int main(int argc, char** argv) {
     std::printf("\nLibreOffice Calc, through the send at Ritardo 0, %d runs:\n", runs);
     bool met = keymapKept;
     for (const List& list : lists) {
-        std::printf("  %-44s exact %d of %d, characters lost or wrong %d, median %.0f characters/s "
-                    "(the send paced to Calc)\n",
+        std::printf("  %-44s exact %d of %d, characters lost or wrong %d, sent at %.0f characters/s (median)\n",
                     list.name, list.exact, list.runs, list.lostOrWrong, median(list.rates));
         met = met && list.exact == list.runs;
     }
+    std::printf("  (while it borrows keycodes the send keeps pace with Calc's reading, after an ASCII list too)\n");
+    std::printf("  Calc had every key (%zu) in its sheet %.1f s after the first send began: %.0f keys/s\n", allKeys,
+                calcSeconds, static_cast<double>(allKeys) / calcSeconds);
     std::printf("  keymap as before after every send: %s\n", keymapKept ? "yes" : "NO");
     std::printf("\nGoal (every barcode exact, keymap given back): %s\n", met ? "met" : "NOT met");
     return met ? 0 : 2;

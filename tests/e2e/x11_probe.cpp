@@ -41,12 +41,16 @@ X11Probe::X11Probe() : m_display(XOpenDisplay(nullptr)) {
     // Windows come and go under the tests' feet: a query on a vanished one is not a failure.
     XSetErrorHandler(ignoreErrors);
     if (!m_display) return;
+    // Keymap notices on a connection of their own: Xlib keeps its keysym
+    // cache up to date only while the program does not take the notices.
+    m_notices = XOpenDisplay(nullptr);
     int opcode = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
-    if (XkbQueryExtension(D(m_display), &opcode, &m_xkbEventBase, &error, &major, &minor))
-        XkbSelectEvents(D(m_display), XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
+    if (m_notices && XkbQueryExtension(D(m_notices), &opcode, &m_xkbEventBase, &error, &major, &minor))
+        XkbSelectEvents(D(m_notices), XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
 }
 
 X11Probe::~X11Probe() {
+    if (m_notices) XCloseDisplay(D(m_notices));
     if (m_display) XCloseDisplay(D(m_display));
 }
 
@@ -87,12 +91,13 @@ int X11Probe::spareKeycodes() {
 }
 
 int X11Probe::keymapChanges() {
-    XSync(D(m_display), False);
+    if (!m_notices) return -1;
+    XSync(D(m_notices), False);
     // The server tells every keyboard device of each change, the master one
     // sometimes twice: the device told least often counts the changes.
     std::map<int, int> notices;
     XEvent event;
-    while (XCheckTypedEvent(D(m_display), m_xkbEventBase, &event)) {
+    while (XCheckTypedEvent(D(m_notices), m_xkbEventBase, &event)) {
         const auto& notice = reinterpret_cast<XkbEvent&>(event).map;
         if (notice.xkb_type == XkbMapNotify) ++notices[notice.device];
     }
@@ -115,7 +120,9 @@ unsigned int X11Probe::heldModifiers() {
 
 void X11Probe::fakeKey(const char* keysymName, bool press) {
     const KeyCode keycode = XKeysymToKeycode(D(m_display), XStringToKeysym(keysymName));
-    XTestFakeKeyEvent(D(m_display), keycode, press ? True : False, CurrentTime);
+    // A press a millisecond after the release before it: with the same
+    // timestamp, programs take a tapped key's second press for auto-repeat.
+    XTestFakeKeyEvent(D(m_display), keycode, press ? True : False, press ? 1 : CurrentTime);
     XSync(D(m_display), False);
 }
 

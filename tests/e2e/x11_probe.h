@@ -60,6 +60,7 @@ private:
     bool managedIfUnderManager(unsigned long window);
 
     void* m_display = nullptr;  // the Display
+    void* m_notices = nullptr;  // another, for the keymap notices alone
     int m_xkbEventBase = -1;
 };
 
