@@ -49,7 +49,22 @@ wine_session_start "$work_dir"
 wineserver -p
 # Two suites started together as the session's first programs can leave one
 # of them unable to exit after its last test (Wine 8): one program runs first.
-timeout 120 wine cmd /c exit || fail "Wine could not run a first program"
+# On a fresh CI machine that first program has once failed to start
+# ("ShellExecuteEx failed: Internal error") though the prefix was ready: it is
+# tried three times, and Wine's own errors are shown if it never starts.
+first_program_started=false
+for attempt in 1 2 3; do
+  if WINEDEBUG=err+all timeout 120 wine cmd.exe /c exit >"$work_dir/first-program.log" 2>&1; then
+    first_program_started=true
+    break
+  fi
+  echo "Wine's first program did not start (attempt $attempt)"
+  sleep 2
+done
+if ! $first_program_started; then
+  tail -n 40 "$work_dir/first-program.log" >&2
+  fail "Wine could not run a first program"
+fi
 echo "Wine ready ($(elapsed) s)"
 
 status=0
