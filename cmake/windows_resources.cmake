@@ -28,8 +28,8 @@ function(tastalo_add_windows_resources target)
 
   set(folder ${CMAKE_CURRENT_BINARY_DIR}/generated/windows)
   set(TASTALO_MANIFEST_FILE ${folder}/tastalo.manifest)
-  configure_file(${PROJECT_SOURCE_DIR}/src/resources/tastalo.manifest ${TASTALO_MANIFEST_FILE} @ONLY)
-  configure_file(${PROJECT_SOURCE_DIR}/src/resources/tastalo.rc.in ${folder}/tastalo.rc @ONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/src/app/resources/tastalo.manifest ${TASTALO_MANIFEST_FILE} @ONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/src/app/resources/tastalo.rc.in ${folder}/tastalo.rc @ONLY)
   target_sources(${target} PRIVATE ${folder}/tastalo.rc)
   # The resource compiler reads the icon and the manifest: rebuild when they change.
   set_source_files_properties(${folder}/tastalo.rc PROPERTIES

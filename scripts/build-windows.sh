@@ -6,7 +6,7 @@
 #   scripts/build-windows.sh [--tests] [BUILD_DIR]
 #
 # --tests also builds the test suites for Windows (run them under Wine with
-# tests/windows/run_suites.sh). Installs what is missing, provides the static
+# tests/wine/run_suites.sh). Installs what is missing, provides the static
 # Windows Qt (scripts/build-qt-windows.sh) and Debian's SQLiteCpp source.
 set -euo pipefail
 source "$(dirname "$0")/windows-common.sh"

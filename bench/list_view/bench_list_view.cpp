@@ -18,16 +18,16 @@
 #include <string>
 #include <vector>
 
-#include "common/messaggi.h"
+#include "core/messaggi.h"
 #include "database_liste.h"
 #include "liste_esempio.h"
-#include "main/dialoghi.h"
-#include "main/frm_principale.h"
-#include "main/invio_barcode.h"
-#include "main/list_view.h"
-#include "main/pausa_invio.h"
-#include "platform/recording_keyboard_target.h"
-#include "startup/configurazione.h"
+#include "ui/dialoghi.h"
+#include "ui/frm_principale.h"
+#include "send/invio_barcode.h"
+#include "ui/list_view.h"
+#include "send/pausa_invio.h"
+#include "support/recording_keyboard_target.h"
+#include "settings/configurazione.h"
 #include "store/archivio_liste.h"
 
 namespace {

@@ -14,4 +14,4 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$build" >/dev/null
 fi
 cmake --build "$build" --target bench_startup --parallel "$(nproc)" >/dev/null
-exec "$top/tests/e2e/with_display.sh" "$build/bench/startup/bench_startup" "$@"
+exec "$top/tests/support/x11/with_display.sh" "$build/bench/startup/bench_startup" "$@"

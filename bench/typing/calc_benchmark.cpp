@@ -21,8 +21,8 @@
 
 #include "barcode_mix.h"
 #include "calc_sheet.h"
-#include "common/failure.h"
-#include "main/pausa_invio.h"
+#include "core/failure.h"
+#include "send/pausa_invio.h"
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
 #include "run_statistics.h"

@@ -18,4 +18,4 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$build" >/dev/null
 fi
 cmake --build "$build" --target bench_typing korvedo_target --parallel "$(nproc)" >/dev/null
-exec "$top/tests/e2e/with_display.sh" "$build/bench/typing/bench_typing" "$@"
+exec "$top/tests/support/x11/with_display.sh" "$build/bench/typing/bench_typing" "$@"

@@ -20,4 +20,4 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$top" -B "$build" >/dev/null
 fi
 cmake --build "$build" --target bench_typing_calc --parallel "$(nproc)" >/dev/null
-exec "$top/tests/e2e/with_display.sh" "$build/bench/typing/bench_typing_calc" "$@"
+exec "$top/tests/support/x11/with_display.sh" "$build/bench/typing/bench_typing_calc" "$@"

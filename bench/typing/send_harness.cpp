@@ -1,6 +1,7 @@
 #include "send_harness.h"
 
-#include "common/failure.h"
+#include "core/avvisi.h"
+#include "core/failure.h"
 #include "database_liste.h"
 
 namespace tastalo::bench {
@@ -40,7 +41,7 @@ SendHarness::Outcome SendHarness::send(std::int32_t idList, std::int32_t ritardo
     outcome.elapsed = end - start;
     outcome.untilMessage = m_lastMessage - start;
     outcome.messages = m_messages.testi();
-    outcome.completed = outcome.messages == QStringList{kMessaggioCompletato};
+    outcome.completed = outcome.messages == QStringList{avvisi::kCompletato};
     return outcome;
 }
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "main/invio_barcode.h"
-#include "startup/configurazione.h"
+#include "send/invio_barcode.h"
+#include "settings/configurazione.h"
 #include "store/archivio_liste.h"
 #include "support/fake_messaggi.h"
 

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "barcode_mix.h"
-#include "common/failure.h"
+#include "core/failure.h"
 #include "log_comparison.h"
-#include "main/pausa_invio.h"
+#include "send/pausa_invio.h"
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
 #include "run_statistics.h"
@@ -101,7 +101,7 @@ TypingRun typeWithBackend(Setup& s) {
         const platform::Status typed = keyboard->typeText(barcode);
         const platform::Status entered = typed.ok() ? keyboard->pressEnter() : typed;
         const platform::Status delivered = entered.ok() ? keyboard->confirmDelivery() : entered;
-        if (!delivered.ok()) return failed(delivered.description);
+        if (!delivered.ok()) return failed("keyboard failure " + std::to_string(delivered.code));
     }
     keyboard->finish();
     return checked(s.target.awaitLines(s.barcodes.size(), start), s.expected);

@@ -10,7 +10,7 @@
 #include "barcode_mix.h"
 #include "calc_sheet.h"
 #include "log_comparison.h"
-#include "platform/recording_keyboard_target.h"
+#include "support/recording_keyboard_target.h"
 #include "platform/title_match.h"
 #include "run_statistics.h"
 #include "send_harness.h"
@@ -222,7 +222,7 @@ TEST_F(SendHarnessTest, EachSendPausesForTheRitardoItWasGiven) {
 
 TEST_F(SendHarnessTest, ASendThatDoesNotCompleteIsReportedWithItsMessage) {
     harness.addList(4, {U"A"});
-    keyboard.failOn(Kind::Activate, 0, {platform::kTargetWindowMissing, "Nessuna finestra"});
+    keyboard.failOn(Kind::Activate, 0, platform::failure(platform::kTargetWindowMissing));
 
     const SendHarness::Outcome missing = harness.send(4, 0);
     EXPECT_FALSE(missing.completed);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The keystroke and window services the send needs, and nothing more. Plain
@@ -11,15 +12,27 @@
 // compiles on its own and nothing above this folder sees a window-system type.
 namespace tastalo::platform {
 
-// Explicit result of every call: code 0 is success; any other code comes with
-// a description (UTF-8) meant for the operator.
+// Explicit result of every call: code 0 is success. A failure carries the
+// facts the operator's message is made of, never the message itself: that is
+// worded above this layer, the same whatever the backend.
 struct Status {
     std::int32_t code = 0;
-    std::string description;
+    // What the failure is about: the window's title, or the character that
+    // cannot be typed.
+    std::u32string subject;
+    // kCharacterNotTypeable: the character's place in the text, from 1.
+    std::size_t position = 0;
+    // The system's own words (an X error, the keys it took), untranslated;
+    // may be empty.
+    std::string detail;
 
     bool ok() const noexcept { return code == 0; }
     static Status success() { return {}; }
 };
+
+inline Status failure(std::int32_t code, std::u32string subject = {}, std::string detail = {}) {
+    return Status{code, std::move(subject), 0, std::move(detail)};
+}
 
 // Code of every failure to find or activate the target window.
 inline constexpr std::int32_t kTargetWindowMissing = 5;

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "store/sqlite_impl.h"
 
 namespace tastalo {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "store/connessione.h"
 #include "store/recordset.h"
 

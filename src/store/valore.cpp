@@ -6,7 +6,7 @@
 #include <limits>
 #include <optional>
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 namespace tastalo {
 

@@ -1,8 +1,8 @@
-#include "main/carica_barcode.h"
+#include "send/carica_barcode.h"
 
 #include <gtest/gtest.h>
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "send/database_di_prova.h"
 #include "store/archivio_liste.h"
 

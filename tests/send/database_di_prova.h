@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "startup/configurazione.h"
+#include "settings/configurazione.h"
 #include "support/temp_folder.h"
 
 namespace tastalo::test {

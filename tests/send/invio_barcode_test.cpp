@@ -1,13 +1,13 @@
-#include "main/invio_barcode.h"
+#include "send/invio_barcode.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <SQLiteCpp/SQLiteCpp.h>
 
-#include "main/carica_barcode.h"
-#include "main/pausa_invio.h"
-#include "platform/recording_keyboard_target.h"
+#include "send/carica_barcode.h"
+#include "send/pausa_invio.h"
+#include "support/recording_keyboard_target.h"
 #include "send/database_di_prova.h"
 #include "store/archivio_liste.h"
 #include "support/fake_messaggi.h"
@@ -101,7 +101,7 @@ TEST_F(InvioBarcodeTest, KeyLanguageCharactersAndTabsReachTheKeyboardUnchanged) 
 
 TEST_F(InvioBarcodeTest, MissingTargetWindowGivesTheClosedProgramMessageAndTypesNothing) {
     db.aggiungiLista(7, "Magazzino", {QStringLiteral("8001")});
-    tastiera.failOn(Kind::Activate, 0, {platform::kTargetWindowMissing, "Finestra non trovata"});
+    tastiera.failOn(Kind::Activate, 0, platform::failure(platform::kTargetWindowMissing));
 
     esegui(7);
 
@@ -112,19 +112,20 @@ TEST_F(InvioBarcodeTest, MissingTargetWindowGivesTheClosedProgramMessageAndTypes
 TEST_F(InvioBarcodeTest, TypingFailurePartWayKeepsWhatWasTypedAndShowsTheFailure) {
     db.aggiungiLista(7, "Magazzino",
                      {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    tastiera.failOn(Kind::Type, 1, {42, "Tasto rifiutato"});
+    tastiera.failOn(Kind::Type, 1, platform::failure(platform::kInputRefused, {}, "BadValue"));
 
     esegui(7);
 
     EXPECT_EQ(tastiera.count(Kind::Type), 2);
     EXPECT_EQ(tastiera.count(Kind::Enter), 1);
     EXPECT_EQ(registro.last(), "fine");
-    EXPECT_EQ(messaggi.testi(), QStringList({"42 Tasto rifiutato"}));
+    EXPECT_EQ(messaggi.testi(), QStringList({"1005 Il sistema ha rifiutato i tasti: la finestra di "
+                                             "destinazione non li ha ricevuti tutti. (BadValue)"}));
 }
 
 TEST_F(InvioBarcodeTest, TargetWindowLostWhileTypingGivesTheClosedProgramMessage) {
     db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
-    tastiera.failOn(Kind::Enter, 1, {platform::kTargetWindowMissing, "Finestra chiusa"});
+    tastiera.failOn(Kind::Enter, 1, platform::failure(platform::kTargetWindowMissing));
 
     esegui(7);
 
@@ -154,7 +155,7 @@ TEST_F(InvioBarcodeTest, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
 TEST_F(InvioBarcodeTest, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
     db.aggiungiLista(7, "Magazzino",
                      {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    tastiera.failOn(Kind::Enter, 1, {platform::kTargetLostFocus, "Un'altra finestra ha la tastiera"});
+    tastiera.failOn(Kind::Enter, 1, platform::failure(platform::kTargetLostFocus));
 
     esegui(7);
 
@@ -167,7 +168,7 @@ TEST_F(InvioBarcodeTest, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
 
 TEST_F(InvioBarcodeTest, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothingFollowsIt) {
     db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    tastiera.failConfirmOn(1, {platform::kTargetLostFocus, "Un'altra finestra ha la tastiera"});
+    tastiera.failConfirmOn(1, platform::failure(platform::kTargetLostFocus));
 
     esegui(7);
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "support/temp_folder.h"
 
 namespace tastalo::test {

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "common/messaggi.h"
+#include "core/messaggi.h"
 
 namespace tastalo::test {
 

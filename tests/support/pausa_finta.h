@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "main/pausa_invio.h"
+#include "send/pausa_invio.h"
 
 namespace tastalo::test {
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <unordered_map>
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 namespace tastalo::makedb {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <system_error>
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 namespace tastalo::makedb {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "csv_liste.h"
 #include "database_liste.h"
 #include "liste_esempio.h"

@@ -1,30 +1,10 @@
 #include "platform/win32/windows_keyboard_target.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "platform/title_match.h"
 
 namespace tastalo::platform::win32 {
-namespace {
-
-// Appends rather than prepends: GCC 12 misreads `"..." + std::string&&` as an
-// overlapping copy (-Wrestrict) at -O2.
-std::string quoted(std::u32string_view title) {
-    std::string text = "\"";
-    text += toUtf8(title);
-    text += '"';
-    return text;
-}
-
-std::string codePoint(char32_t c) {
-    char text[16];
-    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
-    return text;
-}
-
-}  // namespace
-
 WindowsKeyboardTarget::WindowsKeyboardTarget(std::unique_ptr<Desktop> desktop)
     : WindowsKeyboardTarget(std::move(desktop), Timing{}) {}
 
@@ -44,22 +24,9 @@ Status WindowsKeyboardTarget::activate(std::u32string_view title) {
         candidates.push_back({windows[i].handle, windows[i].title, windows.size() - i});
     }
     const std::optional<std::size_t> chosen = chooseWindow(candidates, title);
-    if (!chosen) {
-        std::string description = "Nessuna finestra ha il titolo ";
-        description += quoted(title);
-        description += '.';
-        return {kTargetWindowMissing, description};
-    }
+    if (!chosen) return failure(kTargetWindowMissing, std::u32string(title), "no such window");
     const WindowHandle window = windows[*chosen].handle;
-    if (m_desktop->runsAboveThisProcess(window)) {
-        std::string description = "La finestra ";
-        description += quoted(windows[*chosen].title);
-        description +=
-            " appartiene a un programma avviato come amministratore: Windows non "
-            "permette di scriverci. Avviare anche Tastalo come amministratore, "
-            "oppure l'altro programma senza.";
-        return {kTargetAboveThisProcess, description};
-    }
+    if (m_desktop->runsAboveThisProcess(window)) return failure(kTargetAboveThisProcess, windows[*chosen].title);
 
     for (int attempt = 0; attempt < m_timing.attempts; ++attempt) {
         // Keys sent to a minimised window reach no control and are lost.
@@ -72,10 +39,7 @@ Status WindowsKeyboardTarget::activate(std::u32string_view title) {
         }
         if (!accepted) m_desktop->pause(m_timing.poll);
     }
-    std::string description = "La finestra ";
-    description += quoted(windows[*chosen].title);
-    description += " non è diventata attiva.";
-    return {kTargetWindowMissing, description};
+    return failure(kTargetWindowMissing, windows[*chosen].title, "did not become active");
 }
 
 void WindowsKeyboardTarget::waitForReleasedKeys() {
@@ -103,22 +67,20 @@ bool WindowsKeyboardTarget::targetHasFocus() {
 }
 
 Status WindowsKeyboardTarget::lostFocus() {
-    return {kTargetLostFocus, "La finestra di destinazione non è più in primo piano."};
+    return failure(kTargetLostFocus);
 }
 
 Status WindowsKeyboardTarget::requireTarget() const {
     if (m_target != 0) return Status::success();
-    return {kTargetWindowMissing, "Nessuna finestra di destinazione è stata attivata."};
+    return failure(kTargetWindowMissing, {}, "no window activated");
 }
 
 Status WindowsKeyboardTarget::typeText(std::u32string_view text) {
     if (Status status = requireTarget(); !status.ok()) return status;
     if (const auto position = firstUntypeable(text)) {
-        std::string description = "Il carattere ";
-        description += codePoint(text[*position]);
-        description += " in posizione " + std::to_string(*position + 1);
-        description += " non si può digitare.";
-        return {kCharacterNotTypeable, description};
+        Status untypeable = failure(kCharacterNotTypeable, std::u32string(1, text[*position]));
+        untypeable.position = *position + 1;
+        return untypeable;
     }
     return send(strokesForText(text));
 }
@@ -150,11 +112,14 @@ Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
                      strokes.begin() + static_cast<std::ptrdiff_t>(end));
         const std::size_t taken = m_desktop->inject(chunk);
         if (taken < chunk.size()) {
-            std::string description = "Il sistema ha accettato ";
-            description += std::to_string(taken) + " eventi di tastiera su ";
-            description += std::to_string(chunk.size());
-            description += ": la finestra di destinazione non li ha ricevuti tutti.";
-            return {kInputRefused, description};
+            // Appended, not `"..." + std::string&&`, which GCC 12 misreads
+            // as an overlapping copy (-Wrestrict) at -O2.
+            std::string detail = "SendInput took ";
+            detail += std::to_string(taken);
+            detail += " of ";
+            detail += std::to_string(chunk.size());
+            detail += " key events";
+            return failure(kInputRefused, {}, std::move(detail));
         }
         next = end;
     }

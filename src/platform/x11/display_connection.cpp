@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/x11/failure_codes.h"
+#include "platform/keyboard_target.h"
 
 namespace tastalo::platform::x11 {
 
@@ -61,8 +61,7 @@ Status DisplayConnection::open() {
     const char* name = std::getenv("DISPLAY");
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-        return failure(kDisplayUnavailable,
-                       std::string("Impossibile collegarsi al display X \"") + (name ? name : "") + "\".");
+        return failure(kKeyboardUnavailable, {}, std::string("cannot open X display \"") + (name ? name : "") + '"');
     }
     int event = 0, error = 0, major = 0, minor = 0;
     const bool xtest = XTestQueryExtension(display, &event, &error, &major, &minor);
@@ -72,8 +71,7 @@ Status DisplayConnection::open() {
     const bool xkb = XkbQueryExtension(display, &opcode, &event, &error, &major, &minor);
     if (!xtest || !xkb) {
         XCloseDisplay(display);
-        return failure(kDisplayUnavailable,
-                       "Il server X non offre le estensioni XTEST e XKEYBOARD necessarie per digitare.");
+        return failure(kKeyboardUnavailable, {}, "the X server lacks the XTEST or XKEYBOARD extension");
     }
     m_display = display;
     m_root = DefaultRootWindow(display);

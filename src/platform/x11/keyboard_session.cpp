@@ -1,22 +1,14 @@
 #include "platform/x11/keyboard_session.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <thread>
 
-#include "platform/title_match.h"
-#include "platform/x11/failure_codes.h"
+#include "platform/keyboard_target.h"
 #include "platform/x11/keymap_reader.h"
 
 namespace tastalo::platform::x11 {
 
 namespace {
-
-std::string codePoint(char32_t c) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
-    return buffer;
-}
 
 bool keyIsDown(const char keys[32], int keycode) { return (keys[keycode / 8] >> (keycode % 8)) & 1; }
 
@@ -45,8 +37,9 @@ Status KeyboardSession::type(std::u32string_view text) {
     KeyPlanner::Plan plan = m_planner->plan(text);
     if (plan.untypeable) {
         const char32_t c = *plan.untypeable;
-        return failure(kCharacterNotTypeable, "Il carattere \"" + toUtf8(std::u32string(1, c)) + "\" (" +
-                                                  codePoint(c) + ") non può essere digitato.");
+        Status untypeable = failure(kCharacterNotTypeable, std::u32string(1, c));
+        untypeable.position = text.find(c) + 1;
+        return untypeable;
     }
     if (Status typed = run(plan.steps); !typed.ok()) return typed;
     // A keymap change is the request that can really fail: its refusal is
@@ -69,11 +62,11 @@ Status KeyboardSession::confirmDelivery() {
 }
 
 Status KeyboardSession::lostFocus() {
-    return failure(kTargetLostFocus, "La finestra di destinazione non è più attiva.");
+    return failure(kTargetLostFocus);
 }
 
 Status KeyboardSession::serverRefused() {
-    Status refused = failure(kServerError, "Il server X ha rifiutato i tasti: " + m_connection.errorText() + ".");
+    Status refused = failure(kInputRefused, {}, m_connection.errorText());
     m_connection.clearErrors();
     return refused;
 }
@@ -94,7 +87,7 @@ Status KeyboardSession::prepareKeyboard() {
     if (!m_planner || state.group != m_group) {
         const KeymapSnapshot keymap = readKeymap(display, state.group);
         if (keymap.keys.empty())
-            return failure(kDisplayUnavailable, "Impossibile leggere la mappa della tastiera dal server X.");
+            return failure(kKeyboardUnavailable, {}, "cannot read the keymap");
         if (m_planner) {
             m_planner->reload(keymap);
         } else {
@@ -134,9 +127,7 @@ Status KeyboardSession::clearModifierState(XkbStateRec& state) {
     if (state.locked_mods != 0 || state.latched_mods != 0 || state.base_mods != 0) {
         XkbGetState(display, XkbUseCoreKbd, &state);
         if (state.mods != 0) {
-            return failure(kModifiersHeld,
-                           "Impossibile digitare mentre sono premuti i tasti Maiusc, Ctrl, Alt o simili: "
-                           "rilasciarli e ripetere l'invio.");
+            return failure(kModifiersHeld);
         }
     }
     return Status::success();
@@ -205,7 +196,7 @@ Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
 Status KeyboardSession::bind(const KeyStep& step) {
     if (step.drainFirst) drain();
     if (!m_spareKeymap.write(step.bindings))
-        return failure(kDisplayUnavailable, "Impossibile leggere la mappa della tastiera dal server X.");
+        return failure(kKeyboardUnavailable, {}, "cannot write the keymap");
     takeKeymap();
     return Status::success();
 }

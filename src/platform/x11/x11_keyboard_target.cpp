@@ -1,24 +1,9 @@
 #include "platform/x11/x11_keyboard_target.h"
 
-#include <cstdio>
-
 #include "platform/title_match.h"
-#include "platform/x11/failure_codes.h"
+#include "platform/keyboard_target.h"
 
 namespace tastalo::platform::x11 {
-
-namespace {
-
-// Appends rather than prepends: GCC 12 misreads `"..." + std::string&&` as an
-// overlapping copy (-Wrestrict) at -O2.
-std::string quoted(std::u32string_view title) {
-    std::string text = "\"";
-    text += toUtf8(title);
-    text += '"';
-    return text;
-}
-
-}  // namespace
 
 X11KeyboardTarget::X11KeyboardTarget(Options options)
     : m_activator(m_connection, m_directory, options.activation),
@@ -31,12 +16,11 @@ Status X11KeyboardTarget::activate(std::u32string_view title) {
     if (Status opened = m_connection.open(); !opened.ok()) return opened;
     const std::vector<WindowCandidate> candidates = m_directory.candidates();
     const auto chosen = chooseWindow(candidates, title);
-    if (!chosen) return failure(kTargetWindowMissing, "Nessuna finestra con il titolo " + quoted(title) + ".");
+    if (!chosen) return failure(kTargetWindowMissing, std::u32string(title), "no such window");
     const auto window = static_cast<::Window>(candidates[*chosen].id);
     if (!m_activator.activate(window) || !m_guard.watch(window, m_activator.viaManager())) {
         m_guard.stop();
-        return failure(kTargetWindowMissing,
-                       "La finestra " + quoted(candidates[*chosen].title) + " non è diventata attiva.");
+        return failure(kTargetWindowMissing, candidates[*chosen].title, "did not become active");
     }
     m_target = window;
     m_session.begin(window);
@@ -52,17 +36,16 @@ bool X11KeyboardTarget::targetHasFocus() {
 }
 
 Status X11KeyboardTarget::readyToType() {
-    if (m_target == 0) return failure(kTargetWindowMissing, "Nessuna finestra di destinazione attivata.");
+    if (m_target == 0) return failure(kTargetWindowMissing, {}, "no window activated");
     return Status::success();
 }
 
 Status X11KeyboardTarget::typeText(std::u32string_view text) {
-    for (char32_t c : text) {
-        if (!isTypeable(c)) {
-            char code[16];
-            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-            return failure(kCharacterNotTypeable,
-                           std::string("Il carattere ") + code + " non può essere digitato.");
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!isTypeable(text[i])) {
+            Status untypeable = failure(kCharacterNotTypeable, std::u32string(1, text[i]));
+            untypeable.position = i + 1;
+            return untypeable;
         }
     }
     if (Status ready = readyToType(); !ready.ok()) return ready;

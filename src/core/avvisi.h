@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <cstddef>
+
+namespace tastalo::platform {
+struct Status;
+}
+
+// The words the operator reads in the program's message boxes, all in one
+// place and the same on every platform. The keystroke backends report codes
+// and facts; they are worded here.
+namespace tastalo::avvisi {
+
+// Starting up.
+inline const QString kDelayNonValido =
+    QStringLiteral("Il valore Delay di spooling.ini non è valido: verrà usato 500.");
+inline const QString kValoriPredefiniti = QStringLiteral(". Verranno usati i valori predefiniti.");
+
+// The main window and its lists.
+QString nessunaLista(const QString& motivo);
+inline const QString kNessunaListaSelezionata = QStringLiteral("Nessuna lista selezionata.");
+inline const QString kNessunDatabase = QStringLiteral("Nessun file di database indicato.");
+QString fileInesistente(const QString& nome);
+QString cartellaNonFile(const QString& nome);
+QString fileNonNormale(const QString& nome);
+
+// The settings dialog.
+inline const QString kRitardoNonValido =
+    QStringLiteral("Il ritardo deve essere un numero di millisecondi da 0 a 2147483647.");
+inline const QString kImpostazioniNonSalvate = QStringLiteral("\nLe impostazioni non sono state salvate.");
+
+// The send.
+inline const QString kNessunDato = QStringLiteral("mancano i dati da elaborare.");
+inline const QString kCompletato = QStringLiteral("Operazione Completata.");
+inline const QString kProgrammaChiuso = QStringLiteral("Il programma a cui inviare i dati risulta chiuso.");
+QString barcodeNonDigitabile(std::size_t numero);
+QString invioInterrotto(std::size_t inviati, std::size_t totale);
+
+// A failure of the keystroke backend, from its code and facts.
+QString fallimentoTastiera(const platform::Status& stato);
+
+}  // namespace tastalo::avvisi

@@ -1,0 +1,22 @@
+#include "send/carica_barcode.h"
+
+#include "core/failure.h"
+#include "store/archivio_liste.h"
+
+namespace tastalo {
+
+std::vector<QString> CaricaBarcode(const ArchivioListe& archivio, const QString& stringaConnessione,
+                                   std::int32_t idLista) {
+    std::unique_ptr<Recordset> risultato =
+        archivio.apriQuery(stringaConnessione, istruzioni::queryBarcode(idLista));
+    std::vector<QString> barcode;
+    while (!risultato->atEnd()) {
+        barcode.push_back(risultato->field(0).comeTesto());
+        if (barcode.size() > static_cast<std::size_t>(kMassimoBarcode)) throw conversion::overflow();
+        risultato->moveNext();
+    }
+    ChiudiRecordset(risultato);
+    return barcode;
+}
+
+}  // namespace tastalo

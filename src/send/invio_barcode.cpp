@@ -1,0 +1,166 @@
+#include "send/invio_barcode.h"
+
+#include "core/avvisi.h"
+#include "core/failure.h"
+#include "core/messaggi.h"
+#include "send/carica_barcode.h"
+#include "send/pausa_invio.h"
+#include "platform/keyboard_target.h"
+#include "platform/title_match.h"
+#include "settings/configurazione.h"
+
+namespace tastalo {
+namespace {
+
+// Code of the failure for a send asked with no list chosen.
+constexpr std::int32_t kNessunaListaScelta = 381;
+
+Failure fallimentoDestinazione(const platform::Status& stato) {
+    return {FailureSource::TargetWindow, stato.code, avvisi::fallimentoTastiera(stato).toStdString()};
+}
+
+void verifica(const platform::Status& stato) {
+    if (!stato.ok()) throw fallimentoDestinazione(stato);
+}
+
+// Gives the borrowed keyboard state back however the send ends.
+class FineSessione {
+public:
+    explicit FineSessione(platform::KeyboardTarget& tastiera) : m_tastiera(tastiera) {}
+    ~FineSessione() { m_tastiera.finish(); }
+    FineSessione(const FineSessione&) = delete;
+    FineSessione& operator=(const FineSessione&) = delete;
+
+private:
+    platform::KeyboardTarget& m_tastiera;
+};
+
+class InCorso {
+public:
+    explicit InCorso(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~InCorso() { m_flag = false; }
+    InCorso(const InCorso&) = delete;
+    InCorso& operator=(const InCorso&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+}  // namespace
+
+std::optional<int> primoBarcodeNonDigitabile(const std::vector<QString>& barcode) {
+    for (std::size_t i = 0; i < barcode.size(); ++i) {
+        for (char32_t c : barcode[i].toStdU32String()) {
+            if (!platform::isTypeable(c)) return static_cast<int>(i) + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+InvioBarcode::InvioBarcode(const Configurazione& configurazione, const ArchivioListe& archivio,
+                           platform::KeyboardTarget& tastiera, PausaInvio& pausa,
+                           Messaggi& messaggi)
+    : m_configurazione(configurazione),
+      m_archivio(archivio),
+      m_tastiera(tastiera),
+      m_pausa(pausa),
+      m_messaggi(messaggi) {}
+
+void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento& avanzamento) {
+    if (m_inCorso) return;
+    InCorso inCorso(m_inCorso);
+    m_interrotto = false;
+    try {
+        if (!idLista) {
+            throw Failure(FailureSource::Program, kNessunaListaScelta,
+                          avvisi::kNessunaListaSelezionata.toStdString());
+        }
+        const std::vector<QString> barcode =
+            CaricaBarcode(m_archivio, m_configurazione.StringaConnessione(), *idLista);
+        if (barcode.empty()) {
+            m_messaggi.errore(avvisi::kNessunDato);
+            return;
+        }
+        if (const auto posizione = primoBarcodeNonDigitabile(barcode)) {
+            m_messaggi.errore(avvisi::barcodeNonDigitabile(*posizione));
+            return;
+        }
+        int inviati = 0;
+        // The keyboard is given back (in digita) before any message shows.
+        switch (digita(barcode, avanzamento, inviati)) {
+            case Esito::Completato: m_messaggi.informazione(avvisi::kCompletato); break;
+            case Esito::FuocoPerso:
+                m_messaggi.errore(avvisi::invioInterrotto(static_cast<std::size_t>(inviati), barcode.size()));
+                break;
+            case Esito::Interrotto: break;
+        }
+    } catch (const Failure& fallimento) {
+        if (!m_interrotto) mostraFallimento(fallimento);
+    }
+}
+
+InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
+                                         const Avanzamento& avanzamento, int& inviati) {
+    const int totale = static_cast<int>(barcode.size());
+    std::vector<std::u32string> testi;
+    testi.reserve(barcode.size());
+    for (const QString& b : barcode) testi.push_back(b.toStdU32String());
+    FineSessione fine(m_tastiera);
+    verifica(m_tastiera.activate(m_configurazione.TitoloFinestra().toStdU32String()));
+    // The whole list at once: the backend prepares every key it will need
+    // before the first one, instead of barcode by barcode.
+    m_tastiera.expectTexts(testi);
+    if (avanzamento) avanzamento(0, totale);
+    attendiRitardo();
+    for (int i = 0; i < totale; ++i) {
+        if (m_interrotto) return Esito::Interrotto;
+        // Whatever is in front now is not the window the operator chose:
+        // typing on would put barcodes where they do not belong. The backend
+        // checks again as it types, for a change in between.
+        const auto fuocoPerso = [&](const platform::Status& stato) {
+            return stato.code == platform::kTargetLostFocus;
+        };
+        platform::Status stato = m_tastiera.targetHasFocus()
+                                     ? m_tastiera.typeText(testi[static_cast<std::size_t>(i)])
+                                     : platform::failure(platform::kTargetLostFocus);
+        if (stato.ok()) stato = m_tastiera.pressEnter();
+        if (fuocoPerso(stato)) return Esito::FuocoPerso;
+        verifica(stato);
+        if (avanzamento) avanzamento(i + 1, totale);
+        m_pausa.elaboraEventi();
+        if (m_interrotto) return Esito::Interrotto;
+        attendiRitardo();
+        // Only now is the barcode known to have arrived whole: asked after
+        // the pause, when the system has long handled its keys, the answer
+        // costs the pace nothing.
+        stato = m_tastiera.confirmDelivery();
+        if (fuocoPerso(stato)) return Esito::FuocoPerso;
+        verifica(stato);
+        inviati = i + 1;
+    }
+    return m_interrotto ? Esito::Interrotto : Esito::Completato;
+}
+
+void InvioBarcode::attendiRitardo() {
+    // Read afresh at every pause: a setting saved during the send applies
+    // from the next pause on.
+    m_pausa.attendi(std::max<std::int32_t>(m_configurazione.Ritardo(), 0));
+}
+
+void InvioBarcode::interrompi() {
+    if (!m_inCorso) return;
+    m_interrotto = true;
+    m_pausa.interrompi();
+}
+
+void InvioBarcode::mostraFallimento(const Failure& fallimento) {
+    if (fallimento.source() == FailureSource::TargetWindow &&
+        fallimento.code() == platform::kTargetWindowMissing) {
+        m_messaggi.errore(avvisi::kProgrammaChiuso);
+        return;
+    }
+    m_messaggi.errore(QStringLiteral("%1 %2").arg(fallimento.code()).arg(
+        QString::fromStdString(fallimento.description())));
+}
+
+}  // namespace tastalo

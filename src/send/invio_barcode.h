@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace tastalo {
+
+class ArchivioListe;
+class Configurazione;
+class Failure;
+class Messaggi;
+class PausaInvio;
+namespace platform {
+class KeyboardTarget;
+}
+
+// Types a list's barcodes into the target window, each followed by Enter,
+// with the configured pause before the first and after each. Runs to its end
+// inside one call on the user-interface thread and tells the operator how it
+// ended; only interrompi() (the main window closing) ends it without a word.
+class InvioBarcode {
+public:
+    // Barcodes typed so far, of all.
+    using Avanzamento = std::function<void(int inviati, int totale)>;
+
+    InvioBarcode(const Configurazione& configurazione, const ArchivioListe& archivio,
+                 platform::KeyboardTarget& tastiera, PausaInvio& pausa, Messaggi& messaggi);
+
+    // `idLista` is the chosen list's id, or nothing when no list is chosen.
+    void esegui(std::optional<std::int32_t> idLista, const Avanzamento& avanzamento = {});
+
+    bool inCorso() const { return m_inCorso; }
+    // Stops the send in progress at once: nothing more is typed, no message.
+    void interrompi();
+
+private:
+    enum class Esito { Completato, FuocoPerso, Interrotto };
+    // `inviati` receives the barcodes that reached the target whole.
+    Esito digita(const std::vector<QString>& barcode, const Avanzamento& avanzamento, int& inviati);
+    void attendiRitardo();
+    void mostraFallimento(const Failure& fallimento);
+
+    const Configurazione& m_configurazione;
+    const ArchivioListe& m_archivio;
+    platform::KeyboardTarget& m_tastiera;
+    PausaInvio& m_pausa;
+    Messaggi& m_messaggi;
+    bool m_inCorso = false;
+    bool m_interrotto = false;
+};
+
+// The position (1-based) of the first barcode holding a character that cannot
+// be typed (a control character other than Tab), or nothing.
+std::optional<int> primoBarcodeNonDigitabile(const std::vector<QString>& barcode);
+
+}  // namespace tastalo

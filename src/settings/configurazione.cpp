@@ -1,0 +1,15 @@
+#include "settings/configurazione.h"
+
+namespace tastalo {
+
+QString costruisciStringaConnessione(const QString& percorsoDatabase) {
+    return QStringLiteral("Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source=") +
+           percorsoDatabase + QLatin1Char(';');
+}
+
+void Configurazione::impostaPercorsoDatabase(const QString& percorso) {
+    m_percorsoDatabase = percorso;
+    m_stringaConnessione = costruisciStringaConnessione(percorso);
+}
+
+}  // namespace tastalo

@@ -1,0 +1,78 @@
+#include "ui/impostazioni_dialogo.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "core/avvisi.h"
+#include "settings/configurazione.h"
+#include "settings/ini_programma.h"
+#include "settings/ritardo.h"
+#include "settings/senza_blank.h"
+
+namespace tastalo {
+
+ImpostazioniDialogo::ImpostazioniDialogo(const IniProgramma& ini, Configurazione& configurazione)
+    : m_ini(ini), m_configurazione(configurazione) {}
+
+LetturaImpostazioni ImpostazioniDialogo::leggi() const {
+    // The boxes show the values in use. The file's own text is kept where it
+    // names the same value (a relative path, "750.5"), so that saving leaves
+    // what the operator typed there.
+    LetturaImpostazioni lettura;
+    auto& testi = lettura.testi;
+    testi.database = m_configurazione.PercorsoDatabase();
+    testi.finestra = m_configurazione.TitoloFinestra();
+    testi.delay = QString::number(m_configurazione.Ritardo());
+    try {
+        const QString database = m_ini.LeggiIni(kSezioneDati, kChiaveDataBase, kFileImpostazioni);
+        const QString delay = m_ini.LeggiIni(kSezioneDati, kChiaveDelay, kFileImpostazioni);
+        if (!database.isEmpty() &&
+            percorsoDatabaseDaTesto(database, m_ini.cartellaProgramma()) == testi.database) {
+            testi.database = database;
+        }
+        if (ritardoDaTesto(delay) == m_configurazione.Ritardo()) testi.delay = delay;
+    } catch (const Failure& errore) {
+        lettura.errore = errore;
+    }
+    return lettura;
+}
+
+QString ImpostazioniDialogo::percorsoDatabase(const QString& testo) const {
+    return percorsoDatabaseDaTesto(testo, m_ini.cartellaProgramma());
+}
+
+std::optional<QString> ImpostazioniDialogo::databaseScelto(const std::optional<QString>& nome) {
+    if (!nome || nome->isEmpty() || !QFileInfo(*nome).isFile()) return std::nullopt;
+    return QDir::toNativeSeparators(*nome);
+}
+
+void ImpostazioniDialogo::salva(const TestiImpostazioni& testi) {
+    const std::optional<std::int32_t> ritardo = ritardoDaTesto(testi.delay);
+    if (!ritardo) {
+        throw Failure(FailureSource::Conversion, conversion::kTypeMismatch,
+                      avvisi::kRitardoNonValido.toStdString());
+    }
+    m_ini.ScriviIni(kSezioneDati,
+                    {{kChiaveDataBase, testi.database},
+                     {kChiaveFinestraPGM, testi.finestra},
+                     {kChiaveDelay, testi.delay}},
+                    kFileImpostazioni);
+    // The file is on disk before the settings in memory change, and they
+    // change to what the next start will read from it.
+    m_configurazione.impostaPercorsoDatabase(percorsoDatabase(testi.database));
+    m_configurazione.impostaTitoloFinestra(senzaBlank(testi.finestra).toString());
+    m_configurazione.impostaRitardo(*ritardo);
+}
+
+QString ImpostazioniDialogo::messaggioLettura(const Failure& errore) {
+    // The description already names the file and the system's reason.
+    return QString::fromStdString(errore.description());
+}
+
+QString ImpostazioniDialogo::messaggioSalvataggio(const Failure& errore) {
+    const QString descrizione = QString::fromStdString(errore.description());
+    if (errore.source() == FailureSource::Conversion) return descrizione;
+    return descrizione + avvisi::kImpostazioniNonSalvate;
+}
+
+}  // namespace tastalo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "core/failure.h"
+
+namespace tastalo {
+
+class Configurazione;
+class IniProgramma;
+
+// The settings dialog's three texts, exactly as its boxes hold them.
+struct TestiImpostazioni {
+    QString database;
+    QString finestra;
+    QString delay;
+};
+
+// What the dialog shows when it opens, and the failure that stopped the
+// reading of the file, if one did.
+struct LetturaImpostazioni {
+    TestiImpostazioni testi;
+    std::optional<Failure> errore;
+};
+
+// The settings dialog's work, apart from its window: loading the boxes from
+// spooling.ini, accepting a chosen database file, and saving.
+class ImpostazioniDialogo {
+public:
+    ImpostazioniDialogo(const IniProgramma& ini, Configurazione& configurazione);
+
+    // The three values in use. DataBase and Delay keep the file's text when it
+    // names the value in use. Never throws: a file that cannot be read leaves
+    // the values in use and its failure.
+    LetturaImpostazioni leggi() const;
+
+    // The file that a database text names, as start-up would take it: where
+    // the file chooser opens.
+    QString percorsoDatabase(const QString& testo) const;
+
+    // The name that the file chooser gave, in native form, when it names an
+    // existing file; nothing for a cancel or any other name.
+    static std::optional<QString> databaseScelto(const std::optional<QString>& nome);
+
+    // Writes the three texts as they stand in one replacement of the file,
+    // then sets Configurazione to the values that start-up reads from them. A
+    // Delay that start-up would not take is refused first (Failure,
+    // Conversion). A failed write leaves the file as it was and Configurazione
+    // untouched (Failure, SettingsFile).
+    void salva(const TestiImpostazioni& testi);
+
+    // The operator's texts for the failures above.
+    static QString messaggioLettura(const Failure& errore);
+    static QString messaggioSalvataggio(const Failure& errore);
+
+private:
+    const IniProgramma& m_ini;
+    Configurazione& m_configurazione;
+};
+
+}  // namespace tastalo

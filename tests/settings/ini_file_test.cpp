@@ -1,0 +1,190 @@
+// Reading and atomically replacing settings files on disk.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+#include <cerrno>
+#include <system_error>
+
+#include "core/failure.h"
+#include "settings/ini_file.h"
+#include "settings/ini_programma.h"
+#include "support/file_illeggibile.h"
+#include "support/limite_dimensione_file.h"
+#include "support/temp_folder.h"
+
+namespace tastalo::ini {
+namespace {
+
+using test::FileIlleggibile;
+using test::TempFolder;
+
+const QString kDati = QStringLiteral("DATI");
+const QString kDelay = QStringLiteral("Delay");
+
+// Runs `azione` and gives back the Failure it throws; fails the test when it throws none.
+template <typename Azione>
+std::optional<Failure> failureDi(Azione azione) {
+    try {
+        azione();
+    } catch (const Failure& f) {
+        return f;
+    }
+    ADD_FAILURE() << "no Failure thrown";
+    return std::nullopt;
+}
+
+QString descrizione(const Failure& f) { return QString::fromStdString(f.description()); }
+
+TEST(IniFile, MissingFileReadsAsEmptyAndTheFirstWriteCreatesIt) {
+    TempFolder cartella;
+    const QString percorso = cartella.file("spooling.ini");
+    EXPECT_FALSE(leggiFile(percorso).has_value());
+    EXPECT_TRUE(leggiDaFile(percorso, kDati, kDelay).isEmpty());
+
+    scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("500")}});
+    const QByteArray fine = kFineRigaPredefinita.toByteArray();
+    EXPECT_EQ(cartella.read("spooling.ini"), "[DATI]" + fine + "Delay=500" + fine);
+    EXPECT_EQ(leggiDaFile(percorso, kDati, kDelay), "500");
+}
+
+TEST(IniFile, WriteChangesOneValueAndKeepsTheRestOfTheFile) {
+    TempFolder cartella;
+    const QByteArray prima =
+        "\xEF\xBB\xBF; note\r\n[DATI]\r\nDataBase=C:\\Dati.sdf\r\nFinestraPGM=Korvedo\r\n"
+        "Delay=500\r\n[Altro]\r\nK=v\r\n";
+    cartella.write("spooling.ini", prima);
+    scriviSuFile(cartella.file("spooling.ini"), kDati,
+                 {{QStringLiteral("FinestraPGM"), QStringLiteral("Magazzino")}});
+    QByteArray atteso = prima;
+    atteso.replace("Korvedo", "Magazzino");
+    EXPECT_EQ(cartella.read("spooling.ini"), atteso);
+}
+
+TEST(IniFile, Utf16FileStaysUtf16AfterAWrite) {
+    TempFolder cartella;
+    QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    cartella.write("spooling.ini", encoder.encode(QStringLiteral("[DATI]\r\nDelay=500\r\n")));
+    scriviSuFile(cartella.file("spooling.ini"), kDati, {{kDelay, QStringLiteral("750")}});
+    QStringEncoder atteso(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    EXPECT_EQ(cartella.read("spooling.ini"),
+              QByteArray(atteso.encode(QStringLiteral("[DATI]\r\nDelay=750\r\n"))));
+    EXPECT_EQ(leggiDaFile(cartella.file("spooling.ini"), kDati, kDelay), "750");
+}
+
+TEST(IniFile, DirectoryInTheWayFailsNamingThePathAndTheReason) {
+    TempFolder cartella;
+    ASSERT_TRUE(QDir(cartella.path()).mkdir("spooling.ini"));
+    const QString percorso = cartella.file("spooling.ini");
+
+    const auto lettura = failureDi([&] { leggiDaFile(percorso, kDati, kDelay); });
+    ASSERT_TRUE(lettura);
+    EXPECT_EQ(lettura->source(), FailureSource::SettingsFile);
+    EXPECT_NE(lettura->code(), 0);
+    EXPECT_TRUE(descrizione(*lettura).startsWith(
+        "Impossibile leggere il file delle impostazioni " + QDir::toNativeSeparators(percorso) + ": "));
+
+    const auto scrittura = failureDi([&] { scriviFileAtomico(percorso, "[DATI]\n"); });
+    ASSERT_TRUE(scrittura);
+    EXPECT_EQ(scrittura->source(), FailureSource::SettingsFile);
+    EXPECT_TRUE(descrizione(*scrittura).startsWith(
+        "Impossibile creare il file delle impostazioni " + QDir::toNativeSeparators(percorso) + ": "));
+    // The system's reason follows the path.
+    EXPECT_GT(descrizione(*scrittura).size(),
+              QStringLiteral("Impossibile creare il file delle impostazioni ").size() +
+                  percorso.size() + 2);
+    EXPECT_TRUE(QFileInfo(percorso).isDir());
+}
+
+TEST(IniFile, FailedWriteLeavesTheOldFileWholeAndNoTemporaryBehind) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no per-process file size limit to stand in for a full disk";
+#else
+    TempFolder cartella;
+    const QByteArray prima = "[DATI]\nDataBase=/dati/Dati.sdf\nFinestraPGM=Korvedo\nDelay=500\n";
+    cartella.write("spooling.ini", prima);
+    const QString lungo(4096, QLatin1Char('x'));
+    {
+        // The new contents outgrow the cap, so writing them fails halfway.
+        test::LimiteDimensioneFile limite(1024);
+        const auto f = failureDi([&] {
+            scriviSuFile(cartella.file("spooling.ini"), kDati,
+                         {{QStringLiteral("FinestraPGM"), lungo}});
+        });
+        ASSERT_TRUE(f);
+        EXPECT_EQ(f->source(), FailureSource::SettingsFile);
+        EXPECT_TRUE(descrizione(*f).startsWith("Impossibile scrivere il file delle impostazioni "));
+        // The cause is the system's, not a generic one.
+        EXPECT_TRUE(descrizione(*f).endsWith(
+            QString::fromStdString(std::generic_category().message(EFBIG))));
+    }
+    EXPECT_EQ(cartella.read("spooling.ini"), prima);
+    EXPECT_EQ(QDir(cartella.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"spooling.ini"});
+#endif
+}
+
+TEST(IniFile, UnreadableFileIsAFailureAndIsNotOverwritten) {
+    TempFolder cartella;
+    const QString percorso = cartella.file("spooling.ini");
+    FileIlleggibile illeggibile(percorso);
+    ASSERT_TRUE(illeggibile.creato());
+
+    const auto lettura = failureDi([&] { leggiDaFile(percorso, kDati, kDelay); });
+    ASSERT_TRUE(lettura);
+    EXPECT_TRUE(descrizione(*lettura).startsWith("Impossibile leggere il file delle impostazioni "));
+
+    const auto scrittura =
+        failureDi([&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("1")}}); });
+    ASSERT_TRUE(scrittura);
+    EXPECT_TRUE(descrizione(*scrittura).startsWith("Impossibile leggere"));
+    EXPECT_TRUE(illeggibile.intatto());
+}
+
+TEST(IniFile, RefusedTextOrUndecodableFileLeavesTheFileUntouched) {
+    TempFolder cartella;
+    const QByteArray prima = "[DATI]\nDelay=500\n";
+    cartella.write("spooling.ini", prima);
+    const QString percorso = cartella.file("spooling.ini");
+    const auto a = failureDi(
+        [&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("5\n[DATI]\nDelay=6")}}); });
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->code(), kTestoNonValido);
+    EXPECT_TRUE(descrizione(*a).contains(QDir::toNativeSeparators(percorso)));
+    EXPECT_EQ(cartella.read("spooling.ini"), prima);
+
+    const QByteArray rotto = QByteArray("\xFF\xFE[\0D\0\x00\xD8", 8);
+    cartella.write("spooling.ini", rotto);
+    const auto b =
+        failureDi([&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("1")}}); });
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->code(), kContenutoNonValido);
+    EXPECT_EQ(cartella.read("spooling.ini"), rotto);
+}
+
+TEST(IniProgrammaTest, FilesLiveInTheProgramFolderAndOnlyAFileExists) {
+    TempFolder cartella;
+    const IniProgramma ini(cartella.path());
+    EXPECT_EQ(ini.percorsoFile("spooling.ini"),
+              QDir::toNativeSeparators(cartella.path() + "/spooling.ini"));
+    EXPECT_FALSE(ini.esiste("spooling.ini"));
+    ASSERT_TRUE(QDir(cartella.path()).mkdir("spooling.ini"));
+    EXPECT_FALSE(ini.esiste("spooling.ini"));
+    cartella.write("altro.ini", "[DATI]\nDelay=3\n");
+    EXPECT_TRUE(ini.esiste("altro.ini"));
+    EXPECT_EQ(ini.LeggiIni(kDati, kDelay, "altro.ini"), "3");
+    ini.ScriviIni(kDati, {{kDelay, "4"}}, "altro.ini");
+    EXPECT_EQ(cartella.read("altro.ini"), "[DATI]\nDelay=4\n");
+}
+
+TEST(IniProgrammaTest, DefaultDatabaseIsDatiSdfInTheProgramFolder) {
+    EXPECT_EQ(percorsoDatabasePredefinito("/opt/tastalo"),
+              QDir::toNativeSeparators("/opt/tastalo/Dati.sdf"));
+    EXPECT_EQ(percorsoDatabasePredefinito("/opt/tastalo/"),
+              QDir::toNativeSeparators("/opt/tastalo/Dati.sdf"));
+}
+
+}  // namespace
+}  // namespace tastalo::ini

@@ -1,0 +1,82 @@
+#include "ui/dialoghi.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <functional>
+
+#include "ui/scelta_file.h"
+#include "ui/frm_cancella.h"
+#include "settings/configurazione.h"
+#include "ui/frm_imposta.h"
+#include "settings/ini_programma.h"
+#include "support/fake_messaggi.h"
+#include "support/temp_folder.h"
+
+namespace tastalo {
+namespace {
+
+class SceltaFileAssente final : public SceltaFile {
+public:
+    std::optional<QString> apriFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+};
+
+// Acts on the modal dialog once it is up; closes any dialog left open so a
+// failing check cannot leave the test waiting.
+void allApertura(std::function<void(QWidget*)> operatore) {
+    QTimer::singleShot(0, [operatore = std::move(operatore)] {
+        operatore(QApplication::activeModalWidget());
+        for (QWidget* finestra : QApplication::topLevelWidgets()) {
+            if (auto* dialogo = qobject_cast<QDialog*>(finestra); dialogo != nullptr && dialogo->isVisible()) {
+                dialogo->reject();
+            }
+        }
+    });
+}
+
+class DialoghiVeri : public ::testing::Test {
+protected:
+    test::TempFolder cartella;
+    IniProgramma ini{cartella.path()};
+    Configurazione configurazione;
+    test::FakeMessaggi messaggi;
+    SceltaFileAssente sceltaFile;
+    DialoghiQt dialoghi{ini, configurazione, messaggi, sceltaFile};
+    QWidget principale;
+};
+
+TEST_F(DialoghiVeri, TheDeletionQuestionShowsTheListAndGivesTheOperatorsAnswer) {
+    QString didascalia;
+    allApertura([&](QWidget* aperto) {
+        auto* dialogo = qobject_cast<frmCancella*>(aperto);
+        ASSERT_NE(dialogo, nullptr);
+        didascalia = dialogo->optCancella(0)->text();
+        dialogo->optCancella(1)->click();
+        dialogo->findChild<QPushButton*>("cmdOk")->click();
+    });
+    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), risposta::kCancellaTutte);
+    EXPECT_EQ(didascalia, "7 - Alfa");
+
+    allApertura([](QWidget* aperto) { ASSERT_NE(qobject_cast<frmCancella*>(aperto), nullptr); });
+    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), risposta::kAnnulla);
+}
+
+TEST_F(DialoghiVeri, TheSettingsDialogOpensOverTheMainWindowAndReturnsWhenClosed) {
+    QWidget* genitore = nullptr;
+    bool impostazioni = false;
+    allApertura([&](QWidget* aperto) {
+        impostazioni = qobject_cast<frmImposta*>(aperto) != nullptr;
+        genitore = aperto != nullptr ? aperto->parentWidget() : nullptr;
+    });
+    dialoghi.mostraImpostazioni(&principale);
+    EXPECT_TRUE(impostazioni);
+    EXPECT_EQ(genitore, &principale);
+}
+
+}  // namespace
+}  // namespace tastalo

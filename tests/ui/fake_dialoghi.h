@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "ui/dialoghi.h"
+
+namespace tastalo::test {
+
+// Answers the main window's dialogs without a modal window and records them.
+class FakeDialoghi final : public Dialoghi {
+public:
+    int chiediCancellazione(QWidget*, const QString& lista) override {
+        listeMostrate << lista;
+        return scelta;
+    }
+    void mostraImpostazioni(QWidget*) override {
+        ++impostazioniMostrate;
+        if (allaChiusuraImpostazioni) allaChiusuraImpostazioni();
+    }
+
+    int scelta = risposta::kAnnulla;
+    QStringList listeMostrate;
+    int impostazioniMostrate = 0;
+    // Runs as if the operator worked in the settings dialog before it closed.
+    std::function<void()> allaChiusuraImpostazioni;
+};
+
+}  // namespace tastalo::test

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "ui/scelta_file.h"
+
+namespace tastalo::test {
+
+// Answers the open-file dialog with a prepared name (or a cancel) and
+// records how it was asked.
+class FakeSceltaFile final : public SceltaFile {
+public:
+    struct Richiesta {
+        QWidget* genitore;
+        QString titolo;
+        QString filtri;
+        QString nomeIniziale;
+    };
+
+    void rispondi(std::optional<QString> risposta) { m_risposta = std::move(risposta); }
+
+    std::optional<QString> apriFile(QWidget* genitore, const QString& titolo, const QString& filtri,
+                                    const QString& nomeIniziale) override {
+        m_richieste.push_back({genitore, titolo, filtri, nomeIniziale});
+        return m_risposta;
+    }
+
+    const std::vector<Richiesta>& richieste() const { return m_richieste; }
+
+private:
+    std::optional<QString> m_risposta;
+    std::vector<Richiesta> m_richieste;
+};
+
+}  // namespace tastalo::test
