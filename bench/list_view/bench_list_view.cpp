@@ -74,7 +74,7 @@ struct Ambiente {
         for (int i = 0; i < kBarcodeGrandi; ++i) grande.barcode.push_back(makedb::ean13(400'000'000'000 + i * 7919LL));
         liste.push_back(std::move(grande));
         makedb::scriviDatabase(percorso, liste, makedb::Vincolo::Cascata, false);
-        configurazione.impostaPercorsoDatabase(percorso);
+        configurazione.PercorsoDatabase = percorso;
         finestra = std::make_unique<frmPrincipale>(configurazione, archivio, messaggi, dialoghi, invio);
         finestra->show();
         combo = finestra->findChild<QComboBox*>(QStringLiteral("cmbListe"));
@@ -101,7 +101,7 @@ long residenteMB() {
 }
 
 void SoloSQLite(benchmark::State& stato) {
-    const std::string percorso = ambiente->configurazione.PercorsoDatabase().toStdString();
+    const std::string percorso = ambiente->configurazione.PercorsoDatabase.toStdString();
     const std::string query = istruzioni::queryBarcode(kIdGrande).toStdString();
     for (auto _ : stato) {
         SQLite::Database db(percorso, SQLite::OPEN_READONLY);
@@ -127,7 +127,7 @@ void SoloRecordset(benchmark::State& stato) {
             ambiente->archivio.apriQuery(ambiente->configurazione.StringaConnessione(), query);
         qsizetype caratteri = 0;
         int conteggio = 0;
-        for (; !righe->atEnd(); righe->moveNext(), ++conteggio) caratteri += righe->field(0).comeTestoVisibile().size();
+        for (; !righe->allaFine(); righe->avanti(), ++conteggio) caratteri += righe->campo(0).comeTestoVisibile().size();
         benchmark::DoNotOptimize(caratteri);
         if (conteggio != kBarcodeGrandi) stato.SkipWithError("wrong number of rows");
     }

@@ -21,7 +21,7 @@
 
 #include "barcode_mix.h"
 #include "calc_sheet.h"
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "send/pausa_invio.h"
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
@@ -123,8 +123,8 @@ int main(int argc, char** argv) {
     try {
         harness = std::make_unique<SendHarness>(*keyboard, pause, kTitle);
         for (const List& list : lists) harness->addList(list.id, list.barcodes);
-    } catch (const Failure& failure) {
-        std::fprintf(stderr, "cannot prepare the list database: %d %s\n", failure.code(), failure.what());
+    } catch (const Fallimento& failure) {
+        std::fprintf(stderr, "cannot prepare the list database: %d %s\n", failure.codice(), failure.what());
         return 1;
     }
 

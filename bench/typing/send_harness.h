@@ -38,10 +38,10 @@ public:
     };
 
     // Creates the empty database. The send activates the window titled `title`.
-    // Throws Failure when the database cannot be written.
+    // Throws Fallimento when the database cannot be written.
     SendHarness(platform::KeyboardTarget& keyboard, PausaInvio& pause, const QString& title);
 
-    // Stores a list of barcodes, in this order, under `idList`. Throws Failure.
+    // Stores a list of barcodes, in this order, under `idList`. Throws Fallimento.
     void addList(std::int32_t idList, const std::vector<std::u32string>& barcodes);
 
     // Sends the list `idList` with a pause of `ritardo` ms.

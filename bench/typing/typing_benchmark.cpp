@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "barcode_mix.h"
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "log_comparison.h"
 #include "send/pausa_invio.h"
 #include "platform/keyboard_target.h"
@@ -413,8 +413,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<Setup> shared;
     try {
         shared = std::make_unique<Setup>();
-    } catch (const Failure& failure) {
-        std::fprintf(stderr, "cannot prepare the list database: %d %s\n", failure.code(), failure.what());
+    } catch (const Fallimento& failure) {
+        std::fprintf(stderr, "cannot prepare the list database: %d %s\n", failure.codice(), failure.what());
         return 1;
     }
     if (!shared->target.started()) {

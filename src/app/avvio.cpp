@@ -1,7 +1,7 @@
 #include "app/avvio.h"
 
 #include "core/avvisi.h"
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "core/messaggi.h"
 #include "settings/configurazione.h"
 #include "settings/ini_programma.h"
@@ -11,12 +11,12 @@ namespace tastalo {
 namespace {
 
 void impostaPredefiniti(const IniProgramma& ini, Configurazione& configurazione) {
-    configurazione.impostaPercorsoDatabase(percorsoDatabasePredefinito(ini.cartellaProgramma()));
-    configurazione.impostaTitoloFinestra(kTitoloPredefinito);
-    configurazione.impostaRitardo(kRitardoPredefinito);
+    configurazione.PercorsoDatabase = percorsoDatabasePredefinito(ini.cartellaProgramma());
+    configurazione.TitoloFinestra = kTitoloPredefinito;
+    configurazione.Ritardo = kRitardoPredefinito;
 }
 
-// Reads all three values before touching the settings, so that a failure
+// Reads all three values before touching the settings, so that a fallimento
 // halfway leaves nothing of the file in them.
 void leggiFileEsistente(const IniProgramma& ini, Configurazione& configurazione,
                         Messaggi& messaggi) {
@@ -26,26 +26,26 @@ void leggiFileEsistente(const IniProgramma& ini, Configurazione& configurazione,
 
     // A missing DataBase key, or a file with no DATI section at all, means the
     // same database as a first start.
-    configurazione.impostaPercorsoDatabase(
-        percorsoDatabaseDaTesto(database, ini.cartellaProgramma()));
-    configurazione.impostaTitoloFinestra(finestra);
+    configurazione.PercorsoDatabase = 
+        percorsoDatabaseDaTesto(database, ini.cartellaProgramma());
+    configurazione.TitoloFinestra = finestra;
     if (const std::optional<std::int32_t> ritardo = ritardoDaTesto(delay)) {
-        configurazione.impostaRitardo(*ritardo);
+        configurazione.Ritardo = *ritardo;
     } else {
         // The send job needs a whole number of milliseconds, 0 or more; the
         // file is left for the operator to correct in the settings dialog.
-        configurazione.impostaRitardo(kRitardoPredefinito);
+        configurazione.Ritardo = kRitardoPredefinito;
         messaggi.errore(avvisi::kDelayNonValido);
     }
 }
 
-// One write of the whole file: a failure leaves no file, rather than one
+// One write of the whole file: a fallimento leaves no file, rather than one
 // that lacks keys and would be read as it stands at every later start.
 void creaFile(const IniProgramma& ini, const Configurazione& configurazione) {
     ini.ScriviIni(kSezioneDati,
-                  {{kChiaveDataBase, configurazione.PercorsoDatabase()},
-                   {kChiaveFinestraPGM, configurazione.TitoloFinestra()},
-                   {kChiaveDelay, QString::number(configurazione.Ritardo())}},
+                  {{kChiaveDataBase, configurazione.PercorsoDatabase},
+                   {kChiaveFinestraPGM, configurazione.TitoloFinestra},
+                   {kChiaveDelay, QString::number(configurazione.Ritardo)}},
                   kFileImpostazioni);
 }
 
@@ -60,11 +60,11 @@ void caricaConfigurazione(const IniProgramma& ini, Configurazione& configurazion
             impostaPredefiniti(ini, configurazione);
             creaFile(ini, configurazione);
         }
-    } catch (const Failure& failure) {
+    } catch (const Fallimento& fallimento) {
         // The program can still run on the defaults; the operator learns why
         // the file was not used and can fix the folder or the file.
         impostaPredefiniti(ini, configurazione);
-        messaggi.errore(QString::fromStdString(failure.description()) + avvisi::kValoriPredefiniti);
+        messaggi.errore(QString::fromStdString(fallimento.descrizione()) + avvisi::kValoriPredefiniti);
     }
 }
 

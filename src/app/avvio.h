@@ -2,7 +2,7 @@
 
 namespace tastalo {
 
-class Configurazione;
+struct Configurazione;
 class IniProgramma;
 class Messaggi;
 

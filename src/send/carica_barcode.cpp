@@ -1,6 +1,6 @@
 #include "send/carica_barcode.h"
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "store/archivio_liste.h"
 
 namespace tastalo {
@@ -10,10 +10,10 @@ std::vector<QString> CaricaBarcode(const ArchivioListe& archivio, const QString&
     std::unique_ptr<Recordset> risultato =
         archivio.apriQuery(stringaConnessione, istruzioni::queryBarcode(idLista));
     std::vector<QString> barcode;
-    while (!risultato->atEnd()) {
-        barcode.push_back(risultato->field(0).comeTesto());
-        if (barcode.size() > static_cast<std::size_t>(kMassimoBarcode)) throw conversion::overflow();
-        risultato->moveNext();
+    while (!risultato->allaFine()) {
+        barcode.push_back(risultato->campo(0).comeTesto());
+        if (barcode.size() > static_cast<std::size_t>(kMassimoBarcode)) throw conversione::overflow();
+        risultato->avanti();
     }
     ChiudiRecordset(risultato);
     return barcode;

@@ -1,7 +1,7 @@
 #include "send/invio_barcode.h"
 
 #include "core/avvisi.h"
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "core/messaggi.h"
 #include "send/carica_barcode.h"
 #include "send/pausa_invio.h"
@@ -15,8 +15,8 @@ namespace {
 // Code of the failure for a send asked with no list chosen.
 constexpr std::int32_t kNessunaListaScelta = 381;
 
-Failure fallimentoDestinazione(const platform::Status& stato) {
-    return {FailureSource::TargetWindow, stato.code, avvisi::fallimentoTastiera(stato).toStdString()};
+Fallimento fallimentoDestinazione(const platform::Status& stato) {
+    return {OrigineFallimento::FinestraDestinazione, stato.code, avvisi::fallimentoTastiera(stato).toStdString()};
 }
 
 void verifica(const platform::Status& stato) {
@@ -72,7 +72,7 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
     m_interrotto = false;
     try {
         if (!idLista) {
-            throw Failure(FailureSource::Program, kNessunaListaScelta,
+            throw Fallimento(OrigineFallimento::Programma, kNessunaListaScelta,
                           avvisi::kNessunaListaSelezionata.toStdString());
         }
         const std::vector<QString> barcode =
@@ -94,7 +94,7 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
                 break;
             case Esito::Interrotto: break;
         }
-    } catch (const Failure& fallimento) {
+    } catch (const Fallimento& fallimento) {
         if (!m_interrotto) mostraFallimento(fallimento);
     }
 }
@@ -106,7 +106,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
     testi.reserve(barcode.size());
     for (const QString& b : barcode) testi.push_back(b.toStdU32String());
     FineSessione fine(m_tastiera);
-    verifica(m_tastiera.activate(m_configurazione.TitoloFinestra().toStdU32String()));
+    verifica(m_tastiera.activate(m_configurazione.TitoloFinestra.toStdU32String()));
     // The whole list at once: the backend prepares every key it will need
     // before the first one, instead of barcode by barcode.
     m_tastiera.expectTexts(testi);
@@ -144,7 +144,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
 void InvioBarcode::attendiRitardo() {
     // Read afresh at every pause: a setting saved during the send applies
     // from the next pause on.
-    m_pausa.attendi(std::max<std::int32_t>(m_configurazione.Ritardo(), 0));
+    m_pausa.attendi(std::max<std::int32_t>(m_configurazione.Ritardo, 0));
 }
 
 void InvioBarcode::interrompi() {
@@ -153,14 +153,14 @@ void InvioBarcode::interrompi() {
     m_pausa.interrompi();
 }
 
-void InvioBarcode::mostraFallimento(const Failure& fallimento) {
-    if (fallimento.source() == FailureSource::TargetWindow &&
-        fallimento.code() == platform::kTargetWindowMissing) {
+void InvioBarcode::mostraFallimento(const Fallimento& fallimento) {
+    if (fallimento.origine() == OrigineFallimento::FinestraDestinazione &&
+        fallimento.codice() == platform::kTargetWindowMissing) {
         m_messaggi.errore(avvisi::kProgrammaChiuso);
         return;
     }
-    m_messaggi.errore(QStringLiteral("%1 %2").arg(fallimento.code()).arg(
-        QString::fromStdString(fallimento.description())));
+    m_messaggi.errore(QStringLiteral("%1 %2").arg(fallimento.codice()).arg(
+        QString::fromStdString(fallimento.descrizione())));
 }
 
 }  // namespace tastalo

@@ -9,8 +9,8 @@
 namespace tastalo {
 
 class ArchivioListe;
-class Configurazione;
-class Failure;
+struct Configurazione;
+class Fallimento;
 class Messaggi;
 class PausaInvio;
 namespace platform {
@@ -41,7 +41,7 @@ private:
     // `inviati` receives the barcodes that reached the target whole.
     Esito digita(const std::vector<QString>& barcode, const Avanzamento& avanzamento, int& inviati);
     void attendiRitardo();
-    void mostraFallimento(const Failure& fallimento);
+    void mostraFallimento(const Fallimento& fallimento);
 
     const Configurazione& m_configurazione;
     const ArchivioListe& m_archivio;

@@ -7,9 +7,4 @@ QString costruisciStringaConnessione(const QString& percorsoDatabase) {
            percorsoDatabase + QLatin1Char(';');
 }
 
-void Configurazione::impostaPercorsoDatabase(const QString& percorso) {
-    m_percorsoDatabase = percorso;
-    m_stringaConnessione = costruisciStringaConnessione(percorso);
-}
-
 }  // namespace tastalo

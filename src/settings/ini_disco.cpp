@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 
 namespace tastalo::ini {
 namespace {
@@ -16,7 +16,7 @@ namespace {
                          const QString& motivo) {
     const QString descrizione = QStringLiteral("Impossibile %1 il file delle impostazioni %2: %3")
                                     .arg(verbo, QDir::toNativeSeparators(percorso), motivo);
-    throw Failure(FailureSource::SettingsFile, codice, descrizione.toStdString());
+    throw Fallimento(OrigineFallimento::FileImpostazioni, codice, descrizione.toStdString());
 }
 
 [[noreturn]] void erroreFile(const QString& verbo, const QString& percorso,
@@ -94,9 +94,9 @@ void scriviSuFile(const QString& percorso, QStringView sezione,
     QByteArray nuovo = testo.utf8;
     try {
         for (const ValoreIni& v : valori) nuovo = scriviValore(nuovo, sezione, v.chiave, v.valore);
-    } catch (const Failure& f) {
-        errore(QStringLiteral("scrivere"), percorso, f.code(),
-               QString::fromStdString(f.description()));
+    } catch (const Fallimento& f) {
+        errore(QStringLiteral("scrivere"), percorso, f.codice(),
+               QString::fromStdString(f.descrizione()));
     }
     if (contenuto && nuovo == testo.utf8) return;
     scriviFileAtomico(percorso, codifica(nuovo, testo.codifica));

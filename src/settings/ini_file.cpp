@@ -4,7 +4,7 @@
 #include <QStringDecoder>
 #include <vector>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 
 namespace tastalo::ini {
 namespace {
@@ -132,7 +132,7 @@ std::optional<QByteArray> nelFileSePossibile(QStringView testo, bool latin1) {
 // `cosa` tells the operator which text could not be written.
 QByteArray nelFile(QStringView testo, bool latin1, const QString& cosa) {
     if (auto byte = nelFileSePossibile(testo, latin1)) return *byte;
-    throw Failure(FailureSource::SettingsFile, kTestoNonRappresentabile,
+    throw Fallimento(OrigineFallimento::FileImpostazioni, kTestoNonRappresentabile,
                   QStringLiteral("%1 contiene caratteri che la codifica del file (Latin-1) non "
                                  "può rappresentare")
                       .arg(cosa)
@@ -190,7 +190,7 @@ std::optional<QString> motivoTestoNonValido(QStringView sezione, QStringView chi
 QByteArray scriviValore(const QByteArray& contenuto, QStringView sezione, QStringView chiave,
                         QStringView valore) {
     if (const auto motivo = motivoTestoNonValido(sezione, chiave, valore)) {
-        throw Failure(FailureSource::SettingsFile, kTestoNonValido, motivo->toStdString());
+        throw Fallimento(OrigineFallimento::FileImpostazioni, kTestoNonValido, motivo->toStdString());
     }
     const QStringView nomeSezione = senzaBlank(sezione);
     const QStringView nomeChiave = senzaBlank(chiave);

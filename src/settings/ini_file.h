@@ -46,7 +46,7 @@ std::optional<QString> motivoTestoNonValido(QStringView sezione, QStringView chi
 // end. Every other byte stays, and so does a value that already reads as the
 // new text; new lines take the line end the file already uses. New text is
 // written in the file's encoding: UTF-8, or Latin-1 when the contents are not
-// valid UTF-8. Throws Failure (SettingsFile) with kTestoNonValido for texts
+// valid UTF-8. Throws Fallimento (SettingsFile) with kTestoNonValido for texts
 // that motivoTestoNonValido refuses, kTestoNonRappresentabile for text that
 // would not read back as itself in that encoding.
 QByteArray scriviValore(const QByteArray& contenuto, QStringView sezione, QStringView chiave,
@@ -68,13 +68,13 @@ QByteArray codifica(const QByteArray& utf8, Codifica codifica);
 
 // --- Files ---
 
-// The whole file, or nothing when no file exists at that path. Throws Failure
+// The whole file, or nothing when no file exists at that path. Throws Fallimento
 // (SettingsFile) naming the path and the reason when it exists but cannot be
 // read (a directory, a pipe or a device in the way counts as that).
 std::optional<QByteArray> leggiFile(const QString& percorso);
 
 // Replaces or creates the file in one step (QSaveFile): on failure the old
-// file stays whole. Throws Failure (SettingsFile) naming the path and the
+// file stays whole. Throws Fallimento (SettingsFile) naming the path and the
 // system's reason.
 void scriviFileAtomico(const QString& percorso, const QByteArray& contenuto);
 

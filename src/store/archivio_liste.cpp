@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "store/sqlite_impl.h"
 
 namespace tastalo {
@@ -21,9 +21,9 @@ QString cancellaUna(const QString& idListaTesto) {
     // The id goes between quotes: anything but a decimal number could close
     // them and change what the statement deletes.
     qsizetype i = idListaTesto.startsWith(u'-') ? 1 : 0;
-    if (i == idListaTesto.size()) throw conversion::typeMismatch();
+    if (i == idListaTesto.size()) throw conversione::tipoNonCorrispondente();
     for (; i < idListaTesto.size(); ++i) {
-        if (idListaTesto[i] < u'0' || idListaTesto[i] > u'9') throw conversion::typeMismatch();
+        if (idListaTesto[i] < u'0' || idListaTesto[i] > u'9') throw conversione::tipoNonCorrispondente();
     }
     return QStringLiteral("delete from liste where idLista='") + idListaTesto + QStringLiteral("';");
 }
@@ -70,13 +70,13 @@ std::unique_ptr<Connessione> ArchivioListe::apriConnessione(const QString& strin
 
 void ChiudiRecordset(std::unique_ptr<Recordset>& recordset) noexcept {
     if (!recordset) return;
-    if (recordset->isOpen()) recordset->close();
+    if (recordset->aperto()) recordset->chiudi();
     recordset.reset();
 }
 
 void ChiudiConnessione(std::unique_ptr<Connessione>& connessione) noexcept {
     if (!connessione) return;
-    if (connessione->isOpen()) connessione->close();
+    if (connessione->aperto()) connessione->chiudi();
     connessione.reset();
 }
 

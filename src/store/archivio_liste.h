@@ -36,10 +36,10 @@ public:
     // writing before it fails with SQLite's "database is locked" (5).
     explicit ArchivioListe(std::chrono::milliseconds attesaSeBloccato = std::chrono::seconds(3));
 
-    // Read-only. Throws Failure (Database).
+    // Read-only. Throws Fallimento (Database).
     std::unique_ptr<Recordset> apriQuery(const QString& stringaConnessione,
                                          const QString& istruzione) const;
-    // Read-write, with the file's foreign-key rules enforced. Throws Failure (Database).
+    // Read-write, with the file's foreign-key rules enforced. Throws Fallimento (Database).
     std::unique_ptr<Connessione> apriConnessione(const QString& stringaConnessione) const;
 
 private:

@@ -19,11 +19,11 @@ Connessione::Impl::Impl(const QString& percorso, int attesaMs)
 Connessione::Connessione(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 Connessione::~Connessione() = default;
 
-bool Connessione::isOpen() const { return m_impl->db != nullptr; }
+bool Connessione::aperto() const { return m_impl->db != nullptr; }
 
-void Connessione::close() noexcept { m_impl->db.reset(); }
+void Connessione::chiudi() noexcept { m_impl->db.reset(); }
 
-void Connessione::execute(const QString& istruzione) {
+void Connessione::esegui(const QString& istruzione) {
     if (!m_impl->db) sqlite::fallisci(SQLITE_MISUSE, "the connection is closed");
     try {
         m_impl->db->exec(istruzione.toUtf8().toStdString());

@@ -12,10 +12,10 @@ public:
     Connessione(const Connessione&) = delete;
     Connessione& operator=(const Connessione&) = delete;
 
-    bool isOpen() const;
-    void close() noexcept;
+    bool aperto() const;
+    void chiudi() noexcept;
     // Runs one statement; the count of affected rows is not asked for.
-    void execute(const QString& istruzione);
+    void esegui(const QString& istruzione);
 
 private:
     friend class ArchivioListe;

@@ -12,13 +12,13 @@ std::vector<VoceLista> leggiListe(const ArchivioListe& archivio, const QString& 
     std::unique_ptr<Recordset> risultato =
         archivio.apriQuery(stringaConnessione, istruzioni::queryListe());
     std::vector<VoceLista> voci;
-    while (!risultato->atEnd()) {
+    while (!risultato->allaFine()) {
         VoceLista voce;
-        voce.testo = risultato->field(0).comeTestoVisibile() + QStringLiteral(" - ") +
-                     risultato->field(1).comeTestoVisibile();
-        voce.id = risultato->field(0).comeIntero32();
+        voce.testo = risultato->campo(0).comeTestoVisibile() + QStringLiteral(" - ") +
+                     risultato->campo(1).comeTestoVisibile();
+        voce.id = risultato->campo(0).comeIntero32();
         voci.push_back(std::move(voce));
-        risultato->moveNext();
+        risultato->avanti();
     }
     ChiudiRecordset(risultato);
     return voci;

@@ -17,7 +17,7 @@ struct VoceLista {
 
 // Reads every list of the list query, in its order: "<idLista> - <lista>"
 // (a null joined as empty text) and idLista as a 32-bit id. Empty when the
-// database holds no list. Throws Failure (database, or conversion for an id
+// database holds no list. Throws Fallimento (database, or conversion for an id
 // that is null or not a 32-bit integer) before the caller has touched any
 // widget, so a failure part way leaves the combo as it was.
 std::vector<VoceLista> leggiListe(const ArchivioListe& archivio, const QString& stringaConnessione);

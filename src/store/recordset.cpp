@@ -78,50 +78,50 @@ void Recordset::Impl::chiudi() noexcept {
 Recordset::Recordset(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 Recordset::~Recordset() = default;
 
-bool Recordset::isOpen() const { return m_impl->statement != nullptr; }
+bool Recordset::aperto() const { return m_impl->statement != nullptr; }
 
-void Recordset::close() noexcept { m_impl->chiudi(); }
+void Recordset::chiudi() noexcept { m_impl->chiudi(); }
 
-bool Recordset::atEnd() const {
+bool Recordset::allaFine() const {
     m_impl->richiediAperto();
     return !m_impl->riga;
 }
 
-void Recordset::moveNext() {
+void Recordset::avanti() {
     m_impl->richiediRiga();
     m_impl->passo();
 }
 
-void Recordset::moveFirst() {
+void Recordset::primo() {
     m_impl->richiediAperto();
     // reset() repeats the error of a failed step, which was reported then.
     sqlite3_reset(m_impl->statement.get());
     m_impl->passo();
 }
 
-int Recordset::fieldCount() const {
+int Recordset::numeroCampi() const {
     m_impl->richiediAperto();
     return static_cast<int>(m_impl->nomi.size());
 }
 
-QString Recordset::fieldName(int posizione) const {
+QString Recordset::nomeCampo(int posizione) const {
     m_impl->richiediAperto();
-    if (posizione < 0 || posizione >= fieldCount()) sqlite::fallisci(SQLITE_RANGE, kFuoriIntervallo);
+    if (posizione < 0 || posizione >= numeroCampi()) sqlite::fallisci(SQLITE_RANGE, kFuoriIntervallo);
     return m_impl->nomi[static_cast<std::size_t>(posizione)];
 }
 
-Valore Recordset::field(int posizione) const { return m_impl->valore(posizione); }
+Valore Recordset::campo(int posizione) const { return m_impl->valore(posizione); }
 
-Valore Recordset::field(QStringView nome) const {
-    const int posizione = fieldIndex(nome);
+Valore Recordset::campo(QStringView nome) const {
+    const int posizione = indiceCampo(nome);
     if (posizione < 0) {
-        throw Failure(FailureSource::Database, SQLITE_ERROR,
+        throw Fallimento(OrigineFallimento::Database, SQLITE_ERROR,
                       "no such column: " + nome.toString().toStdString());
     }
     return m_impl->valore(posizione);
 }
 
-int Recordset::fieldIndex(QStringView nome) const {
+int Recordset::indiceCampo(QStringView nome) const {
     m_impl->richiediAperto();
     if (m_impl->ultimaPosizione >= 0 && nome == m_impl->ultimoNome) return m_impl->ultimaPosizione;
     const auto& nomi = m_impl->nomi;

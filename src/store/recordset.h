@@ -10,7 +10,7 @@ namespace tastalo {
 
 // A read-only query result, read row by row. Opened by ArchivioListe; the
 // connection it brings is its own and goes when it is closed or destroyed.
-// Every failure is thrown as Failure (Database) with SQLite's code and message;
+// Every failure is thrown as Fallimento (Database) with SQLite's code and message;
 // using a closed result, or reading or moving on with no current row, fails
 // with SQLite's misuse code (21), a position out of range with 25.
 class Recordset {
@@ -19,24 +19,24 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
-    bool isOpen() const;
-    void close() noexcept;
+    bool aperto() const;
+    void chiudi() noexcept;
 
     // True when there is no current row: at once for an empty result, or
     // after moving past the last row.
-    bool atEnd() const;
-    void moveNext();
+    bool allaFine() const;
+    void avanti();
     // Runs the query again and stands on its first row, so the rows are those
     // in the file at that moment.
-    void moveFirst();
+    void primo();
 
-    int fieldCount() const;
-    QString fieldName(int posizione) const;
-    Valore field(int posizione) const;
+    int numeroCampi() const;
+    QString nomeCampo(int posizione) const;
+    Valore campo(int posizione) const;
     // By name, without regard to case. An unknown name fails (Database, code 1).
-    Valore field(QStringView nome) const;
+    Valore campo(QStringView nome) const;
     // The position of a field by name without regard to case, or -1.
-    int fieldIndex(QStringView nome) const;
+    int indiceCampo(QStringView nome) const;
 
 private:
     friend class ArchivioListe;

@@ -3,18 +3,18 @@
 namespace tastalo::sqlite {
 
 void fallisci(sqlite3* db, int codice) {
-    throw Failure(FailureSource::Database, codicePrimario(codice),
+    throw Fallimento(OrigineFallimento::Database, codicePrimario(codice),
                   db ? sqlite3_errmsg(db) : sqlite3_errstr(codice));
 }
 
 void fallisci(int codice, const char* messaggio) {
-    throw Failure(FailureSource::Database, codicePrimario(codice), messaggio);
+    throw Fallimento(OrigineFallimento::Database, codicePrimario(codice), messaggio);
 }
 
 void fallisci(const SQLite::Exception& e) {
     // SQLiteCpp reports its own misuse (no SQLite code) as -1.
     const int codice = e.getErrorCode() < 0 ? SQLITE_MISUSE : e.getErrorCode();
-    throw Failure(FailureSource::Database, codicePrimario(codice), e.what());
+    throw Fallimento(OrigineFallimento::Database, codicePrimario(codice), e.what());
 }
 
 std::unique_ptr<SQLite::Database> apri(const QString& percorso, int flags, int attesaMs) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "store/connessione.h"
 #include "store/recordset.h"
 
@@ -26,7 +26,7 @@ inline std::int32_t codicePrimario(int codice) { return codice & 0xff; }
 [[noreturn]] void fallisci(const SQLite::Exception& e);
 
 // Opens an existing file, never creating one. `flags` is OPEN_READONLY or
-// OPEN_READWRITE. Throws Failure (Database).
+// OPEN_READWRITE. Throws Fallimento (Database).
 std::unique_ptr<SQLite::Database> apri(const QString& percorso, int flags, int attesaMs);
 
 struct ChiudiStatement {

@@ -6,7 +6,7 @@
 #include <limits>
 #include <optional>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 
 namespace tastalo {
 
@@ -20,16 +20,16 @@ QString realeComeTesto(double v) {
 }
 
 std::int32_t daIntero64(std::int64_t v) {
-    if (v < kMinimo32 || v > kMassimo32) throw conversion::overflow();
+    if (v < kMinimo32 || v > kMassimo32) throw conversione::overflow();
     return static_cast<std::int32_t>(v);
 }
 
 std::int32_t daReale(double v) {
-    if (std::isnan(v)) throw conversion::typeMismatch();
-    if (std::isinf(v)) throw conversion::overflow();
-    if (v != std::trunc(v)) throw conversion::typeMismatch();
+    if (std::isnan(v)) throw conversione::tipoNonCorrispondente();
+    if (std::isinf(v)) throw conversione::overflow();
+    if (v != std::trunc(v)) throw conversione::tipoNonCorrispondente();
     if (v < static_cast<double>(kMinimo32) || v > static_cast<double>(kMassimo32)) {
-        throw conversion::overflow();
+        throw conversione::overflow();
     }
     return static_cast<std::int32_t>(v);
 }
@@ -77,11 +77,11 @@ bool isNumeroDecimale(QStringView t) {
 std::int32_t daTesto(const QString& testo) {
     const QString t = testo.trimmed();
     if (const auto intero = interoDecimale(t)) return daIntero64(*intero);
-    if (!isNumeroDecimale(t)) throw conversion::typeMismatch();
+    if (!isNumeroDecimale(t)) throw conversione::tipoNonCorrispondente();
     bool ok = false;
     const double v = QLocale::c().toDouble(t, &ok);
     // Out of the range of a double ("1e999") is an overflow too.
-    if (!ok) throw conversion::overflow();
+    if (!ok) throw conversione::overflow();
     return daReale(v);
 }
 
@@ -104,18 +104,18 @@ QString Valore::comeTestoVisibile() const {
 }
 
 QString Valore::comeTesto() const {
-    if (isNull()) throw conversion::invalidUseOfNull();
-    if (isBinario()) throw conversion::typeMismatch();
+    if (nullo()) throw conversione::usoNonValidoDiNull();
+    if (std::holds_alternative<Binario>(m_dato)) throw conversione::tipoNonCorrispondente();
     return comeTestoVisibile();
 }
 
 std::int32_t Valore::comeIntero32() const {
     return std::visit(Visita{
-                          [](std::monostate) -> std::int32_t { throw conversion::invalidUseOfNull(); },
+                          [](std::monostate) -> std::int32_t { throw conversione::usoNonValidoDiNull(); },
                           [](std::int64_t v) { return daIntero64(v); },
                           [](double v) { return daReale(v); },
                           [](const QString& v) { return daTesto(v); },
-                          [](Binario) -> std::int32_t { throw conversion::typeMismatch(); },
+                          [](Binario) -> std::int32_t { throw conversione::tipoNonCorrispondente(); },
                       },
                       m_dato);
 }

@@ -18,11 +18,7 @@ public:
     static Valore testo(QString v) { return Valore(Dato(std::move(v))); }
     static Valore binario() { return Valore(Dato(Binario{})); }
 
-    bool isNull() const { return std::holds_alternative<std::monostate>(m_dato); }
-    bool isIntero() const { return std::holds_alternative<std::int64_t>(m_dato); }
-    bool isReale() const { return std::holds_alternative<double>(m_dato); }
-    bool isTesto() const { return std::holds_alternative<QString>(m_dato); }
-    bool isBinario() const { return std::holds_alternative<Binario>(m_dato); }
+    bool nullo() const { return std::holds_alternative<std::monostate>(m_dato); }
 
     // For showing: integers in decimal, reals in their shortest form (a point
     // before the decimals), text unchanged, null and binary as empty text.

@@ -13,9 +13,9 @@ void CancellaListe(const ArchivioListe& archivio, const QString& stringaConnessi
         const QString istruzione =
             tutte ? istruzioni::cancellaTutte() : istruzioni::cancellaUna(idListaTesto);
         connessione = archivio.apriConnessione(stringaConnessione);
-        connessione->execute(istruzione);
+        connessione->esegui(istruzione);
         ChiudiConnessione(connessione);
-    } catch (const Failure& fallimento) {
+    } catch (const Fallimento& fallimento) {
         // Closed before the box, so a modal wait holds no write lock on the file.
         ChiudiConnessione(connessione);
         messaggi.errore(codiceTrattinoDescrizione(fallimento));

@@ -11,7 +11,7 @@ DialoghiQt::DialoghiQt(IniProgramma& ini, Configurazione& configurazione, Messag
 
 int DialoghiQt::chiediCancellazione(QWidget* genitore, const QString& lista) {
     frmCancella dialogo(genitore);
-    dialogo.setLista(lista);
+    dialogo.impostaLista(lista);
     dialogo.exec();
     return dialogo.CosaFare();
 }

@@ -6,7 +6,7 @@ class QWidget;
 
 namespace tastalo {
 
-class Configurazione;
+struct Configurazione;
 class IniProgramma;
 class Messaggi;
 class SceltaFile;

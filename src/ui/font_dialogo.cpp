@@ -28,7 +28,7 @@ bool didascalieEntrano(const QWidget& finestra) {
     return true;
 }
 
-QFont fontLayoutTwips() {
+QFont fontDisegnoInTwips() {
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
@@ -36,7 +36,7 @@ QFont fontLayoutTwips() {
 }
 
 void adattaFontDialogo(QWidget& finestra) {
-    if (!didascalieEntrano(finestra)) finestra.setFont(fontLayoutTwips());
+    if (!didascalieEntrano(finestra)) finestra.setFont(fontDisegnoInTwips());
 }
 
 }  // namespace tastalo

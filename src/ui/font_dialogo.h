@@ -12,7 +12,7 @@ bool didascalieEntrano(const QWidget& finestra);
 // The twips layouts were drawn for an 8 pt dialog font. When the system's font
 // is too wide for them, the window switches to Arial (or its metric-compatible
 // substitute) at 8.25 pt, so that no caption is cut off.
-QFont fontLayoutTwips();
+QFont fontDisegnoInTwips();
 void adattaFontDialogo(QWidget& finestra);
 
 }  // namespace tastalo

@@ -18,7 +18,7 @@ frmCancella::frmCancella(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Richiesta Cancellazione"));
     setWindowIcon(iconaProgramma());
-    setFixedSize(twipsToPixels(3120), twipsToPixels(2610));
+    setFixedSize(twipsInPixel(3120), twipsInPixel(2610));
 
     m_optCancella[0] = new QRadioButton(this);
     m_optCancella[1] = new QRadioButton(QStringLiteral("Tutte"), this);
@@ -26,8 +26,8 @@ frmCancella::frmCancella(QWidget* parent)
         m_optCancella[indice]->setObjectName(QStringLiteral("optCancella"));
         m_optCancella[indice]->setProperty("index", indice);
     }
-    placeInTwips(*m_optCancella[0], 240, 600, 2055, 375);
-    placeInTwips(*m_optCancella[1], 240, 1200, 975, 375);
+    posizionaInTwips(*m_optCancella[0], 240, 600, 2055, 375);
+    posizionaInTwips(*m_optCancella[1], 240, 1200, 975, 375);
 
     m_label1 = new QLabel(QStringLiteral("Quale lista eliminare?"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -35,16 +35,16 @@ frmCancella::frmCancella(QWidget* parent)
     grassetto.setPointSizeF(9.75);
     grassetto.setBold(true);
     m_label1->setFont(grassetto);
-    placeInTwips(*m_label1, 120, 120, 2655, 255);
+    posizionaInTwips(*m_label1, 120, 120, 2655, 255);
 
     m_cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
     m_cmdOk->setObjectName(QStringLiteral("cmdOk"));
     m_cmdOk->setDefault(true);
-    placeInTwips(*m_cmdOk, 360, 1920, 1095, 375);
+    posizionaInTwips(*m_cmdOk, 360, 1920, 1095, 375);
 
     m_cmdAnnulla = new QPushButton(QStringLiteral("&Annulla"), this);
     m_cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
-    placeInTwips(*m_cmdAnnulla, 1560, 1920, 1095, 375);
+    posizionaInTwips(*m_cmdAnnulla, 1560, 1920, 1095, 375);
 
     setTabOrder(m_optCancella[0], m_optCancella[1]);
     setTabOrder(m_optCancella[1], m_cmdOk);

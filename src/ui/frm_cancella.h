@@ -17,16 +17,16 @@ namespace tastalo {
 // Each showing starts from the single-list choice, whatever came before.
 class frmCancella : public QDialog {
     Q_OBJECT
-    Q_PROPERTY(QString Lista READ Lista WRITE setLista)
-    Q_PROPERTY(int CosaFare READ CosaFare WRITE setCosaFare)
+    Q_PROPERTY(QString Lista READ Lista WRITE impostaLista)
+    Q_PROPERTY(int CosaFare READ CosaFare WRITE impostaCosaFare)
 
 public:
     explicit frmCancella(QWidget* parent = nullptr);
 
     const QString& Lista() const { return m_lista; }
-    void setLista(const QString& lista) { m_lista = lista; }
+    void impostaLista(const QString& lista) { m_lista = lista; }
     int CosaFare() const { return m_cosaFare; }
-    void setCosaFare(int valore) { m_cosaFare = valore; }
+    void impostaCosaFare(int valore) { m_cosaFare = valore; }
 
     // The indexed pair of option buttons (object name "optCancella", dynamic
     // property "index" 0 or 1).

@@ -19,7 +19,7 @@ QLabel* etichetta(QWidget* genitore, const QString& nome, const QString& testo,
     auto* label = new QLabel(testo, genitore);
     label->setObjectName(nome);
     label->setAlignment(allineamento | Qt::AlignVCenter);
-    placeInTwips(*label, left, top, width, height);
+    posizionaInTwips(*label, left, top, width, height);
     return label;
 }
 
@@ -27,7 +27,7 @@ QLineEdit* casella(QWidget* genitore, const QString& nome, const QString& testo,
                    int width, int height) {
     auto* edit = new QLineEdit(testo, genitore);
     edit->setObjectName(nome);
-    placeInTwips(*edit, left, top, width, height);
+    posizionaInTwips(*edit, left, top, width, height);
     return edit;
 }
 
@@ -38,7 +38,7 @@ QPushButton* pulsante(QWidget* genitore, const QString& nome, const QString& tes
     // No button is the default: Enter only presses the button that has the focus.
     button->setAutoDefault(false);
     button->setDefault(false);
-    placeInTwips(*button, left, top, width, height);
+    posizionaInTwips(*button, left, top, width, height);
     return button;
 }
 
@@ -55,7 +55,7 @@ frmImposta::frmImposta(IniProgramma& ini, Configurazione& configurazione, Messag
     setObjectName(QStringLiteral("frmImposta"));
     setWindowTitle(QStringLiteral("Impostazioni"));
     setWindowIcon(iconaProgramma());
-    setFixedSize(twipsToPixels(5865), twipsToPixels(2805));
+    setFixedSize(twipsInPixel(5865), twipsInPixel(2805));
     creaControlli();
     adattaFontDialogo(*this);
     Form_Load();
@@ -100,7 +100,7 @@ void frmImposta::Form_Load() {
     m_txtDB->setText(lettura.testi.database);
     m_txtFinestra->setText(lettura.testi.finestra);
     m_txtDelay->setText(lettura.testi.delay);
-    if (lettura.errore) m_messaggi.errore(ImpostazioniDialogo::messaggioLettura(*lettura.errore));
+    if (lettura.fallimento) m_messaggi.errore(ImpostazioniDialogo::messaggioLettura(*lettura.fallimento));
 }
 
 void frmImposta::cmdSfoglia_Click() {
@@ -116,9 +116,9 @@ void frmImposta::cmdSfoglia_Click() {
 void frmImposta::cmdEsegui_Click() {
     try {
         m_impostazioni.salva(testi());
-    } catch (const Failure& errore) {
-        m_messaggi.errore(ImpostazioniDialogo::messaggioSalvataggio(errore));
-        if (errore.source() == FailureSource::Conversion) {
+    } catch (const Fallimento& fallimento) {
+        m_messaggi.errore(ImpostazioniDialogo::messaggioSalvataggio(fallimento));
+        if (fallimento.origine() == OrigineFallimento::Conversione) {
             m_txtDelay->setFocus(Qt::OtherFocusReason);
             m_txtDelay->selectAll();
         }

@@ -9,7 +9,7 @@ class QPushButton;
 
 namespace tastalo {
 
-class Configurazione;
+struct Configurazione;
 class IniProgramma;
 class Messaggi;
 class SceltaFile;

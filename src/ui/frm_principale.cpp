@@ -64,37 +64,37 @@ void frmPrincipale::costruisciMenu() {
 
 void frmPrincipale::costruisciControlli() {
     auto* cliente = new QWidget(this);
-    cliente->setFixedSize(twipsToPixels(3750), twipsToPixels(3480));
+    cliente->setFixedSize(twipsInPixel(3750), twipsInPixel(3480));
     setCentralWidget(cliente);
 
     m_label1 = new QLabel(QStringLiteral("Liste :"), cliente);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    placeInTwips(*m_label1, 240, 240, 615, 255);
+    posizionaInTwips(*m_label1, 240, 240, 615, 255);
 
     // A drop-down list: typing only jumps to an entry, so an entry is
     // selected whenever there is one.
     m_cmbListe = new QComboBox(cliente);
     m_cmbListe->setObjectName(QStringLiteral("cmbListe"));
     m_cmbListe->setEditable(false);
-    placeInTwips(*m_cmbListe, 960, 240, 2055, 315);
+    posizionaInTwips(*m_cmbListe, 960, 240, 2055, 315);
 
     m_lista = new ListView({QStringLiteral("BarCode")}, cliente);
     m_lista->setObjectName(QStringLiteral("Lista"));
-    placeInTwips(*m_lista, 1080, 840, 1695, 1575);
+    posizionaInTwips(*m_lista, 1080, 840, 1695, 1575);
 
     m_cmdEsegui = new QPushButton(QStringLiteral("&Scrivi"), cliente);
     m_cmdEsegui->setObjectName(QStringLiteral("cmdEsegui"));
     m_cmdEsegui->setDefault(true);
-    placeInTwips(*m_cmdEsegui, 120, 2760, 1095, 375);
+    posizionaInTwips(*m_cmdEsegui, 120, 2760, 1095, 375);
 
     m_cmdCancella = new QPushButton(QStringLiteral("&Cancella"), cliente);
     m_cmdCancella->setObjectName(QStringLiteral("cmdCancella"));
-    placeInTwips(*m_cmdCancella, 1320, 2760, 1095, 375);
+    posizionaInTwips(*m_cmdCancella, 1320, 2760, 1095, 375);
 
     m_cmdExit = new QPushButton(QStringLiteral("&Esci"), cliente);
     m_cmdExit->setObjectName(QStringLiteral("cmdExit"));
-    placeInTwips(*m_cmdExit, 2520, 2760, 1095, 375);
+    posizionaInTwips(*m_cmdExit, 2520, 2760, 1095, 375);
 
     // A focused button answers Enter itself, as in a dialog.
     for (QPushButton* pulsante : {m_cmdEsegui, m_cmdCancella, m_cmdExit}) pulsante->setAutoDefault(true);
@@ -156,14 +156,14 @@ void frmPrincipale::Form_Load() { AggiornaListe(); }
 void frmPrincipale::AggiornaListe() {
     m_cmbListe->clear();
     m_lista->righe().svuota();
-    if (const auto motivo = motivoFileAssente(m_configurazione.PercorsoDatabase())) {
+    if (const auto motivo = motivoFileAssente(m_configurazione.PercorsoDatabase)) {
         m_messaggi.informazione(avvisi::nessunaLista(*motivo));
         return;
     }
     bool caricate = false;
     try {
         caricate = CaricaListe();
-    } catch (const Failure& fallimento) {
+    } catch (const Fallimento& fallimento) {
         m_messaggi.errore(codiceTrattinoDescrizione(fallimento));
         return;
     }
@@ -190,9 +190,9 @@ void frmPrincipale::cmbListe_Click() {
     try {
         std::unique_ptr<Recordset> barcode = m_archivio.apriQuery(
             m_configurazione.StringaConnessione(), istruzioni::queryBarcode(idLista));
-        if (!barcode->atEnd()) moduloListView::MostraRecordset(*barcode, *m_lista);
+        if (!barcode->allaFine()) moduloListView::MostraRecordset(*barcode, *m_lista);
         ChiudiRecordset(barcode);
-    } catch (const Failure& fallimento) {
+    } catch (const Fallimento& fallimento) {
         m_lista->righe().svuota();
         m_messaggi.errore(codiceTrattinoDescrizione(fallimento));
     }

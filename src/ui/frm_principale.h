@@ -12,7 +12,7 @@ class QPushButton;
 namespace tastalo {
 
 class ArchivioListe;
-class Configurazione;
+struct Configurazione;
 class Dialoghi;
 class InvioBarcode;
 class ListView;

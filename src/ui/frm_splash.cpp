@@ -29,7 +29,7 @@ QLabel* etichetta(QWidget* genitore, const QString& nome, const QFont& font, int
     auto* label = new QLabel(genitore);
     label->setObjectName(nome);
     label->setFont(font);
-    placeInTwips(*label, left, top, width, height);
+    posizionaInTwips(*label, left, top, width, height);
     return label;
 }
 
@@ -67,7 +67,7 @@ frmSplash::frmSplash(Temporizzatore& tempo, std::function<void()> mostraPrincipa
       m_mostraPrincipale(std::move(mostraPrincipale)) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowIcon(iconaProgramma());
-    setFixedSize(twipsToPixels(7380), twipsToPixels(4245));
+    setFixedSize(twipsInPixel(7380), twipsInPixel(4245));
     // Without a focusable child the window itself takes the keyboard.
     setFocusPolicy(Qt::StrongFocus);
     creaControlli();
@@ -79,11 +79,11 @@ void frmSplash::creaControlli() {
     m_frame1 = new QFrame(this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    placeInTwips(*m_frame1, 150, 0, 7080, 4050);
+    posizionaInTwips(*m_frame1, 150, 0, 7080, 4050);
 
     auto* imgLogo = new QLabel(m_frame1);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    placeInTwips(*imgLogo, 360, 840, 1935, 2145);
+    posizionaInTwips(*imgLogo, 360, 840, 1935, 2145);
     imgLogo->setScaledContents(true);
     imgLogo->setPixmap(logoProgramma(256));
 

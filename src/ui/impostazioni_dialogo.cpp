@@ -20,9 +20,9 @@ LetturaImpostazioni ImpostazioniDialogo::leggi() const {
     // what the operator typed there.
     LetturaImpostazioni lettura;
     auto& testi = lettura.testi;
-    testi.database = m_configurazione.PercorsoDatabase();
-    testi.finestra = m_configurazione.TitoloFinestra();
-    testi.delay = QString::number(m_configurazione.Ritardo());
+    testi.database = m_configurazione.PercorsoDatabase;
+    testi.finestra = m_configurazione.TitoloFinestra;
+    testi.delay = QString::number(m_configurazione.Ritardo);
     try {
         const QString database = m_ini.LeggiIni(kSezioneDati, kChiaveDataBase, kFileImpostazioni);
         const QString delay = m_ini.LeggiIni(kSezioneDati, kChiaveDelay, kFileImpostazioni);
@@ -30,9 +30,9 @@ LetturaImpostazioni ImpostazioniDialogo::leggi() const {
             percorsoDatabaseDaTesto(database, m_ini.cartellaProgramma()) == testi.database) {
             testi.database = database;
         }
-        if (ritardoDaTesto(delay) == m_configurazione.Ritardo()) testi.delay = delay;
-    } catch (const Failure& errore) {
-        lettura.errore = errore;
+        if (ritardoDaTesto(delay) == m_configurazione.Ritardo) testi.delay = delay;
+    } catch (const Fallimento& fallimento) {
+        lettura.fallimento = fallimento;
     }
     return lettura;
 }
@@ -49,7 +49,7 @@ std::optional<QString> ImpostazioniDialogo::databaseScelto(const std::optional<Q
 void ImpostazioniDialogo::salva(const TestiImpostazioni& testi) {
     const std::optional<std::int32_t> ritardo = ritardoDaTesto(testi.delay);
     if (!ritardo) {
-        throw Failure(FailureSource::Conversion, conversion::kTypeMismatch,
+        throw Fallimento(OrigineFallimento::Conversione, conversione::kTipoNonCorrispondente,
                       avvisi::kRitardoNonValido.toStdString());
     }
     m_ini.ScriviIni(kSezioneDati,
@@ -59,19 +59,19 @@ void ImpostazioniDialogo::salva(const TestiImpostazioni& testi) {
                     kFileImpostazioni);
     // The file is on disk before the settings in memory change, and they
     // change to what the next start will read from it.
-    m_configurazione.impostaPercorsoDatabase(percorsoDatabase(testi.database));
-    m_configurazione.impostaTitoloFinestra(senzaBlank(testi.finestra).toString());
-    m_configurazione.impostaRitardo(*ritardo);
+    m_configurazione.PercorsoDatabase = percorsoDatabase(testi.database);
+    m_configurazione.TitoloFinestra = senzaBlank(testi.finestra).toString();
+    m_configurazione.Ritardo = *ritardo;
 }
 
-QString ImpostazioniDialogo::messaggioLettura(const Failure& errore) {
+QString ImpostazioniDialogo::messaggioLettura(const Fallimento& fallimento) {
     // The description already names the file and the system's reason.
-    return QString::fromStdString(errore.description());
+    return QString::fromStdString(fallimento.descrizione());
 }
 
-QString ImpostazioniDialogo::messaggioSalvataggio(const Failure& errore) {
-    const QString descrizione = QString::fromStdString(errore.description());
-    if (errore.source() == FailureSource::Conversion) return descrizione;
+QString ImpostazioniDialogo::messaggioSalvataggio(const Fallimento& fallimento) {
+    const QString descrizione = QString::fromStdString(fallimento.descrizione());
+    if (fallimento.origine() == OrigineFallimento::Conversione) return descrizione;
     return descrizione + avvisi::kImpostazioniNonSalvate;
 }
 

@@ -3,11 +3,11 @@
 #include <QString>
 #include <optional>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 
 namespace tastalo {
 
-class Configurazione;
+struct Configurazione;
 class IniProgramma;
 
 // The settings dialog's three texts, exactly as its boxes hold them.
@@ -21,7 +21,7 @@ struct TestiImpostazioni {
 // reading of the file, if one did.
 struct LetturaImpostazioni {
     TestiImpostazioni testi;
-    std::optional<Failure> errore;
+    std::optional<Fallimento> fallimento;
 };
 
 // The settings dialog's work, apart from its window: loading the boxes from
@@ -45,14 +45,14 @@ public:
 
     // Writes the three texts as they stand in one replacement of the file,
     // then sets Configurazione to the values that start-up reads from them. A
-    // Delay that start-up would not take is refused first (Failure,
+    // Delay that start-up would not take is refused first (Fallimento,
     // Conversion). A failed write leaves the file as it was and Configurazione
-    // untouched (Failure, SettingsFile).
+    // untouched (Fallimento, SettingsFile).
     void salva(const TestiImpostazioni& testi);
 
     // The operator's texts for the failures above.
-    static QString messaggioLettura(const Failure& errore);
-    static QString messaggioSalvataggio(const Failure& errore);
+    static QString messaggioLettura(const Fallimento& fallimento);
+    static QString messaggioSalvataggio(const Fallimento& fallimento);
 
 private:
     const IniProgramma& m_ini;

@@ -2,9 +2,9 @@
 
 namespace tastalo {
 
-QString codiceTrattinoDescrizione(const Failure& fallimento) {
-    return QString::number(fallimento.code()) + QStringLiteral(" - ") +
-           QString::fromStdString(fallimento.description());
+QString codiceTrattinoDescrizione(const Fallimento& fallimento) {
+    return QString::number(fallimento.codice()) + QStringLiteral(" - ") +
+           QString::fromStdString(fallimento.descrizione());
 }
 
 }  // namespace tastalo

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 
 namespace tastalo {
 
@@ -10,6 +10,6 @@ namespace tastalo {
 // code in decimal, " - ", the description. The same for every source, so a
 // locked database (5) reads as the database's own failure and never as the
 // send's missing-window notice.
-QString codiceTrattinoDescrizione(const Failure& fallimento);
+QString codiceTrattinoDescrizione(const Fallimento& fallimento);
 
 }  // namespace tastalo

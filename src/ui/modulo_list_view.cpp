@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "ui/twips.h"
 #include "ui/larghezza_massima.h"
 #include "ui/list_view.h"
@@ -19,17 +19,17 @@ namespace {
 std::vector<int> posizioniDeiCampi(const QStringList& intestazioni, const Recordset& risultato) {
     std::vector<int> posizioni;
     for (const QString& nome : intestazioni) {
-        const int posizione = risultato.fieldIndex(nome);
+        const int posizione = risultato.indiceCampo(nome);
         if (posizione < 0) {
             // SQLite's own words for a name that is no column of the result.
-            throw Failure(FailureSource::Database, 1, "no such column: " + nome.toStdString());
+            throw Fallimento(OrigineFallimento::Database, 1, "no such column: " + nome.toStdString());
         }
         posizioni.push_back(posizione);
     }
     return posizioni;
 }
 
-double larghezzaInTwips(double pixel) { return pixelsToTwips(pixel) + kMargineTwips; }
+double larghezzaInTwips(double pixel) { return pixelInTwips(pixel) + kMargineTwips; }
 
 }  // namespace
 
@@ -41,16 +41,16 @@ void MostraRecordset(Recordset& risultato, ListView& lista) {
 void RiempiListView(ListView& lista, Recordset& risultato, std::int32_t limite) {
     RigheListView& righe = lista.righe();
     if (righe.colonne() == 0) return;
-    risultato.moveFirst();
+    risultato.primo();
     std::vector<int> posizioni;
     RigheListView::Blocco blocco(righe.colonne());
     std::int64_t conteggio = 0;
-    while (!risultato.atEnd()) {
+    while (!risultato.allaFine()) {
         if (posizioni.empty()) posizioni = posizioniDeiCampi(righe.intestazioni(), risultato);
         ++conteggio;
-        for (int posizione : posizioni) blocco.aggiungiCella(risultato.field(posizione).comeTestoVisibile());
+        for (int posizione : posizioni) blocco.aggiungiCella(risultato.campo(posizione).comeTestoVisibile());
         if (conteggio == limite) break;
-        risultato.moveNext();
+        risultato.avanti();
     }
     // One insertion for the whole batch: the view hears of it once, not per row.
     righe.aggiungi(std::move(blocco));
@@ -70,7 +70,7 @@ void AdattaColonne(ListView& lista, bool intestazioni) {
         LarghezzaMassima testi(font, &lista);
         for (int riga = 0; riga < quante; ++riga) testi.considera(righe.testo(riga, colonna));
         massima = std::max(massima, larghezzaInTwips(testi.valore()));
-        const int pixel = twipsToPixels(massima);
+        const int pixel = twipsInPixel(massima);
         // The header would otherwise widen a narrow column to its style's minimum.
         if (lista.header()->minimumSectionSize() > pixel) lista.header()->setMinimumSectionSize(pixel);
         lista.setColumnWidth(colonna, pixel);

@@ -7,17 +7,17 @@
 namespace tastalo {
 
 // Layouts are designed in twips: 15 to a device-independent pixel.
-inline constexpr double kTwipsPerPixel = 15.0;
+inline constexpr double kTwipsInUnPixel = 15.0;
 
-inline int twipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-inline double pixelsToTwips(double pixels) { return pixels * kTwipsPerPixel; }
+inline int twipsInPixel(double twips) { return static_cast<int>(std::lround(twips / kTwipsInUnPixel)); }
+inline double pixelInTwips(double pixel) { return pixel * kTwipsInUnPixel; }
 
-inline QRect twipsRect(int left, int top, int width, int height) {
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+inline QRect rettangoloInTwips(int sinistra, int alto, int larghezza, int altezza) {
+    return {twipsInPixel(sinistra), twipsInPixel(alto), twipsInPixel(larghezza), twipsInPixel(altezza)};
 }
 
-inline void placeInTwips(QWidget& widget, int left, int top, int width, int height) {
-    widget.setGeometry(twipsRect(left, top, width, height));
+inline void posizionaInTwips(QWidget& widget, int sinistra, int alto, int larghezza, int altezza) {
+    widget.setGeometry(rettangoloInTwips(sinistra, alto, larghezza, altezza));
 }
 
 }  // namespace tastalo

@@ -36,9 +36,9 @@ protected:
     void carica() { caricaConfigurazione(ini, configurazione, messaggi); }
     QString percorsoIni() const { return cartella.file("spooling.ini"); }
     void attendiPredefiniti() const {
-        EXPECT_EQ(configurazione.PercorsoDatabase(), percorsoDatabasePredefinito(cartella.path()));
-        EXPECT_EQ(configurazione.TitoloFinestra(), "Korvedo");
-        EXPECT_EQ(configurazione.Ritardo(), 500);
+        EXPECT_EQ(configurazione.PercorsoDatabase, percorsoDatabasePredefinito(cartella.path()));
+        EXPECT_EQ(configurazione.TitoloFinestra, "Korvedo");
+        EXPECT_EQ(configurazione.Ritardo, 500);
         EXPECT_EQ(configurazione.StringaConnessione(),
                   kProvider + percorsoDatabasePredefinito(cartella.path()) + ";");
     }
@@ -52,10 +52,10 @@ protected:
 TEST(ConfigurazioneTest, ConnectionStringFollowsTheDatabasePath) {
     Configurazione c;
     EXPECT_EQ(c.StringaConnessione(), kProvider + ";");
-    c.impostaPercorsoDatabase("/dati/Dati.sdf");
+    c.PercorsoDatabase = "/dati/Dati.sdf";
     EXPECT_EQ(c.StringaConnessione(), kProvider + "/dati/Dati.sdf;");
-    c.impostaPercorsoDatabase("");
-    EXPECT_EQ(c.PercorsoDatabase(), "");
+    c.PercorsoDatabase = "";
+    EXPECT_EQ(c.PercorsoDatabase, "");
     EXPECT_EQ(c.StringaConnessione(), kProvider + ";");
 }
 
@@ -82,9 +82,9 @@ TEST_F(Avvio, SecondStartReadsTheSameValuesBackAndWritesNothing) {
     Configurazione seconda;
     caricaConfigurazione(ini, seconda, messaggi);
     EXPECT_TRUE(messaggi.messaggi().empty());
-    EXPECT_EQ(seconda.PercorsoDatabase(), configurazione.PercorsoDatabase());
-    EXPECT_EQ(seconda.TitoloFinestra(), "Korvedo");
-    EXPECT_EQ(seconda.Ritardo(), 500);
+    EXPECT_EQ(seconda.PercorsoDatabase, configurazione.PercorsoDatabase);
+    EXPECT_EQ(seconda.TitoloFinestra, "Korvedo");
+    EXPECT_EQ(seconda.Ritardo, 500);
     EXPECT_EQ(seconda.StringaConnessione(), configurazione.StringaConnessione());
     EXPECT_EQ(cartella.read("spooling.ini"), byte);
     EXPECT_EQ(QFileInfo(percorsoIni()).lastModified().toSecsSinceEpoch(), vecchia.toSecsSinceEpoch());
@@ -95,9 +95,9 @@ TEST_F(Avvio, ValuesAreTakenAsReadAndAnEmptyDatabaseIsTheDefaultOne) {
     cartella.write("spooling.ini", contenuto);
     carica();
     EXPECT_TRUE(messaggi.messaggi().empty());
-    EXPECT_EQ(configurazione.PercorsoDatabase(), percorsoDatabasePredefinito(cartella.path()));
-    EXPECT_EQ(configurazione.TitoloFinestra(), "");
-    EXPECT_EQ(configurazione.Ritardo(), 750);
+    EXPECT_EQ(configurazione.PercorsoDatabase, percorsoDatabasePredefinito(cartella.path()));
+    EXPECT_EQ(configurazione.TitoloFinestra, "");
+    EXPECT_EQ(configurazione.Ritardo, 750);
     EXPECT_EQ(configurazione.StringaConnessione(),
               kProvider + percorsoDatabasePredefinito(cartella.path()) + ";");
     EXPECT_EQ(cartella.read("spooling.ini"), contenuto);  // not completed with defaults
@@ -113,9 +113,9 @@ TEST_F(Avvio, InvalidDelayIsReportedAndReplacedFor500WithoutRewritingTheFile) {
         ASSERT_EQ(messaggi.messaggi().size(), 1u) << delay;
         EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
         EXPECT_EQ(messaggi.messaggi()[0].testo, kDelayNonValido);
-        EXPECT_EQ(configurazione.Ritardo(), 500) << delay;
-        EXPECT_EQ(configurazione.PercorsoDatabase(), "/dati/Dati.sdf");
-        EXPECT_EQ(configurazione.TitoloFinestra(), "X");
+        EXPECT_EQ(configurazione.Ritardo, 500) << delay;
+        EXPECT_EQ(configurazione.PercorsoDatabase, "/dati/Dati.sdf");
+        EXPECT_EQ(configurazione.TitoloFinestra, "X");
         EXPECT_EQ(cartella.read("spooling.ini"), contenuto);
     }
 }
@@ -129,7 +129,7 @@ TEST_F(Avvio, FileWithoutTheKeysUsesTheDefaultDatabaseAndIsNotCompleted) {
         messaggi.svuota();
         cartella.write("spooling.ini", contenuto);
         carica();
-        EXPECT_EQ(configurazione.PercorsoDatabase(), percorsoDatabasePredefinito(cartella.path()));
+        EXPECT_EQ(configurazione.PercorsoDatabase, percorsoDatabasePredefinito(cartella.path()));
         EXPECT_EQ(messaggi.testi(),
                   contenuto == senzaChiave ? QStringList() : QStringList{kDelayNonValido});
         EXPECT_EQ(cartella.read("spooling.ini"), contenuto);
@@ -149,7 +149,7 @@ TEST_F(Avvio, ARelativeDatabaseIsTakenFromTheProgramFolderWhateverTheWorkingDire
     for (const auto& [testo, atteso] : casi) {
         cartella.write("spooling.ini", "[DATI]\nDataBase=" + testo + "\nFinestraPGM=X\nDelay=1\n");
         carica();
-        EXPECT_EQ(configurazione.PercorsoDatabase(), atteso) << testo.data();
+        EXPECT_EQ(configurazione.PercorsoDatabase, atteso) << testo.data();
     }
     QDir::setCurrent(prima);
 }
@@ -187,7 +187,7 @@ TEST_F(Avvio, AnotherWorkingDirectoryStillUsesTheProgramFolder) {
     EXPECT_TRUE(QFileInfo(percorsoIni()).isFile());
     EXPECT_TRUE(QDir(altrove.path()).isEmpty());
     attendiPredefiniti();
-    EXPECT_TRUE(QFileInfo(configurazione.PercorsoDatabase()).isAbsolute());
+    EXPECT_TRUE(QFileInfo(configurazione.PercorsoDatabase).isAbsolute());
 }
 
 TEST_F(Avvio, DirectoryNamedLikeTheFileIsReportedAndDefaultsAreUsed) {
@@ -207,7 +207,7 @@ TEST_F(Avvio, DirectoryNamedLikeTheFileIsReportedAndDefaultsAreUsed) {
 TEST_F(Avvio, UnreadableFileIsReportedAndDefaultsAreUsed) {
     test::FileIlleggibile illeggibile(percorsoIni());
     ASSERT_TRUE(illeggibile.creato());
-    configurazione.impostaTitoloFinestra("resto di prima");
+    configurazione.TitoloFinestra = "resto di prima";
     carica();
     ASSERT_EQ(messaggi.testi().size(), 1);
     EXPECT_TRUE(messaggi.testi()[0].startsWith("Impossibile leggere il file delle impostazioni " +
@@ -238,9 +238,9 @@ TEST(AvvioSenzaCartella, MissingProgramFolderIsReportedAndDefaultsAreUsed) {
     caricaConfigurazione(ini, configurazione, messaggi);
     ASSERT_EQ(messaggi.testi().size(), 1);
     EXPECT_TRUE(messaggi.testi()[0].startsWith("Impossibile creare il file delle impostazioni "));
-    EXPECT_EQ(configurazione.TitoloFinestra(), "Korvedo");
-    EXPECT_EQ(configurazione.Ritardo(), 500);
-    EXPECT_EQ(configurazione.PercorsoDatabase(), percorsoDatabasePredefinito(base.file("sparita")));
+    EXPECT_EQ(configurazione.TitoloFinestra, "Korvedo");
+    EXPECT_EQ(configurazione.Ritardo, 500);
+    EXPECT_EQ(configurazione.PercorsoDatabase, percorsoDatabasePredefinito(base.file("sparita")));
     EXPECT_FALSE(QFileInfo::exists(base.file("sparita")));
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "send/database_di_prova.h"
 #include "store/archivio_liste.h"
 
@@ -43,10 +43,10 @@ TEST_F(CaricaBarcodeTest, TheLargestListIsLoadedWholeAndOneMoreOverflows) {
     try {
         carica(2);
         FAIL() << "no overflow";
-    } catch (const Failure& f) {
-        EXPECT_EQ(f.code(), 6);
-        EXPECT_EQ(f.description(), "Overflow");
-        EXPECT_EQ(f.source(), FailureSource::Conversion);
+    } catch (const Fallimento& f) {
+        EXPECT_EQ(f.codice(), 6);
+        EXPECT_EQ(f.descrizione(), "Overflow");
+        EXPECT_EQ(f.origine(), OrigineFallimento::Conversione);
     }
 }
 

@@ -15,14 +15,14 @@ namespace tastalo::test {
 class DatabaseDiProva {
 public:
     DatabaseDiProva() {
-        configurazione.impostaPercorsoDatabase(cartella.file("Dati.sdf"));
+        configurazione.PercorsoDatabase = cartella.file("Dati.sdf");
         SQLite::Database db(percorso().toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
         db.exec("create table liste(idLista INTEGER PRIMARY KEY, lista TEXT);"
                 "create table movimenti(idLista INTEGER REFERENCES liste(idLista) ON DELETE CASCADE,"
                 " Barcode TEXT);");
     }
 
-    QString percorso() const { return configurazione.PercorsoDatabase(); }
+    QString percorso() const { return configurazione.PercorsoDatabase; }
 
     // Null entries become NULL barcodes.
     void aggiungiLista(int id, const QString& nome, const std::vector<std::optional<QString>>& barcode) {

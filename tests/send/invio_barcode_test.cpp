@@ -25,8 +25,8 @@ class InvioBarcodeTest : public ::testing::Test {
 protected:
     InvioBarcodeTest() {
         pausa.registra = [this](const QString& voce) { registro << voce; };
-        db.configurazione.impostaTitoloFinestra(QStringLiteral("Korvedo"));
-        db.configurazione.impostaRitardo(500);
+        db.configurazione.TitoloFinestra = QStringLiteral("Korvedo");
+        db.configurazione.Ritardo = 500;
         tastiera.setHook([this](const RecordingKeyboardTarget::Call& call) {
             switch (call.kind) {
                 case Kind::Activate:
@@ -232,7 +232,7 @@ TEST_F(InvioBarcodeTest, LockedDatabaseShowsTheDatabaseFailureNotTheClosedProgra
 
 TEST_F(InvioBarcodeTest, MissingDatabaseFileShowsTheGeneralFailureMessage) {
     db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
-    db.configurazione.impostaPercorsoDatabase(db.cartella.file("altro.sdf"));
+    db.configurazione.PercorsoDatabase = db.cartella.file("altro.sdf");
 
     esegui(7);
 
@@ -244,7 +244,7 @@ TEST_F(InvioBarcodeTest, MissingDatabaseFileShowsTheGeneralFailureMessage) {
 
 TEST_F(InvioBarcodeTest, DelayIsReadAfreshAtEveryPause) {
     db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
-    pausa.durante = [this] { db.configurazione.impostaRitardo(20); };
+    pausa.durante = [this] { db.configurazione.Ritardo = 20; };
 
     esegui(7);
 
@@ -253,7 +253,7 @@ TEST_F(InvioBarcodeTest, DelayIsReadAfreshAtEveryPause) {
 
 TEST_F(InvioBarcodeTest, NegativeDelayPausesForNothing) {
     db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
-    db.configurazione.impostaRitardo(-30);
+    db.configurazione.Ritardo = -30;
 
     esegui(7);
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "settings/ini_file.h"
 #include "settings/ini_programma.h"
 #include "support/file_illeggibile.h"
@@ -24,19 +24,19 @@ using test::TempFolder;
 const QString kDati = QStringLiteral("DATI");
 const QString kDelay = QStringLiteral("Delay");
 
-// Runs `azione` and gives back the Failure it throws; fails the test when it throws none.
+// Runs `azione` and gives back the Fallimento it throws; fails the test when it throws none.
 template <typename Azione>
-std::optional<Failure> failureDi(Azione azione) {
+std::optional<Fallimento> failureDi(Azione azione) {
     try {
         azione();
-    } catch (const Failure& f) {
+    } catch (const Fallimento& f) {
         return f;
     }
-    ADD_FAILURE() << "no Failure thrown";
+    ADD_FAILURE() << "no Fallimento thrown";
     return std::nullopt;
 }
 
-QString descrizione(const Failure& f) { return QString::fromStdString(f.description()); }
+QString descrizione(const Fallimento& f) { return QString::fromStdString(f.descrizione()); }
 
 TEST(IniFile, MissingFileReadsAsEmptyAndTheFirstWriteCreatesIt) {
     TempFolder cartella;
@@ -81,14 +81,14 @@ TEST(IniFile, DirectoryInTheWayFailsNamingThePathAndTheReason) {
 
     const auto lettura = failureDi([&] { leggiDaFile(percorso, kDati, kDelay); });
     ASSERT_TRUE(lettura);
-    EXPECT_EQ(lettura->source(), FailureSource::SettingsFile);
-    EXPECT_NE(lettura->code(), 0);
+    EXPECT_EQ(lettura->origine(), OrigineFallimento::FileImpostazioni);
+    EXPECT_NE(lettura->codice(), 0);
     EXPECT_TRUE(descrizione(*lettura).startsWith(
         "Impossibile leggere il file delle impostazioni " + QDir::toNativeSeparators(percorso) + ": "));
 
     const auto scrittura = failureDi([&] { scriviFileAtomico(percorso, "[DATI]\n"); });
     ASSERT_TRUE(scrittura);
-    EXPECT_EQ(scrittura->source(), FailureSource::SettingsFile);
+    EXPECT_EQ(scrittura->origine(), OrigineFallimento::FileImpostazioni);
     EXPECT_TRUE(descrizione(*scrittura).startsWith(
         "Impossibile creare il file delle impostazioni " + QDir::toNativeSeparators(percorso) + ": "));
     // The system's reason follows the path.
@@ -114,7 +114,7 @@ TEST(IniFile, FailedWriteLeavesTheOldFileWholeAndNoTemporaryBehind) {
                          {{QStringLiteral("FinestraPGM"), lungo}});
         });
         ASSERT_TRUE(f);
-        EXPECT_EQ(f->source(), FailureSource::SettingsFile);
+        EXPECT_EQ(f->origine(), OrigineFallimento::FileImpostazioni);
         EXPECT_TRUE(descrizione(*f).startsWith("Impossibile scrivere il file delle impostazioni "));
         // The cause is the system's, not a generic one.
         EXPECT_TRUE(descrizione(*f).endsWith(
@@ -151,7 +151,7 @@ TEST(IniFile, RefusedTextOrUndecodableFileLeavesTheFileUntouched) {
     const auto a = failureDi(
         [&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("5\n[DATI]\nDelay=6")}}); });
     ASSERT_TRUE(a);
-    EXPECT_EQ(a->code(), kTestoNonValido);
+    EXPECT_EQ(a->codice(), kTestoNonValido);
     EXPECT_TRUE(descrizione(*a).contains(QDir::toNativeSeparators(percorso)));
     EXPECT_EQ(cartella.read("spooling.ini"), prima);
 
@@ -160,7 +160,7 @@ TEST(IniFile, RefusedTextOrUndecodableFileLeavesTheFileUntouched) {
     const auto b =
         failureDi([&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("1")}}); });
     ASSERT_TRUE(b);
-    EXPECT_EQ(b->code(), kContenutoNonValido);
+    EXPECT_EQ(b->codice(), kContenutoNonValido);
     EXPECT_EQ(cartella.read("spooling.ini"), rotto);
 }
 

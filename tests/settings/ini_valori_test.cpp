@@ -1,7 +1,7 @@
 // Reading and writing values in the bytes of an INI file.
 #include <gtest/gtest.h>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "settings/ini_file.h"
 
 namespace tastalo::ini {
@@ -154,10 +154,10 @@ TEST(IniScrittura, ALatin1FileKeepsItsUntouchedBytesAndGetsNewTextInLatin1) {
         try {
             scriviValore(prima, kDati, QStringLiteral("FinestraPGM"), valore);
             ADD_FAILURE() << "accepted " << valore.toStdString();
-        } catch (const Failure& f) {
-            EXPECT_EQ(f.source(), FailureSource::SettingsFile);
-            EXPECT_EQ(f.code(), kTestoNonRappresentabile);
-            EXPECT_TRUE(QString::fromStdString(f.description()).contains("Latin-1"));
+        } catch (const Fallimento& f) {
+            EXPECT_EQ(f.origine(), OrigineFallimento::FileImpostazioni);
+            EXPECT_EQ(f.codice(), kTestoNonRappresentabile);
+            EXPECT_TRUE(QString::fromStdString(f.descrizione()).contains("Latin-1"));
         }
     }
 }
@@ -168,9 +168,9 @@ TEST(IniScrittura, TextThatWouldBreakTheFileLinesIsRefused) {
         try {
             scrivi(c, s, k, v);
             ADD_FAILURE() << "accepted " << s << " / " << k << " / " << v;
-        } catch (const Failure& f) {
-            EXPECT_EQ(f.source(), FailureSource::SettingsFile);
-            EXPECT_EQ(f.code(), kTestoNonValido);
+        } catch (const Fallimento& f) {
+            EXPECT_EQ(f.origine(), OrigineFallimento::FileImpostazioni);
+            EXPECT_EQ(f.codice(), kTestoNonValido);
         }
     };
     rifiuta("DATI", "Delay", "5\n[ALTRO]");

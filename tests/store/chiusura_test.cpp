@@ -50,8 +50,8 @@ TEST_F(ChiusuraTest, ClosingAnEmptyReferenceDoesNothing) {
 
 TEST_F(ChiusuraTest, ClosingAnOpenResultReleasesTheFileAndEmptiesTheReference) {
     auto risultato = apriQuery();
-    ASSERT_TRUE(risultato->isOpen());
-    ASSERT_FALSE(risultato->atEnd());
+    ASSERT_TRUE(risultato->aperto());
+    ASSERT_FALSE(risultato->allaFine());
     EXPECT_FALSE(fileLibero());  // a result standing on a row reads the file
     ChiudiRecordset(risultato);
     EXPECT_EQ(risultato, nullptr);
@@ -60,30 +60,30 @@ TEST_F(ChiusuraTest, ClosingAnOpenResultReleasesTheFileAndEmptiesTheReference) {
 
 TEST_F(ChiusuraTest, ClosingAClosedResultOnlyEmptiesTheReference) {
     auto risultato = apriQuery();
-    risultato->close();
-    EXPECT_FALSE(risultato->isOpen());
+    risultato->chiudi();
+    EXPECT_FALSE(risultato->aperto());
     EXPECT_TRUE(fileLibero());
-    EXPECT_EQ(fallimentoDi([&] { (void)risultato->atEnd(); }).code(), 21);
+    EXPECT_EQ(fallimentoDi([&] { (void)risultato->allaFine(); }).codice(), 21);
     EXPECT_NO_THROW(ChiudiRecordset(risultato));
     EXPECT_EQ(risultato, nullptr);
 }
 
 TEST_F(ChiusuraTest, ClosingAConnectionEmptiesTheReferenceOpenOrNot) {
     auto aperta = archivio.apriConnessione(stringa);
-    ASSERT_TRUE(aperta->isOpen());
+    ASSERT_TRUE(aperta->aperto());
     ChiudiConnessione(aperta);
     EXPECT_EQ(aperta, nullptr);
 
     auto chiusa = archivio.apriConnessione(stringa);
-    chiusa->close();
-    EXPECT_FALSE(chiusa->isOpen());
+    chiusa->chiudi();
+    EXPECT_FALSE(chiusa->aperto());
     EXPECT_NO_THROW(ChiudiConnessione(chiusa));
     EXPECT_EQ(chiusa, nullptr);
 }
 
 TEST_F(ChiusuraTest, AResultReadToItsEndOrDroppedHoldsNoLock) {
     auto risultato = apriQuery();
-    while (!risultato->atEnd()) risultato->moveNext();
+    while (!risultato->allaFine()) risultato->avanti();
     EXPECT_TRUE(fileLibero());
     risultato = apriQuery();
     risultato.reset();

@@ -24,7 +24,7 @@ using test::fallimentoDi;
 // Runs a statement the way the deletion does: open, execute, close.
 void comanda(const ArchivioListe& archivio, const QString& percorso, const QString& istruzione) {
     auto connessione = archivio.apriConnessione(test::stringaConnessione(percorso));
-    connessione->execute(istruzione);
+    connessione->esegui(istruzione);
     ChiudiConnessione(connessione);
 }
 
@@ -90,13 +90,13 @@ TEST_P(SenzaRiferimentoTest, BarcodesOfADeletedListStay) {
 }
 
 TEST_P(RiferimentoTest, TheFilesRuleRefusesDeletingAListWithBarcodes) {
-    const Failure una = fallimentoDi([&] { comanda(archivio, percorso, istruzioni::cancellaUna(7)); });
-    EXPECT_EQ(una.source(), FailureSource::Database);
-    EXPECT_EQ(una.code(), 19);  // SQLITE_CONSTRAINT
+    const Fallimento una = fallimentoDi([&] { comanda(archivio, percorso, istruzioni::cancellaUna(7)); });
+    EXPECT_EQ(una.origine(), OrigineFallimento::Database);
+    EXPECT_EQ(una.codice(), 19);  // SQLITE_CONSTRAINT
     EXPECT_EQ(liste(), 3);
 
     // All or nothing: the empty list 3 stays as well.
-    EXPECT_EQ(fallimentoDi([&] { comanda(archivio, percorso, istruzioni::cancellaTutte()); }).code(), 19);
+    EXPECT_EQ(fallimentoDi([&] { comanda(archivio, percorso, istruzioni::cancellaTutte()); }).codice(), 19);
     EXPECT_EQ(liste(), 3);
 
     comanda(archivio, percorso, istruzioni::cancellaUna(3));
@@ -138,11 +138,11 @@ TEST(Comandi, ARefusedOrClosedCommandFails) {
     makedb::creaDatabase(percorso);
     const ArchivioListe archivio(test::kAttesaBreve);
     auto c = archivio.apriConnessione(test::stringaConnessione(percorso));
-    const Failure rifiutata = fallimentoDi([&] { c->execute(QStringLiteral("delete from nessuna")); });
-    EXPECT_EQ(rifiutata.source(), FailureSource::Database);
-    EXPECT_EQ(rifiutata.code(), 1);
-    c->close();
-    EXPECT_EQ(fallimentoDi([&] { c->execute(istruzioni::cancellaTutte()); }).code(), 21);
+    const Fallimento rifiutata = fallimentoDi([&] { c->esegui(QStringLiteral("delete from nessuna")); });
+    EXPECT_EQ(rifiutata.origine(), OrigineFallimento::Database);
+    EXPECT_EQ(rifiutata.codice(), 1);
+    c->chiudi();
+    EXPECT_EQ(fallimentoDi([&] { c->esegui(istruzioni::cancellaTutte()); }).codice(), 21);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "support/temp_folder.h"
 
 namespace tastalo::test {
@@ -36,10 +36,10 @@ inline long long contaRighe(const QString& percorso, const std::string& select) 
 inline bool esiste(const QString& percorso) { return QFileInfo::exists(percorso); }
 
 // The failure that `azione` throws; fails the test when it throws none.
-inline Failure fallimentoDi(const std::function<void()>& azione) {
+inline Fallimento fallimentoDi(const std::function<void()>& azione) {
     try {
         azione();
-    } catch (const Failure& f) {
+    } catch (const Fallimento& f) {
         return f;
     }
     throw std::logic_error("no failure was thrown");

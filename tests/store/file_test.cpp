@@ -17,13 +17,13 @@ class FileTest : public ::testing::Test {
 protected:
     QString stringa() const { return test::stringaConnessione(percorso); }
 
-    Failure fallimentoQuery() const {
+    Fallimento fallimentoQuery() const {
         return fallimentoDi([&] { (void)archivio.apriQuery(stringa(), istruzioni::queryListe()); });
     }
-    Failure fallimentoCancellazione() const {
+    Fallimento fallimentoCancellazione() const {
         return fallimentoDi([&] {
             auto c = archivio.apriConnessione(stringa());
-            c->execute(istruzioni::cancellaUna(7));
+            c->esegui(istruzioni::cancellaUna(7));
         });
     }
 
@@ -33,21 +33,21 @@ protected:
 };
 
 TEST_F(FileTest, AMissingFileFailsAndIsNeverCreated) {
-    const Failure query = fallimentoQuery();
-    EXPECT_EQ(query.source(), FailureSource::Database);
-    EXPECT_EQ(query.code(), 14);  // SQLITE_CANTOPEN
+    const Fallimento query = fallimentoQuery();
+    EXPECT_EQ(query.origine(), OrigineFallimento::Database);
+    EXPECT_EQ(query.codice(), 14);  // SQLITE_CANTOPEN
     EXPECT_FALSE(test::esiste(percorso));
 
-    const Failure cancellazione = fallimentoCancellazione();
-    EXPECT_EQ(cancellazione.code(), 14);
+    const Fallimento cancellazione = fallimentoCancellazione();
+    EXPECT_EQ(cancellazione.codice(), 14);
     EXPECT_FALSE(test::esiste(percorso));
     EXPECT_TRUE(QDir(cartella.path()).isEmpty());
 }
 
 TEST_F(FileTest, AFileInAMissingFolderFailsAndNoFolderAppears) {
     percorso = cartella.file(QStringLiteral("manca/Dati.sdf"));
-    EXPECT_EQ(fallimentoQuery().code(), 14);
-    EXPECT_EQ(fallimentoCancellazione().code(), 14);
+    EXPECT_EQ(fallimentoQuery().codice(), 14);
+    EXPECT_EQ(fallimentoCancellazione().codice(), 14);
     EXPECT_TRUE(QDir(cartella.path()).isEmpty());
 }
 
@@ -56,11 +56,11 @@ TEST_F(FileTest, AConnectionStringWithoutAFileNeverOpensATemporaryDatabase) {
          {test::stringaConnessione(QString()), test::stringaConnessione(QStringLiteral(":memory:")),
           QStringLiteral("Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;")}) {
         SCOPED_TRACE(stringa.toStdString());
-        const Failure query =
+        const Fallimento query =
             fallimentoDi([&] { (void)archivio.apriQuery(stringa, istruzioni::queryListe()); });
-        EXPECT_EQ(query.source(), FailureSource::Database);
-        EXPECT_EQ(query.code(), 14);
-        EXPECT_EQ(fallimentoDi([&] { (void)archivio.apriConnessione(stringa); }).code(), 14);
+        EXPECT_EQ(query.origine(), OrigineFallimento::Database);
+        EXPECT_EQ(query.codice(), 14);
+        EXPECT_EQ(fallimentoDi([&] { (void)archivio.apriConnessione(stringa); }).codice(), 14);
     }
 }
 
@@ -68,18 +68,18 @@ TEST_F(FileTest, AFileThatIsNotADatabaseFailsAndIsLeftAsItWas) {
     const QByteArray contenuto = QByteArray("Questo non è un database, ma un file di testo.\n").repeated(20);
     cartella.write(QStringLiteral("Dati.sdf"), contenuto);
 
-    const Failure query = fallimentoQuery();
-    EXPECT_EQ(query.source(), FailureSource::Database);
-    EXPECT_EQ(query.code(), 26);  // SQLITE_NOTADB
-    EXPECT_FALSE(query.description().empty());
-    EXPECT_EQ(fallimentoCancellazione().code(), 26);
+    const Fallimento query = fallimentoQuery();
+    EXPECT_EQ(query.origine(), OrigineFallimento::Database);
+    EXPECT_EQ(query.codice(), 26);  // SQLITE_NOTADB
+    EXPECT_FALSE(query.descrizione().empty());
+    EXPECT_EQ(fallimentoCancellazione().codice(), 26);
     EXPECT_EQ(cartella.read(QStringLiteral("Dati.sdf")), contenuto);
 }
 
 TEST_F(FileTest, AFolderNamedLikeTheFileIsNotADatabase) {
     ASSERT_TRUE(QDir(cartella.path()).mkdir(QStringLiteral("Dati.sdf")));
-    EXPECT_EQ(fallimentoQuery().source(), FailureSource::Database);
-    EXPECT_EQ(fallimentoCancellazione().source(), FailureSource::Database);
+    EXPECT_EQ(fallimentoQuery().origine(), OrigineFallimento::Database);
+    EXPECT_EQ(fallimentoCancellazione().origine(), OrigineFallimento::Database);
 }
 
 // Another program holds the file locked while it writes.
@@ -100,23 +100,23 @@ protected:
 TEST_F(FileBloccatoTest, QueriesAndDeletesFailAsLockedAfterWaiting) {
     QElapsedTimer orologio;
     orologio.start();
-    const Failure query = fallimentoQuery();
+    const Fallimento query = fallimentoQuery();
     EXPECT_GE(orologio.elapsed(), test::kAttesaBreve.count() * 8 / 10);
-    EXPECT_EQ(query.source(), FailureSource::Database);
-    EXPECT_EQ(query.code(), 5);  // SQLITE_BUSY
-    EXPECT_NE(query.description().find("locked"), std::string::npos);
+    EXPECT_EQ(query.origine(), OrigineFallimento::Database);
+    EXPECT_EQ(query.codice(), 5);  // SQLITE_BUSY
+    EXPECT_NE(query.descrizione().find("locked"), std::string::npos);
 
-    EXPECT_EQ(fallimentoCancellazione().code(), 5);
+    EXPECT_EQ(fallimentoCancellazione().codice(), 5);
     EXPECT_LT(orologio.elapsed(), 2500);  // the short wait given, not the default
 }
 
 TEST_F(FileBloccatoTest, TheListsReadOnceTheLockIsGone) {
     altroProgramma->exec("ROLLBACK");
     auto r = archivio.apriQuery(stringa(), istruzioni::queryListe());
-    ASSERT_FALSE(r->atEnd());
-    EXPECT_EQ(r->field(0).comeIntero32(), 7);
-    r->moveNext();
-    EXPECT_TRUE(r->atEnd());
+    ASSERT_FALSE(r->allaFine());
+    EXPECT_EQ(r->campo(0).comeIntero32(), 7);
+    r->avanti();
+    EXPECT_TRUE(r->allaFine());
 }
 
 }  // namespace

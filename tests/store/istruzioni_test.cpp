@@ -42,9 +42,9 @@ TEST(Istruzioni, DeleteOneRefusesAnIdTextThatIsNotADecimalNumber) {
     for (const char* testo : {"", "-", "7' or '1'='1", "7'; delete from liste; --", "1.5", " 7", "7 "}) {
         SCOPED_TRACE(testo);
         const QString id = QString::fromUtf8(testo);
-        const Failure f = test::fallimentoDi([&] { (void)istruzioni::cancellaUna(id); });
-        EXPECT_EQ(f.source(), FailureSource::Conversion);
-        EXPECT_EQ(f.code(), 13);
+        const Fallimento f = test::fallimentoDi([&] { (void)istruzioni::cancellaUna(id); });
+        EXPECT_EQ(f.origine(), OrigineFallimento::Conversione);
+        EXPECT_EQ(f.codice(), 13);
     }
 }
 

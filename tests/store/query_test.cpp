@@ -30,9 +30,9 @@ protected:
     // Every row's field 0 as text, reading with the end test.
     static std::vector<QString> colonnaZero(Recordset& r) {
         std::vector<QString> valori;
-        while (!r.atEnd()) {
-            valori.push_back(r.field(0).comeTestoVisibile());
-            r.moveNext();
+        while (!r.allaFine()) {
+            valori.push_back(r.campo(0).comeTestoVisibile());
+            r.avanti();
         }
         return valori;
     }
@@ -44,19 +44,19 @@ protected:
 
 TEST_F(QueryTest, ListQueryGivesEveryListOrderedByName) {
     auto r = query(istruzioni::queryListe());
-    ASSERT_EQ(r->fieldCount(), 2);
-    EXPECT_EQ(r->fieldName(0), u"idLista");
-    EXPECT_EQ(r->fieldName(1), u"lista");
+    ASSERT_EQ(r->numeroCampi(), 2);
+    EXPECT_EQ(r->nomeCampo(0), u"idLista");
+    EXPECT_EQ(r->nomeCampo(1), u"lista");
 
     std::vector<std::pair<std::int32_t, QString>> righe;
-    while (!r->atEnd()) {
-        righe.emplace_back(r->field(0).comeIntero32(), r->field(1).comeTesto());
-        r->moveNext();
+    while (!r->allaFine()) {
+        righe.emplace_back(r->campo(0).comeIntero32(), r->campo(1).comeTesto());
+        r->avanti();
     }
     const std::vector<std::pair<std::int32_t, QString>> attese{
         {3, QStringLiteral("Alfa")}, {12, QStringLiteral("Gamma")}, {7, QStringLiteral("Magazzino")}};
     EXPECT_EQ(righe, attese);
-    EXPECT_TRUE(r->atEnd());
+    EXPECT_TRUE(r->allaFine());
 }
 
 TEST_F(QueryTest, BarcodeQueryGivesTheListsBarcodesInDatabaseOrder) {
@@ -67,72 +67,72 @@ TEST_F(QueryTest, BarcodeQueryGivesTheListsBarcodesInDatabaseOrder) {
 }
 
 TEST_F(QueryTest, EmptyResultsAreAtTheirEndAtOnce) {
-    EXPECT_TRUE(query(istruzioni::queryBarcode(3))->atEnd());
-    EXPECT_TRUE(query(istruzioni::queryBarcode(999))->atEnd());
+    EXPECT_TRUE(query(istruzioni::queryBarcode(3))->allaFine());
+    EXPECT_TRUE(query(istruzioni::queryBarcode(999))->allaFine());
     test::eseguiSql(percorso, "delete from movimenti; delete from liste;");
-    EXPECT_TRUE(query(istruzioni::queryListe())->atEnd());
+    EXPECT_TRUE(query(istruzioni::queryListe())->allaFine());
 }
 
 TEST_F(QueryTest, FieldsAreFoundByNameWithoutRegardToCase) {
     auto r = query(istruzioni::queryBarcode(7));
-    EXPECT_EQ(r->fieldIndex(u"BarCode"), 0);
-    EXPECT_EQ(r->fieldIndex(u"BARCODE"), 0);
-    EXPECT_EQ(r->fieldIndex(u"idLista"), -1);
-    EXPECT_EQ(r->field(u"BarCode").comeTesto(), u"8001");
-    r->moveNext();
+    EXPECT_EQ(r->indiceCampo(u"BarCode"), 0);
+    EXPECT_EQ(r->indiceCampo(u"BARCODE"), 0);
+    EXPECT_EQ(r->indiceCampo(u"idLista"), -1);
+    EXPECT_EQ(r->campo(u"BarCode").comeTesto(), u"8001");
+    r->avanti();
     // The same name again, on the next row, reads that row.
-    EXPECT_EQ(r->field(u"BarCode").comeTesto(), u"8002");
-    EXPECT_EQ(r->field(u"barcode").comeTesto(), u"8002");
+    EXPECT_EQ(r->campo(u"BarCode").comeTesto(), u"8002");
+    EXPECT_EQ(r->campo(u"barcode").comeTesto(), u"8002");
 
-    const Failure f = fallimentoDi([&] { (void)r->field(u"Codice"); });
-    EXPECT_EQ(f.source(), FailureSource::Database);
-    EXPECT_EQ(f.code(), 1);
+    const Fallimento f = fallimentoDi([&] { (void)r->campo(u"Codice"); });
+    EXPECT_EQ(f.origine(), OrigineFallimento::Database);
+    EXPECT_EQ(f.codice(), 1);
 
     auto liste = query(istruzioni::queryListe());
-    EXPECT_EQ(liste->fieldIndex(u"IDLISTA"), 0);
-    EXPECT_EQ(liste->fieldIndex(u"Lista"), 1);
-    EXPECT_EQ(liste->field(u"LISTA").comeTesto(), u"Alfa");
+    EXPECT_EQ(liste->indiceCampo(u"IDLISTA"), 0);
+    EXPECT_EQ(liste->indiceCampo(u"Lista"), 1);
+    EXPECT_EQ(liste->campo(u"LISTA").comeTesto(), u"Alfa");
 }
 
 TEST_F(QueryTest, FurtherColumnsOfListsComeAfterIdAndName) {
     test::eseguiSql(percorso, "alter table liste add column note TEXT; update liste set note='x';");
     auto r = query(istruzioni::queryListe());
-    ASSERT_EQ(r->fieldCount(), 3);
-    EXPECT_EQ(r->field(0).comeIntero32(), 3);
-    EXPECT_EQ(r->field(1).comeTesto(), u"Alfa");
+    ASSERT_EQ(r->numeroCampi(), 3);
+    EXPECT_EQ(r->campo(0).comeIntero32(), 3);
+    EXPECT_EQ(r->campo(1).comeTesto(), u"Alfa");
 }
 
 TEST_F(QueryTest, MoveFirstStandsOnTheFirstRowAgain) {
     auto r = query(istruzioni::queryBarcode(7));
     EXPECT_EQ(colonnaZero(*r).size(), 3u);
-    ASSERT_TRUE(r->atEnd());
-    r->moveFirst();
-    ASSERT_FALSE(r->atEnd());
-    EXPECT_EQ(r->field(0).comeTesto(), u"8001");
-    r->moveNext();
-    r->moveFirst();
+    ASSERT_TRUE(r->allaFine());
+    r->primo();
+    ASSERT_FALSE(r->allaFine());
+    EXPECT_EQ(r->campo(0).comeTesto(), u"8001");
+    r->avanti();
+    r->primo();
     EXPECT_EQ(colonnaZero(*r), (std::vector<QString>{"8001", "8002", "8003"}));
 }
 
 TEST_F(QueryTest, ReadingWithoutACurrentRowFailsInsteadOfGivingStaleValues) {
     auto r = query(istruzioni::queryBarcode(12));
-    r->moveNext();
-    ASSERT_TRUE(r->atEnd());
-    EXPECT_EQ(fallimentoDi([&] { (void)r->field(0); }).code(), 21);
-    EXPECT_EQ(fallimentoDi([&] { r->moveNext(); }).code(), 21);
-    EXPECT_EQ(fallimentoDi([&] { (void)query(istruzioni::queryBarcode(7))->field(1); }).code(), 25);
+    r->avanti();
+    ASSERT_TRUE(r->allaFine());
+    EXPECT_EQ(fallimentoDi([&] { (void)r->campo(0); }).codice(), 21);
+    EXPECT_EQ(fallimentoDi([&] { r->avanti(); }).codice(), 21);
+    EXPECT_EQ(fallimentoDi([&] { (void)query(istruzioni::queryBarcode(7))->campo(1); }).codice(), 25);
 }
 
 TEST_F(QueryTest, ARefusedStatementFailsWithSqlitesCodeAndMessage) {
-    const Failure f = fallimentoDi([&] { (void)query(QStringLiteral("select * from nessuna")); });
-    EXPECT_EQ(f.source(), FailureSource::Database);
-    EXPECT_EQ(f.code(), 1);
-    EXPECT_NE(f.description().find("nessuna"), std::string::npos);
+    const Fallimento f = fallimentoDi([&] { (void)query(QStringLiteral("select * from nessuna")); });
+    EXPECT_EQ(f.origine(), OrigineFallimento::Database);
+    EXPECT_EQ(f.codice(), 1);
+    EXPECT_NE(f.descrizione().find("nessuna"), std::string::npos);
 }
 
 TEST_F(QueryTest, AQueryCannotWriteToTheFile) {
-    const Failure f = fallimentoDi([&] { (void)query(istruzioni::cancellaTutte()); });
-    EXPECT_EQ(f.code(), 8);  // SQLITE_READONLY
+    const Fallimento f = fallimentoDi([&] { (void)query(istruzioni::cancellaTutte()); });
+    EXPECT_EQ(f.codice(), 8);  // SQLITE_READONLY
     EXPECT_EQ(test::contaRighe(percorso, "select count(*) from liste"), 3);
 }
 
@@ -144,7 +144,7 @@ TEST_F(QueryTest, AFileInWriteAheadLogModeReadsWhileAnotherProgramWrites) {
     auto r = query(istruzioni::queryListe());
     EXPECT_EQ(colonnaZero(*r), (std::vector<QString>{"3", "12", "7"}));
     altroProgramma.exec("COMMIT");
-    r->moveFirst();
+    r->primo();
     EXPECT_EQ(colonnaZero(*r), (std::vector<QString>{"3", "12", "7", "99"}));
 }
 
@@ -167,16 +167,16 @@ protected:
 TEST_F(ValoriInsolitiTest, ListIdsConvertOrFailByTheirValue) {
     auto r = query(QStringLiteral("select * from liste order by lista"));
     std::vector<std::pair<QString, std::int32_t>> esiti;  // name, id or minus the failure code
-    while (!r->atEnd()) {
+    while (!r->allaFine()) {
         std::int32_t esito = 0;
         try {
-            esito = r->field(0).comeIntero32();
-        } catch (const Failure& f) {
-            EXPECT_EQ(f.source(), FailureSource::Conversion);
-            esito = -f.code();
+            esito = r->campo(0).comeIntero32();
+        } catch (const Fallimento& f) {
+            EXPECT_EQ(f.origine(), OrigineFallimento::Conversione);
+            esito = -f.codice();
         }
-        esiti.emplace_back(r->field(1).comeTesto(), esito);
-        r->moveNext();
+        esiti.emplace_back(r->campo(1).comeTesto(), esito);
+        r->avanti();
     }
     const std::vector<std::pair<QString, std::int32_t>> attesi{
         {"a", -94}, {"b", -13}, {"c", -6}, {"d", -13}, {"e", 12}, {"f", 13}, {"g", -2147483647 - 1}};
@@ -187,15 +187,15 @@ TEST_F(ValoriInsolitiTest, BarcodesOfEveryKindReadAsTextOrFail) {
     auto r = query(istruzioni::queryBarcode(1));
     std::vector<QString> visibili;
     std::vector<QString> testi;
-    while (!r->atEnd()) {
-        const Valore v = r->field(u"BarCode");
+    while (!r->allaFine()) {
+        const Valore v = r->campo(u"BarCode");
         visibili.push_back(v.comeTestoVisibile());
         try {
             testi.push_back(v.comeTesto());
-        } catch (const Failure& f) {
-            testi.push_back(QStringLiteral("#%1").arg(f.code()));
+        } catch (const Fallimento& f) {
+            testi.push_back(QStringLiteral("#%1").arg(f.codice()));
         }
-        r->moveNext();
+        r->avanti();
     }
     EXPECT_EQ(visibili, (std::vector<QString>{"testo", "123", "2.5", "", "", "", "Perù €"}));
     EXPECT_EQ(testi, (std::vector<QString>{"testo", "123", "2.5", "#94", "#13", "", "Perù €"}));

@@ -12,10 +12,10 @@ namespace {
 using test::fallimentoDi;
 
 void attendiFallimento(const Valore& v, std::int32_t codice, const char* descrizione) {
-    const Failure f = fallimentoDi([&] { (void)v.comeIntero32(); });
-    EXPECT_EQ(f.source(), FailureSource::Conversion);
-    EXPECT_EQ(f.code(), codice);
-    EXPECT_EQ(f.description(), descrizione);
+    const Fallimento f = fallimentoDi([&] { (void)v.comeIntero32(); });
+    EXPECT_EQ(f.origine(), OrigineFallimento::Conversione);
+    EXPECT_EQ(f.codice(), codice);
+    EXPECT_EQ(f.descrizione(), descrizione);
 }
 
 TEST(ValoreTestoVisibile, ShowsEachKindAsTheListViewExpects) {
@@ -35,13 +35,13 @@ TEST(ValoreTesto, NullAndBinaryCannotBecomeABarcode) {
     EXPECT_EQ(Valore::reale(-1.25).comeTesto(), u"-1.25");
     EXPECT_EQ(Valore::testo(QString()).comeTesto(), QString());
 
-    const Failure nullo = fallimentoDi([] { (void)Valore().comeTesto(); });
-    EXPECT_EQ(nullo.source(), FailureSource::Conversion);
-    EXPECT_EQ(nullo.code(), 94);
-    EXPECT_EQ(nullo.description(), "Utilizzo non valido di Null");
+    const Fallimento nullo = fallimentoDi([] { (void)Valore().comeTesto(); });
+    EXPECT_EQ(nullo.origine(), OrigineFallimento::Conversione);
+    EXPECT_EQ(nullo.codice(), 94);
+    EXPECT_EQ(nullo.descrizione(), "Utilizzo non valido di Null");
 
-    const Failure binario = fallimentoDi([] { (void)Valore::binario().comeTesto(); });
-    EXPECT_EQ(binario.code(), 13);
+    const Fallimento binario = fallimentoDi([] { (void)Valore::binario().comeTesto(); });
+    EXPECT_EQ(binario.codice(), 13);
 }
 
 TEST(ValoreIntero32, ConvertsWholeNumbersInRangeOfEveryKind) {

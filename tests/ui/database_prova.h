@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "database_liste.h"
 #include "settings/configurazione.h"
 #include "store/archivio_liste.h"
@@ -22,7 +22,7 @@ namespace tastalo::test {
 class DatabaseProva {
 public:
     explicit DatabaseProva(makedb::Vincolo vincolo = makedb::Vincolo::Cascata) {
-        configurazione.impostaPercorsoDatabase(cartella.file("Dati.sdf"));
+        configurazione.PercorsoDatabase = cartella.file("Dati.sdf");
         makedb::creaDatabase(percorso(), vincolo);
     }
 
@@ -30,12 +30,12 @@ public:
     // text ids, missing tables).
     struct Grezzo {};
     DatabaseProva(Grezzo, const std::string& schema) {
-        configurazione.impostaPercorsoDatabase(cartella.file("Dati.sdf"));
+        configurazione.PercorsoDatabase = cartella.file("Dati.sdf");
         esegui(schema, true);
     }
 
-    QString percorso() const { return configurazione.PercorsoDatabase(); }
-    const QString& connessione() const { return configurazione.StringaConnessione(); }
+    QString percorso() const { return configurazione.PercorsoDatabase; }
+    QString connessione() const { return configurazione.StringaConnessione(); }
 
     void lista(std::int64_t id, const QString& nome, const std::vector<QString>& barcode = {}) {
         makedb::aggiungiLista(percorso(), id, nome, barcode);
@@ -67,10 +67,10 @@ public:
 
 // The failure the store gives for opening a connection on `stringa` now: what
 // a message about the same file must show.
-inline Failure fallimentoDiApertura(const ArchivioListe& archivio, const QString& stringa) {
+inline Fallimento fallimentoDiApertura(const ArchivioListe& archivio, const QString& stringa) {
     try {
         archivio.apriQuery(stringa, istruzioni::queryListe());
-    } catch (const Failure& fallimento) {
+    } catch (const Fallimento& fallimento) {
         return fallimento;
     }
     throw std::logic_error("the database opened: no failure to compare with");

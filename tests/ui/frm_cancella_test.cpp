@@ -26,7 +26,7 @@ int rispostaDopo(frmCancella& dialogo, const std::function<void()>& operatore) {
 
 TEST(FrmCancella, EachShowingOpensOnTheSingleListChoiceCaptionedWithLista) {
     frmCancella dialogo;
-    dialogo.setLista("7 - Alfa");
+    dialogo.impostaLista("7 - Alfa");
     dialogo.show();
     EXPECT_EQ(dialogo.optCancella(0)->text(), "7 - Alfa");
     EXPECT_TRUE(dialogo.optCancella(0)->isChecked());
@@ -34,7 +34,7 @@ TEST(FrmCancella, EachShowingOpensOnTheSingleListChoiceCaptionedWithLista) {
     pulsante(dialogo, "cmdOk")->click();
     ASSERT_EQ(dialogo.CosaFare(), 0);
 
-    dialogo.setLista("12 - Gamma");
+    dialogo.impostaLista("12 - Gamma");
     dialogo.show();
     EXPECT_EQ(dialogo.optCancella(0)->text(), "12 - Gamma");
     EXPECT_TRUE(dialogo.optCancella(0)->isChecked());

@@ -37,9 +37,9 @@ class ImpostaTest : public ::testing::Test {
 protected:
     // The values in use are those of kIniCompleto, as start-up would load them.
     ImpostaTest() : ini(cartella.path()) {
-        configurazione.impostaPercorsoDatabase(QStringLiteral("/dati/liste.sdf"));
-        configurazione.impostaTitoloFinestra(QStringLiteral("Blocco note"));
-        configurazione.impostaRitardo(250);
+        configurazione.PercorsoDatabase = QStringLiteral("/dati/liste.sdf");
+        configurazione.TitoloFinestra = QStringLiteral("Blocco note");
+        configurazione.Ritardo = 250;
     }
 
     void scriviIni(const QByteArray& contenuto) {
@@ -53,9 +53,9 @@ protected:
         return apri();
     }
     void expectMostraIValoriInUso() {
-        EXPECT_EQ(txt("txtDB").text(), configurazione.PercorsoDatabase());
-        EXPECT_EQ(txt("txtFinestra").text(), configurazione.TitoloFinestra());
-        EXPECT_EQ(txt("txtDelay").text(), QString::number(configurazione.Ritardo()));
+        EXPECT_EQ(txt("txtDB").text(), configurazione.PercorsoDatabase);
+        EXPECT_EQ(txt("txtFinestra").text(), configurazione.TitoloFinestra);
+        EXPECT_EQ(txt("txtDelay").text(), QString::number(configurazione.Ritardo));
     }
 
     frmImposta& apri() {
@@ -72,9 +72,9 @@ protected:
     }
 
     void expectConfigurazioneInvariata() const {
-        EXPECT_EQ(configurazione.PercorsoDatabase(), QStringLiteral("/dati/liste.sdf"));
-        EXPECT_EQ(configurazione.TitoloFinestra(), QStringLiteral("Blocco note"));
-        EXPECT_EQ(configurazione.Ritardo(), 250);
+        EXPECT_EQ(configurazione.PercorsoDatabase, QStringLiteral("/dati/liste.sdf"));
+        EXPECT_EQ(configurazione.TitoloFinestra, QStringLiteral("Blocco note"));
+        EXPECT_EQ(configurazione.Ritardo, 250);
         EXPECT_EQ(configurazione.StringaConnessione(),
                   QStringLiteral(
                       "Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source=/dati/liste.sdf;"));
@@ -118,7 +118,7 @@ TEST_F(ImpostaTest, AfterABrokenSettingsFileStartUpAndTheDialogAgreeOnTheDefault
         SCOPED_TRACE(contenuto.toHex().toStdString());
         scriviIni(contenuto);
         avviaEApri();
-        EXPECT_EQ(configurazione.PercorsoDatabase(), predefinito);
+        EXPECT_EQ(configurazione.PercorsoDatabase, predefinito);
         expectMostraIValoriInUso();
     }
 }
@@ -162,8 +162,8 @@ TEST_F(ImpostaTest, ARelativeDatabaseAndADecimalDelayAreShownAsTypedAndSavedAsSt
 
     EXPECT_TRUE(messaggi.messaggi().empty()) << messaggi.testi().join("|").toStdString();
     EXPECT_EQ(contenutoIni(), QByteArray(prima).replace("Blocco note", "Korvedo"));
-    EXPECT_EQ(configurazione.PercorsoDatabase(), inUso);
-    EXPECT_EQ(configurazione.Ritardo(), 750);
+    EXPECT_EQ(configurazione.PercorsoDatabase, inUso);
+    EXPECT_EQ(configurazione.Ritardo, 750);
     EXPECT_EQ(dialogo->result(), QDialog::Accepted);
 }
 
@@ -283,9 +283,9 @@ TEST_F(ImpostaTest, SaveWritesTheTextsAsTheyStandThenUpdatesConfigurazione) {
               QByteArray("; impostazioni\n[DATI]\nDataBase= /nuovo/Dati 2.sdf \n"
                          "FinestraPGM=  Korvedo - Ordini \nDelay= 750 \n[ALTRO]\nChiave=valore\n"));
     // In use: the values as the next start reads them back, blanks trimmed.
-    EXPECT_EQ(configurazione.PercorsoDatabase(), QStringLiteral("/nuovo/Dati 2.sdf"));
-    EXPECT_EQ(configurazione.TitoloFinestra(), QStringLiteral("Korvedo - Ordini"));
-    EXPECT_EQ(configurazione.Ritardo(), 750);
+    EXPECT_EQ(configurazione.PercorsoDatabase, QStringLiteral("/nuovo/Dati 2.sdf"));
+    EXPECT_EQ(configurazione.TitoloFinestra, QStringLiteral("Korvedo - Ordini"));
+    EXPECT_EQ(configurazione.Ritardo, 750);
     EXPECT_EQ(configurazione.StringaConnessione(),
               QStringLiteral(
                   "Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source=/nuovo/Dati 2.sdf;"));
@@ -304,7 +304,7 @@ TEST_F(ImpostaTest, SaveAfterAnEmptyDatabaseValueStoresTheDefaultPath) {
     EXPECT_EQ(ini.LeggiIni(QStringLiteral("DATI"), QStringLiteral("DataBase"),
                            QStringLiteral("spooling.ini")),
               predefinito);
-    EXPECT_EQ(configurazione.PercorsoDatabase(), predefinito);
+    EXPECT_EQ(configurazione.PercorsoDatabase, predefinito);
 }
 
 TEST_F(ImpostaTest, SaveCreatesTheSettingsFileWhenItIsMissing) {
@@ -317,7 +317,7 @@ TEST_F(ImpostaTest, SaveCreatesTheSettingsFileWhenItIsMissing) {
     const QByteArray fine = ini::kFineRigaPredefinita.toByteArray();
     EXPECT_EQ(contenutoIni(), "[DATI]" + fine + "DataBase=/dati/liste.sdf" + fine +
                                   "FinestraPGM=Korvedo" + fine + "Delay=0" + fine);
-    EXPECT_EQ(configurazione.Ritardo(), 0);
+    EXPECT_EQ(configurazione.Ritardo, 0);
 }
 
 // --- Leave ---

@@ -67,12 +67,12 @@ TEST_F(CancellazioneDallaFinestra, AnyOtherAnswerDeletesNothingAndDoesNotReload)
 
 TEST_F(CancellazioneDallaFinestra, AFailureIsToldThenTheReloadTellsTheFileIsMissing) {
     ASSERT_TRUE(QFile::remove(db.percorso()));
-    const Failure fallimento = test::fallimentoDiApertura(db.archivio, db.connessione());
+    const Fallimento fallimento = test::fallimentoDiApertura(db.archivio, db.connessione());
     cancella(risposta::kCancellaSelezionata);
     ASSERT_EQ(f.messaggi.messaggi().size(), 2u);
     EXPECT_EQ(f.messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
     EXPECT_EQ(f.messaggi.messaggi()[0].testo,
-              QString::number(fallimento.code()) + " - " + QString::fromStdString(fallimento.description()));
+              QString::number(fallimento.codice()) + " - " + QString::fromStdString(fallimento.descrizione()));
     EXPECT_EQ(f.messaggi.messaggi()[1].icona, FakeMessaggi::Icona::Informazione);
     EXPECT_EQ(f.messaggi.messaggi()[1].testo,
               "Non ci sono liste da elaborare.\nIl file " + QDir::toNativeSeparators(db.percorso()) +

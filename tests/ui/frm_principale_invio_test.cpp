@@ -17,7 +17,7 @@ protected:
     FrmPrincipaleInvio() {
         db.lista(7, "Alfa", {"7001"});
         db.lista(12, "Gamma", {"1201", "1202", "1203"});
-        db.configurazione.impostaTitoloFinestra(QStringLiteral("Korvedo"));
+        db.configurazione.TitoloFinestra = QStringLiteral("Korvedo");
     }
     DatabaseProva db;
 };

@@ -113,7 +113,7 @@ TEST_F(FrmPrincipale, ADatabasePathThatIsNoFileIsNamedWithTheReasonUnderTheNotic
         {QString(), "Nessun file di database indicato."},
     };
     for (const auto& [percorso, motivo] : casi) {
-        db.configurazione.impostaPercorsoDatabase(percorso);
+        db.configurazione.PercorsoDatabase = percorso;
         FinestraProva f(db);
         f.finestra.show();
         EXPECT_EQ(f.messaggi.testi(), QStringList{kNessunaLista + motivo});
@@ -149,13 +149,13 @@ TEST_F(FrmPrincipale, APathSavedInTheSettingsIsUsedAtOnce) {
     FinestraProva f(db);
     f.finestra.show();
 
-    f.dialoghi.allaChiusuraImpostazioni = [&] { db.configurazione.impostaPercorsoDatabase(altro.percorso()); };
+    f.dialoghi.allaChiusuraImpostazioni = [&] { db.configurazione.PercorsoDatabase = altro.percorso(); };
     f.finestra.findChild<QAction*>("mnuFileImposta")->trigger();
     EXPECT_EQ(f.voci(), (QStringList{"40 - Altrove"}));
     EXPECT_EQ(f.righe(), (QStringList{"A-1"}));
 
     f.dialoghi.allaChiusuraImpostazioni = [&] {
-        db.configurazione.impostaPercorsoDatabase(db.cartella.file("Nessuno.sdf"));
+        db.configurazione.PercorsoDatabase = db.cartella.file("Nessuno.sdf");
     };
     f.finestra.findChild<QAction*>("mnuFileImposta")->trigger();
     ASSERT_EQ(f.messaggi.testi().size(), 1);
@@ -212,15 +212,15 @@ TEST_F(FrmPrincipale, AFileThatIsNoDatabaseOrIsLockedIsToldAndTheWindowStaysUsab
     f.messaggi.svuota();
     db.cartella.write("Rotto.sdf", QByteArray(4096, 'x'));
     const QString buono = db.percorso();
-    f.dialoghi.allaChiusuraImpostazioni = [&] { db.configurazione.impostaPercorsoDatabase(db.cartella.file("Rotto.sdf")); };
+    f.dialoghi.allaChiusuraImpostazioni = [&] { db.configurazione.PercorsoDatabase = db.cartella.file("Rotto.sdf"); };
     f.finestra.findChild<QAction*>("mnuFileImposta")->trigger();
-    const Failure atteso = test::fallimentoDiApertura(db.archivio, db.connessione());
-    EXPECT_EQ(f.messaggi.testi(), (QStringList{QString::number(atteso.code()) + " - " +
-                                               QString::fromStdString(atteso.description())}));
+    const Fallimento atteso = test::fallimentoDiApertura(db.archivio, db.connessione());
+    EXPECT_EQ(f.messaggi.testi(), (QStringList{QString::number(atteso.codice()) + " - " +
+                                               QString::fromStdString(atteso.descrizione())}));
     EXPECT_EQ(f.combo()->count(), 0);
 
     // Usable: the right path set again brings the lists back.
-    f.dialoghi.allaChiusuraImpostazioni = [&] { db.configurazione.impostaPercorsoDatabase(buono); };
+    f.dialoghi.allaChiusuraImpostazioni = [&] { db.configurazione.PercorsoDatabase = buono; };
     f.finestra.findChild<QAction*>("mnuFileImposta")->trigger();
     EXPECT_EQ(f.combo()->count(), 3);
 }

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "database_prova.h"
 #include "ui/list_view.h"
 
@@ -66,7 +66,7 @@ TEST_F(ModuloListView, ShowsEveryRowInOrderAndFitsTheColumnToTheWidestTextOrCapt
     const QStringList attese = {"8001234567890", "WWWWWWWWWWWWWWWWWW", "12"};
     EXPECT_EQ(vista.colonna(0), attese);
     EXPECT_EQ(vista.columnWidth(0), larghezzaAttesa(vista, attese + QStringList{"BarCode"}));
-    EXPECT_TRUE(risultato->isOpen()) << "the caller closes the result";
+    EXPECT_TRUE(risultato->aperto()) << "the caller closes the result";
 }
 
 TEST_F(ModuloListView, ACaptionWiderThanEveryValueSetsTheWidth) {
@@ -126,10 +126,10 @@ TEST_F(ModuloListView, AViewWithoutColumnsGetsNothingAndTheResultStaysWhereItWas
     db.lista(1, "Tre", {"p", "q", "r"});
     VistaProva vista({});
     auto risultato = barcodeDi(1);
-    risultato->moveNext();
+    risultato->avanti();
     moduloListView::MostraRecordset(*risultato, vista);
     EXPECT_EQ(vista.righeMostrate(), 0);
-    EXPECT_EQ(risultato->field(0).comeTesto(), "q");
+    EXPECT_EQ(risultato->campo(0).comeTesto(), "q");
 }
 
 TEST_F(ModuloListView, FittingAViewWithoutRowsKeepsItsWidths) {
@@ -145,9 +145,9 @@ TEST_F(ModuloListView, ACaptionNamingNoFieldFailsAndAddsNoRow) {
     try {
         moduloListView::MostraRecordset(*risultato, vista);
         FAIL() << "no failure for an unknown field";
-    } catch (const Failure& fallimento) {
-        EXPECT_EQ(fallimento.source(), FailureSource::Database);
-        EXPECT_NE(QString::fromStdString(fallimento.description()).indexOf("Prezzo"), -1);
+    } catch (const Fallimento& fallimento) {
+        EXPECT_EQ(fallimento.origine(), OrigineFallimento::Database);
+        EXPECT_NE(QString::fromStdString(fallimento.descrizione()).indexOf("Prezzo"), -1);
     }
     EXPECT_EQ(vista.righeMostrate(), 0);
     EXPECT_EQ(vista.columnWidth(0), 77);

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "settings/configurazione.h"
 #include "ui/impostazioni_dialogo.h"
 #include "settings/ini_programma.h"
@@ -19,28 +19,28 @@ using test::TempFolder;
 class SalvataggioTest : public ::testing::Test {
 protected:
     SalvataggioTest() : ini(cartella.path()), impostazioni(ini, configurazione) {
-        configurazione.impostaPercorsoDatabase(QStringLiteral("/prima.sdf"));
-        configurazione.impostaTitoloFinestra(QStringLiteral("Prima"));
-        configurazione.impostaRitardo(500);
+        configurazione.PercorsoDatabase = QStringLiteral("/prima.sdf");
+        configurazione.TitoloFinestra = QStringLiteral("Prima");
+        configurazione.Ritardo = 500;
     }
 
     QString percorsoIni() const { return cartella.file(QStringLiteral("spooling.ini")); }
 
     // Saves and gives back the failure it must raise.
-    Failure salvaFallendo(const TestiImpostazioni& testi) {
+    Fallimento salvaFallendo(const TestiImpostazioni& testi) {
         try {
             impostazioni.salva(testi);
-        } catch (const Failure& errore) {
+        } catch (const Fallimento& errore) {
             return errore;
         }
         ADD_FAILURE() << "the save did not fail";
-        return {FailureSource::Program, 0, ""};
+        return {OrigineFallimento::Programma, 0, ""};
     }
 
     void expectConfigurazioneInvariata() const {
-        EXPECT_EQ(configurazione.PercorsoDatabase(), QStringLiteral("/prima.sdf"));
-        EXPECT_EQ(configurazione.TitoloFinestra(), QStringLiteral("Prima"));
-        EXPECT_EQ(configurazione.Ritardo(), 500);
+        EXPECT_EQ(configurazione.PercorsoDatabase, QStringLiteral("/prima.sdf"));
+        EXPECT_EQ(configurazione.TitoloFinestra, QStringLiteral("Prima"));
+        EXPECT_EQ(configurazione.Ritardo, 500);
     }
 
     TempFolder cartella;
@@ -54,20 +54,20 @@ TEST_F(SalvataggioTest, AWriteFailingAfterAnEarlierOneLeavesTheFileAsItWas) {
     cartella.write(QStringLiteral("spooling.ini"), prima);
 
     // DataBase is written, then the title cannot be, as it would break the file's lines.
-    const Failure errore = salvaFallendo(
+    const Fallimento errore = salvaFallendo(
         {QStringLiteral("/nuovo.sdf"), QStringLiteral("due\nrighe"), QStringLiteral("750")});
 
-    EXPECT_EQ(errore.source(), FailureSource::SettingsFile);
+    EXPECT_EQ(errore.origine(), OrigineFallimento::FileImpostazioni);
     EXPECT_EQ(cartella.read(QStringLiteral("spooling.ini")), prima);
     expectConfigurazioneInvariata();
 }
 
 TEST_F(SalvataggioTest, AWriteFailingAfterTheFileWasCreatedRemovesItAgain) {
     // A title that would break the lines fails only once DataBase has created the file.
-    const Failure errore = salvaFallendo(
+    const Fallimento errore = salvaFallendo(
         {QStringLiteral("/nuovo.sdf"), QStringLiteral("due\nrighe"), QStringLiteral("7")});
 
-    EXPECT_EQ(errore.source(), FailureSource::SettingsFile);
+    EXPECT_EQ(errore.origine(), OrigineFallimento::FileImpostazioni);
     EXPECT_FALSE(QFileInfo::exists(percorsoIni()));
     expectConfigurazioneInvariata();
 }
@@ -75,7 +75,7 @@ TEST_F(SalvataggioTest, AWriteFailingAfterTheFileWasCreatedRemovesItAgain) {
 TEST_F(SalvataggioTest, AWriteFailureMessageNamesTheFileAndSaysNothingWasSaved) {
     ASSERT_TRUE(QDir(cartella.path()).mkdir(QStringLiteral("spooling.ini")));
 
-    const Failure errore = salvaFallendo(
+    const Fallimento errore = salvaFallendo(
         {QStringLiteral("/nuovo.sdf"), QStringLiteral("Korvedo"), QStringLiteral("5")});
 
     const QString testo = ImpostazioniDialogo::messaggioSalvataggio(errore);
@@ -94,13 +94,13 @@ TEST_F(SalvataggioTest, ALatin1FileKeepsItsUntouchedLinesAndRefusesTextLatin1Can
         {QStringLiteral("/prima.sdf"), QStringLiteral("Contabilità"), QStringLiteral("750")});
     QByteArray atteso = QByteArray(prima).replace("Delay=500", "Delay=750");
     EXPECT_EQ(cartella.read(QStringLiteral("spooling.ini")), atteso);
-    EXPECT_EQ(configurazione.TitoloFinestra(), QStringLiteral("Contabilità"));
+    EXPECT_EQ(configurazione.TitoloFinestra, QStringLiteral("Contabilità"));
 
-    configurazione.impostaTitoloFinestra(QStringLiteral("Prima"));
-    configurazione.impostaRitardo(500);
-    const Failure errore = salvaFallendo(
+    configurazione.TitoloFinestra = QStringLiteral("Prima");
+    configurazione.Ritardo = 500;
+    const Fallimento errore = salvaFallendo(
         {QStringLiteral("/nuovo.sdf"), QStringLiteral("Contabilità €"), QStringLiteral("9")});
-    EXPECT_EQ(errore.source(), FailureSource::SettingsFile);
+    EXPECT_EQ(errore.origine(), OrigineFallimento::FileImpostazioni);
     const QString testo = ImpostazioniDialogo::messaggioSalvataggio(errore);
     EXPECT_TRUE(testo.contains(QStringLiteral("Latin-1"))) << testo.toStdString();
     EXPECT_TRUE(testo.endsWith(QStringLiteral("Le impostazioni non sono state salvate.")));

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <unordered_map>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 
 namespace tastalo::makedb {
 
@@ -20,7 +20,7 @@ const char* const kFormatoCsv =
 namespace {
 
 [[noreturn]] void rigaNonValida(int riga, const QString& motivo) {
-    throw Failure(FailureSource::Program, kCsvNonValido,
+    throw Fallimento(OrigineFallimento::Programma, kCsvNonValido,
                   QStringLiteral("riga %1: %2").arg(riga).arg(motivo).toStdString());
 }
 
@@ -59,7 +59,7 @@ std::vector<Lista> leggiCsv(const QByteArray& utf8) {
     QStringDecoder decodifica(QStringDecoder::Utf8);
     QString testo = decodifica(utf8);
     if (decodifica.hasError()) {
-        throw Failure(FailureSource::Program, kCsvNonValido, "il testo non è UTF-8");
+        throw Fallimento(OrigineFallimento::Programma, kCsvNonValido, "il testo non è UTF-8");
     }
     if (testo.startsWith(QChar(0xFEFF))) testo.remove(0, 1);
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <system_error>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 
 namespace tastalo::makedb {
 
@@ -22,11 +22,11 @@ std::string utf8(const QString& testo) { return testo.toUtf8().toStdString(); }
 
 [[noreturn]] void fallisci(const SQLite::Exception& e) {
     const int codice = e.getErrorCode() < 0 ? 21 : (e.getErrorCode() & 0xff);
-    throw Failure(FailureSource::Database, codice, e.what());
+    throw Fallimento(OrigineFallimento::Database, codice, e.what());
 }
 
 [[noreturn]] void fileEsistente(const QString& percorso) {
-    throw Failure(FailureSource::Program, kFileEsistente,
+    throw Fallimento(OrigineFallimento::Programma, kFileEsistente,
                   "File già esistente: " + utf8(QDir::toNativeSeparators(percorso)));
 }
 
@@ -89,7 +89,7 @@ public:
         QTemporaryFile file(cartella.filePath(QStringLiteral(".makedb-XXXXXX")));
         file.setAutoRemove(false);
         if (!file.open()) {
-            throw Failure(FailureSource::Program, 75,
+            throw Fallimento(OrigineFallimento::Programma, 75,
                           "Impossibile creare un file in " +
                               utf8(QDir::toNativeSeparators(cartella.absolutePath())) + ": " +
                               utf8(file.errorString()));
@@ -170,7 +170,7 @@ void scriviDatabase(const QString& percorso, const std::vector<Lista>& liste, Vi
         motivo = file.errorString();
     }
     if (!spostato) {
-        throw Failure(FailureSource::Program, 75,
+        throw Fallimento(OrigineFallimento::Programma, 75,
                       "Impossibile scrivere " + utf8(QDir::toNativeSeparators(percorso)) + ": " +
                           utf8(motivo));
     }

@@ -25,7 +25,7 @@ inline constexpr std::int32_t kFileEsistente = 58;
 
 // Creates a new database file with the empty tables `liste` and `movimenti`.
 // Fails (Program, kFileEsistente) when the file exists; SQLite's failures as
-// Failure (Database).
+// Fallimento (Database).
 void creaDatabase(const QString& percorso, Vincolo vincolo = Vincolo::Cascata);
 
 // Adds lists with their barcodes to an existing database, all in one

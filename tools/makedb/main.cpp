@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "core/failure.h"
+#include "core/fallimento.h"
 #include "csv_liste.h"
 #include "database_liste.h"
 #include "liste_esempio.h"
@@ -99,9 +99,9 @@ int main(int argc, char** argv) {
         for (const Lista& l : contenuto) quanti += l.barcode.size();
         std::printf("%s: %zu lists, %zu barcodes\n", qPrintable(percorso), contenuto.size(), quanti);
         return 0;
-    } catch (const tastalo::Failure& f) {
-        std::fprintf(stderr, "tastalo-makedb: %d %s%s\n", f.code(), f.what(),
-                     f.code() == kFileEsistente ? " (use --force to replace it)" : "");
+    } catch (const tastalo::Fallimento& f) {
+        std::fprintf(stderr, "tastalo-makedb: %d %s%s\n", f.codice(), f.what(),
+                     f.codice() == kFileEsistente ? " (use --force to replace it)" : "");
         return 1;
     }
 }

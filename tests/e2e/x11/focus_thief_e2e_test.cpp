@@ -26,8 +26,8 @@ protected:
     void SetUp() override {
         DisplayTest::SetUp();
         if (!underWindowManager()) GTEST_SKIP() << "activation by another client needs a window manager";
-        db.configurazione.impostaTitoloFinestra(QStringLiteral("Korvedo"));
-        db.configurazione.impostaRitardo(0);
+        db.configurazione.TitoloFinestra = QStringLiteral("Korvedo");
+        db.configurazione.Ritardo = 0;
         target = startTarget("Korvedo", "korvedo.log");
         ladro = startTarget("Ladro", "ladro.log");
         m_seme = std::random_device{}();

@@ -23,8 +23,8 @@ protected:
     void SetUp() override {
         DisplayTest::SetUp();
         if (!underWindowManager()) GTEST_SKIP() << "the send is checked under a window manager";
-        db.configurazione.impostaTitoloFinestra(QStringLiteral("Korvedo"));
-        db.configurazione.impostaRitardo(0);
+        db.configurazione.TitoloFinestra = QStringLiteral("Korvedo");
+        db.configurazione.Ritardo = 0;
         mappaPrima = probe().keyboardMapping();
     }
 

@@ -20,15 +20,15 @@ std::vector<QString> letturaDelProgramma(const QString& percorso) {
     const QString stringa = test::stringaConnessione(percorso);
     std::vector<QString> righe;
     auto liste = archivio.apriQuery(stringa, istruzioni::queryListe());
-    while (!liste->atEnd()) {
-        QString riga = liste->field(0).comeTestoVisibile() + " - " + liste->field(1).comeTesto() + ":";
-        auto barcode = archivio.apriQuery(stringa, istruzioni::queryBarcode(liste->field(0).comeIntero32()));
-        while (!barcode->atEnd()) {
-            riga += " " + barcode->field(u"BarCode").comeTesto();
-            barcode->moveNext();
+    while (!liste->allaFine()) {
+        QString riga = liste->campo(0).comeTestoVisibile() + " - " + liste->campo(1).comeTesto() + ":";
+        auto barcode = archivio.apriQuery(stringa, istruzioni::queryBarcode(liste->campo(0).comeIntero32()));
+        while (!barcode->allaFine()) {
+            riga += " " + barcode->campo(u"BarCode").comeTesto();
+            barcode->avanti();
         }
         righe.push_back(riga);
-        liste->moveNext();
+        liste->avanti();
     }
     return righe;
 }
@@ -69,10 +69,10 @@ TEST(MakedbCsv, FaultsNameTheirLine) {
     };
     for (const auto& [csv, attesa] : casi) {
         SCOPED_TRACE(csv.toStdString());
-        const Failure f = fallimentoDi([&] { (void)makedb::leggiCsv(csv); });
-        EXPECT_EQ(f.source(), FailureSource::Program);
-        EXPECT_EQ(f.code(), makedb::kCsvNonValido);
-        EXPECT_NE(f.description().find(attesa), std::string::npos) << f.description();
+        const Fallimento f = fallimentoDi([&] { (void)makedb::leggiCsv(csv); });
+        EXPECT_EQ(f.origine(), OrigineFallimento::Programma);
+        EXPECT_EQ(f.codice(), makedb::kCsvNonValido);
+        EXPECT_NE(f.descrizione().find(attesa), std::string::npos) << f.descrizione();
     }
 }
 
@@ -81,11 +81,11 @@ TEST(MakedbFile, AnExistingFileIsKeptUnlessReplacingIsAsked) {
     const QString percorso = cartella.file(QStringLiteral("Dati.sdf"));
     cartella.write(QStringLiteral("Dati.sdf"), "dati di un altro programma");
 
-    const Failure f = fallimentoDi([&] {
+    const Fallimento f = fallimentoDi([&] {
         makedb::scriviDatabase(percorso, makedb::listeDemo(), makedb::Vincolo::Cascata, false);
     });
-    EXPECT_EQ(f.code(), makedb::kFileEsistente);
-    EXPECT_EQ(fallimentoDi([&] { makedb::creaDatabase(percorso); }).code(), makedb::kFileEsistente);
+    EXPECT_EQ(f.codice(), makedb::kFileEsistente);
+    EXPECT_EQ(fallimentoDi([&] { makedb::creaDatabase(percorso); }).codice(), makedb::kFileEsistente);
     EXPECT_EQ(cartella.read(QStringLiteral("Dati.sdf")), "dati di un altro programma");
 
     makedb::scriviDatabase(percorso, {{1, QStringLiteral("Nuova"), {"1"}}}, makedb::Vincolo::Cascata, true);
@@ -101,8 +101,8 @@ TEST(MakedbFile, AFailedWriteLeavesNoFile) {
     // Two lists with one id break the primary key half way.
     const std::vector<makedb::Lista> doppie{{1, QStringLiteral("A"), {"1"}}, {1, QStringLiteral("B"), {}}};
     EXPECT_EQ(fallimentoDi([&] { makedb::scriviDatabase(percorso, doppie, makedb::Vincolo::Cascata, false); })
-                  .source(),
-              FailureSource::Database);
+                  .origine(),
+              OrigineFallimento::Database);
     EXPECT_TRUE(QDir(cartella.path()).isEmpty());
 }
 
