@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/fallimento.h"
+#include "core/leggi_file.h"
 
 namespace tastalo::ini {
 namespace {
@@ -27,21 +28,7 @@ namespace {
 }  // namespace
 
 std::optional<QByteArray> leggiFile(const QString& percorso) {
-    const QFileInfo info(percorso);
-    if (!info.exists()) return std::nullopt;
-    if (!info.isFile() && !info.isDir()) {
-        // A pipe would block the opening until someone writes to it, and a
-        // device may never end: neither is read.
-        errore(QStringLiteral("leggere"), percorso, QFileDevice::OpenError,
-               QStringLiteral("non è un file normale"));
-    }
-    QFile file(percorso);
-    if (!file.open(QIODevice::ReadOnly)) erroreFile(QStringLiteral("leggere"), percorso, file);
-    QByteArray contenuto = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        erroreFile(QStringLiteral("leggere"), percorso, file);
-    }
-    return contenuto;
+    return tastalo::leggiFile(percorso, OrigineFallimento::FileImpostazioni, QStringLiteral("il file delle impostazioni"));
 }
 
 void scriviFileAtomico(const QString& percorso, const QByteArray& contenuto) {

@@ -28,12 +28,16 @@ bool didascalieEntrano(const QWidget& finestra) {
     return true;
 }
 
-QFont fontDisegnoInTwips() {
+QFont arial(double punti, bool grassetto) {
     QFont font(QStringLiteral("Arial"));
+    // Where Arial is missing, fontconfig's metric-compatible substitute.
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(punti);
+    font.setBold(grassetto);
     return font;
 }
+
+QFont fontDisegnoInTwips() { return arial(8.25); }
 
 void adattaFontDialogo(QWidget& finestra) {
     if (!didascalieEntrano(finestra)) finestra.setFont(fontDisegnoInTwips());

@@ -6,6 +6,10 @@ class QWidget;
 
 namespace tastalo {
 
+// Arial at `punti` points, or its metric-compatible substitute where Arial
+// is missing.
+QFont arial(double punti, bool grassetto = false);
+
 // True when every label of the window shows its whole text in its box.
 bool didascalieEntrano(const QWidget& finestra);
 

@@ -1,21 +1,17 @@
 #include "ui/frm_cancella.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QStyle>
 
+#include "ui/finestra_fissa.h"
 #include "ui/twips.h"
 #include "ui/icona_programma.h"
 
 namespace tastalo {
 
 frmCancella::frmCancella(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | kFinestraFissa) {
     setWindowTitle(QStringLiteral("Richiesta Cancellazione"));
     setWindowIcon(iconaProgramma());
     setFixedSize(twipsInPixel(3120), twipsInPixel(2610));
@@ -62,12 +58,7 @@ void frmCancella::setVisible(bool visible) {
     if (visible && !isVisible()) {
         Form_Load();
         // Centred on the screen, not over the main window.
-        const QScreen* schermo = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-        if (schermo != nullptr) {
-            move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                     schermo->availableGeometry())
-                     .topLeft());
-        }
+        centraSulloSchermo(*this);
     }
     QDialog::setVisible(visible);
 }

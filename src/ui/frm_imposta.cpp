@@ -7,6 +7,7 @@
 
 #include "core/messaggi.h"
 #include "ui/scelta_file.h"
+#include "ui/finestra_fissa.h"
 #include "ui/twips.h"
 #include "ui/font_dialogo.h"
 #include "ui/icona_programma.h"
@@ -46,9 +47,7 @@ QPushButton* pulsante(QWidget* genitore, const QString& nome, const QString& tes
 
 frmImposta::frmImposta(IniProgramma& ini, Configurazione& configurazione, Messaggi& messaggi,
                        SceltaFile& sceltaFile, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | kFinestraFissa),
       m_impostazioni(ini, configurazione),
       m_messaggi(messaggi),
       m_sceltaFile(sceltaFile) {

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,11 +9,10 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
 
 #include "core/avvisi.h"
 #include "core/messaggi.h"
+#include "ui/finestra_fissa.h"
 #include "ui/twips.h"
 #include "ui/cancella_liste.h"
 #include "ui/dialoghi.h"
@@ -32,9 +30,7 @@ namespace tastalo {
 frmPrincipale::frmPrincipale(const Configurazione& configurazione, const ArchivioListe& archivio,
                              Messaggi& messaggi, Dialoghi& dialoghi, InvioBarcode& invio,
                              QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                              Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | kFinestraFissa),
       m_configurazione(configurazione),
       m_archivio(archivio),
       m_messaggi(messaggi),
@@ -114,18 +110,11 @@ void frmPrincipale::costruisciControlli() {
 void frmPrincipale::setVisible(bool visible) {
     if (visible && !m_caricata) {
         m_caricata = true;
-        centraSulloSchermo();
+        layout()->activate();
+        centraSulloSchermo(*this);
         Form_Load();
     }
     QMainWindow::setVisible(visible);
-}
-
-void frmPrincipale::centraSulloSchermo() {
-    layout()->activate();
-    const QScreen* schermo = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    if (schermo == nullptr) return;
-    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), schermo->availableGeometry())
-             .topLeft());
 }
 
 void frmPrincipale::keyPressEvent(QKeyEvent* evento) {

@@ -44,7 +44,6 @@ protected:
 private:
     void costruisciMenu();
     void costruisciControlli();
-    void centraSulloSchermo();
 
     void Form_Load();
     void AggiornaListe();

@@ -5,24 +5,16 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 
 #include "ui/temporizzatore.h"
+#include "ui/finestra_fissa.h"
+#include "ui/font_dialogo.h"
 #include "ui/twips.h"
 #include "ui/icona_programma.h"
 #include "ui/riga_versione.h"
 
 namespace tastalo {
 namespace {
-
-QFont arial(double punti, bool grassetto) {
-    QFont font(QStringLiteral("Arial"));
-    // Where Arial is missing, fontconfig's metric-compatible substitute.
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(punti);
-    font.setBold(grassetto);
-    return font;
-}
 
 QLabel* etichetta(QWidget* genitore, const QString& nome, const QFont& font, int left, int top,
                   int width, int height) {
@@ -146,11 +138,7 @@ bool frmSplash::eventFilter(QObject* oggetto, QEvent* evento) {
 
 void frmSplash::showEvent(QShowEvent* evento) {
     QWidget::showEvent(evento);
-    if (QScreen* schermo = screen()) {
-        QRect area = frameGeometry();
-        area.moveCenter(schermo->availableGeometry().center());
-        move(area.topLeft());
-    }
+    centraSulloSchermo(*this);
     raise();
     activateWindow();
     setFocus(Qt::OtherFocusReason);

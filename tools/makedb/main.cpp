@@ -2,11 +2,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <cstdio>
 #include <optional>
 
 #include "core/fallimento.h"
+#include "core/leggi_file.h"
 #include "csv_liste.h"
 #include "database_liste.h"
 #include "liste_esempio.h"
@@ -78,13 +78,13 @@ int main(int argc, char** argv) {
         if (parser.isSet(demo)) {
             contenuto = listeDemo();
         } else if (parser.isSet(csv)) {
-            QFile file(parser.value(csv));
-            if (!file.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "tastalo-makedb: cannot read %s: %s\n", qPrintable(file.fileName()),
-                             qPrintable(file.errorString()));
+            const QString file = parser.value(csv);
+            const std::optional<QByteArray> testo = tastalo::leggiFile(file, tastalo::OrigineFallimento::Programma, QStringLiteral("il file"));
+            if (!testo) {
+                std::fprintf(stderr, "tastalo-makedb: %s does not exist\n", qPrintable(file));
                 return 1;
             }
-            contenuto = leggiCsv(file.readAll());
+            contenuto = leggiCsv(*testo);
         } else if (parser.isSet(liste)) {
             const auto n = numero(parser, liste.names().front());
             const auto m = numero(parser, barcode.names().front());
