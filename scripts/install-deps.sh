@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n librsvg2-bin
   libsqlitecpp-dev libsqlite3-dev sqlite3
   libx11-dev libxtst-dev libxkbcommon-dev

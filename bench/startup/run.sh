@@ -4,14 +4,5 @@
 # openbox (10 launches unless RUNS says otherwise). Exit status 0 when both
 # goals are met, 2 when not.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
-build=$top/build
-if [ $# -gt 0 ] && [ -d "$1" ]; then
-  build=$1
-  shift
-fi
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$top" -B "$build" >/dev/null
-fi
-cmake --build "$build" --target bench_startup --parallel "$(nproc)" >/dev/null
-exec "$top/tests/support/x11/with_display.sh" "$build/bench/startup/bench_startup" "$@"
+source "$(dirname "$0")/../run_on_display.sh"
+run_on_display bench/startup/bench_startup "bench_startup" "$@"

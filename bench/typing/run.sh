@@ -8,14 +8,5 @@
 # ASCII also types into an xterm, installed by hand (apt-get install xterm).
 # Exit status 0 when every goal is met, 2 when not.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
-build=$top/build
-if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
-  build=$1
-  shift
-fi
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$top" -B "$build" >/dev/null
-fi
-cmake --build "$build" --target bench_typing korvedo_target --parallel "$(nproc)" >/dev/null
-exec "$top/tests/support/x11/with_display.sh" "$build/bench/typing/bench_typing" "$@"
+source "$(dirname "$0")/../run_on_display.sh"
+run_on_display bench/typing/bench_typing "bench_typing korvedo_target" "$@"

@@ -6,18 +6,9 @@
 # RUNS (3 unless given) is how many times each list is typed. Exit status 0
 # when every barcode arrived exactly and the keymap was given back, 2 when not.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
-build=$top/build
-if [ $# -gt 0 ] && [ -d "$1" ]; then
-  build=$1
-  shift
-fi
+source "$(dirname "$0")/../run_on_display.sh"
 if ! command -v soffice >/dev/null; then
   echo "run_calc.sh: soffice not found; apt-get install -y --no-install-recommends libreoffice-calc" >&2
   exit 1
 fi
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$top" -B "$build" >/dev/null
-fi
-cmake --build "$build" --target bench_typing_calc --parallel "$(nproc)" >/dev/null
-exec "$top/tests/support/x11/with_display.sh" "$build/bench/typing/bench_typing_calc" "$@"
+run_on_display bench/typing/bench_typing_calc "bench_typing_calc" "$@"

@@ -12,8 +12,22 @@
 # answers when a managed window is closed.
 # Time limits: TASTALO_WINE_BOOT_TIMEOUT (300 s) for the prefix's creation.
 # Callers define wine_session_fail MESSAGE (print it, exit non-zero).
+#
+#   wine_script_folders "$@"     the scripts' two arguments, SOURCE_DIR and
+#                                WORK_DIR, as absolute paths in source_dir and
+#                                work_dir (WORK_DIR is created)
 
 wine_session_xvfb_pid=""
+
+wine_script_folders() {
+  if [ $# -ne 2 ]; then
+    echo "usage: $0 SOURCE_DIR WORK_DIR" >&2
+    exit 2
+  fi
+  source_dir=$(cd "$1" && pwd)
+  mkdir -p "$2"
+  work_dir=$(cd "$2" && pwd)
+}
 
 wine_session_start() {
   local work_dir=$1

@@ -11,13 +11,8 @@
 # (exit status 77), with the command that provides one.
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: $0 SOURCE_DIR WORK_DIR" >&2
-  exit 2
-fi
-source_dir=$(cd "$1" && pwd)
-mkdir -p "$2"
-work_dir=$(cd "$2" && pwd)
+source "$(dirname "$0")/../support/wine_session.sh"
+wine_script_folders "$@"
 
 fail() {
   echo "Windows suites under Wine: $*" >&2
@@ -42,7 +37,6 @@ fi
 echo "cross-built in $(elapsed) s"
 
 wine_session_fail() { fail "$*"; }
-source "$source_dir/tests/support/wine_session.sh"
 trap wine_session_stop EXIT
 wine_session_start "$work_dir"
 # One Wine server for all the suites, instead of one started and stopped for each.

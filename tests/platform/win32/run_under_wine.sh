@@ -9,13 +9,8 @@
 # The display and the prefix: tests/support/wine_session.sh.
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: $0 SOURCE_DIR WORK_DIR" >&2
-  exit 2
-fi
-source_dir=$(cd "$1" && pwd)
-mkdir -p "$2"
-work_dir=$(cd "$2" && pwd)
+source "$(dirname "$0")/../../support/wine_session.sh"
+wine_script_folders "$@"
 
 run_timeout=${TASTALO_WINE_RUN_TIMEOUT:-300}
 
@@ -55,7 +50,6 @@ echo "cross-built $program ($(elapsed) s)"
 
 # 2. A display of our own and the Wine prefix.
 wine_session_fail() { fail "$*"; }
-source "$source_dir/tests/support/wine_session.sh"
 trap wine_session_stop EXIT
 wine_session_start "$work_dir"
 echo "Wine ready ($(elapsed) s)"
