@@ -16,18 +16,16 @@ void impostaPredefiniti(const IniProgramma& ini, Configurazione& configurazione)
     configurazione.Ritardo = kRitardoPredefinito;
 }
 
-// Reads all three values before touching the settings, so that a fallimento
+// Reads all three values before touching the settings, so that a failure
 // halfway leaves nothing of the file in them.
-void leggiFileEsistente(const IniProgramma& ini, Configurazione& configurazione,
-                        Messaggi& messaggi) {
+void leggiFileEsistente(const IniProgramma& ini, Configurazione& configurazione, Messaggi& messaggi) {
     const QString database = ini.LeggiIni(kSezioneDati, kChiaveDataBase, kFileImpostazioni);
     const QString finestra = ini.LeggiIni(kSezioneDati, kChiaveFinestraPGM, kFileImpostazioni);
     const QString delay = ini.LeggiIni(kSezioneDati, kChiaveDelay, kFileImpostazioni);
 
     // A missing DataBase key, or a file with no DATI section at all, means the
     // same database as a first start.
-    configurazione.PercorsoDatabase = 
-        percorsoDatabaseDaTesto(database, ini.cartellaProgramma());
+    configurazione.PercorsoDatabase = percorsoDatabaseDaTesto(database, ini.cartellaProgramma());
     configurazione.TitoloFinestra = finestra;
     if (const std::optional<std::int32_t> ritardo = ritardoDaTesto(delay)) {
         configurazione.Ritardo = *ritardo;
@@ -39,7 +37,7 @@ void leggiFileEsistente(const IniProgramma& ini, Configurazione& configurazione,
     }
 }
 
-// One write of the whole file: a fallimento leaves no file, rather than one
+// One write of the whole file: a failure leaves no file, rather than one
 // that lacks keys and would be read as it stands at every later start.
 void creaFile(const IniProgramma& ini, const Configurazione& configurazione) {
     ini.ScriviIni(kSezioneDati,
@@ -51,8 +49,7 @@ void creaFile(const IniProgramma& ini, const Configurazione& configurazione) {
 
 }  // namespace
 
-void caricaConfigurazione(const IniProgramma& ini, Configurazione& configurazione,
-                          Messaggi& messaggi) {
+void caricaConfigurazione(const IniProgramma& ini, Configurazione& configurazione, Messaggi& messaggi) {
     try {
         if (ini.esiste(kFileImpostazioni)) {
             leggiFileEsistente(ini, configurazione, messaggi);

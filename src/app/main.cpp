@@ -2,22 +2,22 @@
 
 #include <QApplication>
 
+#include "app/avvio.h"
+#include "platform/keyboard_target.h"
+#include "send/invio_barcode.h"
+#include "send/pausa_invio.h"
+#include "settings/configurazione.h"
+#include "settings/ini_programma.h"
+#include "store/archivio_liste.h"
+#include "tastalo/version.h"
+#include "ui/dialoghi.h"
+#include "ui/frm_principale.h"
+#include "ui/frm_splash.h"
+#include "ui/icona_programma.h"
 #include "ui/messaggi_qt.h"
 #include "ui/scelta_file.h"
 #include "ui/temporizzatore.h"
-#include "ui/dialoghi.h"
-#include "ui/frm_principale.h"
-#include "send/invio_barcode.h"
-#include "send/pausa_invio.h"
-#include "platform/keyboard_target.h"
-#include "app/avvio.h"
-#include "settings/configurazione.h"
-#include "ui/frm_splash.h"
-#include "ui/icona_programma.h"
-#include "settings/ini_programma.h"
 #include "ui/traduzioni_qt.h"
-#include "store/archivio_liste.h"
-#include "tastalo/version.h"
 
 int main(int argc, char* argv[]) {
     using namespace tastalo;

@@ -9,7 +9,8 @@ QString daUtf32(const std::u32string& testo) { return QString::fromStdU32String(
 
 // "à" (U+00E0); a control character, which would not show, by its number only.
 QString carattere(char32_t c) {
-    const QString numero = QStringLiteral("U+%1").arg(static_cast<unsigned>(c), 4, 16, QLatin1Char('0')).toUpper();
+    const QString numero =
+        QStringLiteral("U+%1").arg(static_cast<unsigned>(c), 4, 16, QLatin1Char('0')).toUpper();
     if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return numero;
     return QStringLiteral("\"%1\" (%2)").arg(daUtf32(std::u32string(1, c)), numero);
 }
@@ -17,53 +18,63 @@ QString carattere(char32_t c) {
 QString testoTastiera(const platform::Status& stato) {
     switch (stato.code) {
         case platform::kTargetWindowMissing:
-            if (stato.subject.empty()) return QStringLiteral("Nessuna finestra di destinazione è stata attivata.");
+            if (stato.subject.empty())
+                return QStringLiteral("Nessuna finestra di destinazione è stata attivata.");
             return QStringLiteral("La finestra \"%1\" non è stata trovata o non è diventata attiva.")
                 .arg(daUtf32(stato.subject));
         case platform::kKeyboardUnavailable:
             return QStringLiteral("Impossibile usare la tastiera del sistema per digitare.");
         case platform::kCharacterNotTypeable: {
-            const QString chi = stato.subject.empty() ? QStringLiteral("Un carattere")
-                                                      : QStringLiteral("Il carattere ") + carattere(stato.subject[0]);
+            const QString chi = stato.subject.empty()
+                                    ? QStringLiteral("Un carattere")
+                                    : QStringLiteral("Il carattere ") + carattere(stato.subject[0]);
             if (stato.position == 0) return chi + QStringLiteral(" non si può digitare.");
             return chi + QStringLiteral(" in posizione %1 non si può digitare.").arg(stato.position);
         }
         case platform::kTargetLostFocus:
             return QStringLiteral("La finestra di destinazione non è più attiva.");
         case platform::kModifiersHeld:
-            return QStringLiteral("Impossibile digitare mentre sono premuti i tasti Maiusc, Ctrl, Alt o simili: "
-                                  "rilasciarli e ripetere l'invio.");
+            return QStringLiteral(
+                "Impossibile digitare mentre sono premuti i tasti Maiusc, Ctrl, Alt o simili: "
+                "rilasciarli e ripetere l'invio.");
         case platform::kInputRefused:
-            return QStringLiteral("Il sistema ha rifiutato i tasti: la finestra di destinazione non li ha "
-                                  "ricevuti tutti.");
+            return QStringLiteral(
+                "Il sistema ha rifiutato i tasti: la finestra di destinazione non li ha "
+                "ricevuti tutti.");
         case platform::kTargetAboveThisProcess:
-            return QStringLiteral("La finestra \"%1\" appartiene a un programma avviato come amministratore: "
-                                  "il sistema non permette di scriverci. Avviare anche Tastalo come "
-                                  "amministratore, oppure l'altro programma senza.")
+            return QStringLiteral(
+                       "La finestra \"%1\" appartiene a un programma avviato come amministratore: "
+                       "il sistema non permette di scriverci. Avviare anche Tastalo come "
+                       "amministratore, oppure l'altro programma senza.")
                 .arg(daUtf32(stato.subject));
-        default:
-            return QStringLiteral("La tastiera ha dato un errore inatteso.");
+        default: return QStringLiteral("La tastiera ha dato un errore inatteso.");
     }
 }
 
 }  // namespace
 
-QString nessunaLista(const QString& motivo) { return QStringLiteral("Non ci sono liste da elaborare.\n") + motivo; }
+QString nessunaLista(const QString& motivo) {
+    return QStringLiteral("Non ci sono liste da elaborare.\n") + motivo;
+}
 
 QString fileInesistente(const QString& nome) { return QStringLiteral("Il file %1 non esiste.").arg(nome); }
 
-QString cartellaNonFile(const QString& nome) { return QStringLiteral("%1 è una cartella, non un file.").arg(nome); }
+QString cartellaNonFile(const QString& nome) {
+    return QStringLiteral("%1 è una cartella, non un file.").arg(nome);
+}
 
 QString fileNonNormale(const QString& nome) { return QStringLiteral("%1 non è un file normale.").arg(nome); }
 
 QString barcodeNonDigitabile(std::size_t numero) {
-    return QStringLiteral("Il barcode numero %1 della lista contiene un carattere di controllo che non si può "
-                          "digitare. Non è stato inviato nessun barcode.")
+    return QStringLiteral(
+               "Il barcode numero %1 della lista contiene un carattere di controllo che non si può "
+               "digitare. Non è stato inviato nessun barcode.")
         .arg(numero);
 }
 
 QString invioInterrotto(std::size_t inviati, std::size_t totale) {
-    return QStringLiteral("Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: %1 di %2.")
+    return QStringLiteral(
+               "Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: %1 di %2.")
         .arg(inviati)
         .arg(totale);
 }

@@ -39,12 +39,14 @@ inline constexpr std::int32_t kTargetWindowMissing = 5;
 
 // The backends' other failure codes, one table for all, clear of the codes of
 // the program's other failure sources.
-inline constexpr std::int32_t kKeyboardUnavailable = 1001;   // no display, or one without the needed extensions
+inline constexpr std::int32_t kKeyboardUnavailable =
+    1001;  // no display, or one without the needed extensions
 inline constexpr std::int32_t kCharacterNotTypeable = 1002;
-inline constexpr std::int32_t kTargetLostFocus = 1003;       // another window took the keyboard
-inline constexpr std::int32_t kModifiersHeld = 1004;         // modifier keys held that cannot be released
-inline constexpr std::int32_t kInputRefused = 1005;          // the system refused or dropped keystrokes
-inline constexpr std::int32_t kTargetAboveThisProcess = 1006;  // a window the system would not let us type into
+inline constexpr std::int32_t kTargetLostFocus = 1003;  // another window took the keyboard
+inline constexpr std::int32_t kModifiersHeld = 1004;    // modifier keys held that cannot be released
+inline constexpr std::int32_t kInputRefused = 1005;     // the system refused or dropped keystrokes
+inline constexpr std::int32_t kTargetAboveThisProcess =
+    1006;  // a window the system would not let us type into
 
 class KeyboardTarget {
 public:

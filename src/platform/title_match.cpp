@@ -17,11 +17,9 @@ char32_t foldChar(char32_t c) {
         if (c == 0x0130) return U'i';
         if (c == 0x0178) return 0x00FF;
         if (c == 0x017F) return U's';
-        if ((c >= 0x0100 && c <= 0x012F) || (c >= 0x0132 && c <= 0x0137) ||
-            (c >= 0x014A && c <= 0x0177))
+        if ((c >= 0x0100 && c <= 0x012F) || (c >= 0x0132 && c <= 0x0137) || (c >= 0x014A && c <= 0x0177))
             return isEven(c) ? c + 1 : c;
-        if ((c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E))
-            return isEven(c) ? c : c + 1;
+        if ((c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E)) return isEven(c) ? c : c + 1;
         return c;
     }
     if (c >= 0x0370 && c <= 0x03FF) {  // Greek
@@ -80,12 +78,11 @@ std::optional<std::size_t> chooseWindow(const std::vector<WindowCandidate>& cand
     auto indexOf = [&candidates](const WindowCandidate& c) {
         return static_cast<std::size_t>(&c - candidates.data());
     };
-    if (auto exact = mostRecent(candidates,
-                                [&](const WindowCandidate& c) { return folded[indexOf(c)] == key; }))
+    if (auto exact =
+            mostRecent(candidates, [&](const WindowCandidate& c) { return folded[indexOf(c)] == key; }))
         return exact;
-    return mostRecent(candidates, [&](const WindowCandidate& c) {
-        return folded[indexOf(c)].starts_with(key);
-    });
+    return mostRecent(candidates,
+                      [&](const WindowCandidate& c) { return folded[indexOf(c)].starts_with(key); });
 }
 
 bool isTypeable(char32_t c) {

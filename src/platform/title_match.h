@@ -12,9 +12,9 @@
 namespace tastalo::platform {
 
 struct WindowCandidate {
-    std::uint64_t id = 0;         // the backend's own handle
+    std::uint64_t id = 0;  // the backend's own handle
     std::u32string title;
-    std::uint64_t recency = 0;    // higher = more recently active (e.g. stacking position)
+    std::uint64_t recency = 0;  // higher = more recently active (e.g. stacking position)
 };
 
 // Simple case folding for comparisons without regard to case (ASCII, Latin-1,

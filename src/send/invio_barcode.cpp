@@ -3,10 +3,10 @@
 #include "core/avvisi.h"
 #include "core/fallimento.h"
 #include "core/messaggi.h"
-#include "send/carica_barcode.h"
-#include "send/pausa_invio.h"
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
+#include "send/carica_barcode.h"
+#include "send/pausa_invio.h"
 #include "settings/configurazione.h"
 
 namespace tastalo {
@@ -16,7 +16,8 @@ namespace {
 constexpr std::int32_t kNessunaListaScelta = 381;
 
 Fallimento fallimentoDestinazione(const platform::Status& stato) {
-    return {OrigineFallimento::FinestraDestinazione, stato.code, avvisi::fallimentoTastiera(stato).toStdString()};
+    return {OrigineFallimento::FinestraDestinazione, stato.code,
+            avvisi::fallimentoTastiera(stato).toStdString()};
 }
 
 void verifica(const platform::Status& stato) {
@@ -58,8 +59,7 @@ std::optional<int> primoBarcodeNonDigitabile(const std::vector<QString>& barcode
 }
 
 InvioBarcode::InvioBarcode(const Configurazione& configurazione, const ArchivioListe& archivio,
-                           platform::KeyboardTarget& tastiera, PausaInvio& pausa,
-                           Messaggi& messaggi)
+                           platform::KeyboardTarget& tastiera, PausaInvio& pausa, Messaggi& messaggi)
     : m_configurazione(configurazione),
       m_archivio(archivio),
       m_tastiera(tastiera),
@@ -73,7 +73,7 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
     try {
         if (!idLista) {
             throw Fallimento(OrigineFallimento::Programma, kNessunaListaScelta,
-                          avvisi::kNessunaListaSelezionata.toStdString());
+                             avvisi::kNessunaListaSelezionata.toStdString());
         }
         const std::vector<QString> barcode =
             CaricaBarcode(m_archivio, m_configurazione.StringaConnessione(), *idLista);
@@ -99,8 +99,8 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
     }
 }
 
-InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode,
-                                         const Avanzamento& avanzamento, int& inviati) {
+InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, const Avanzamento& avanzamento,
+                                         int& inviati) {
     const int totale = static_cast<int>(barcode.size());
     std::vector<std::u32string> testi;
     testi.reserve(barcode.size());
@@ -159,8 +159,9 @@ void InvioBarcode::mostraFallimento(const Fallimento& fallimento) {
         m_messaggi.errore(avvisi::kProgrammaChiuso);
         return;
     }
-    m_messaggi.errore(QStringLiteral("%1 %2").arg(fallimento.codice()).arg(
-        QString::fromStdString(fallimento.descrizione())));
+    m_messaggi.errore(QStringLiteral("%1 %2")
+                          .arg(fallimento.codice())
+                          .arg(QString::fromStdString(fallimento.descrizione())));
 }
 
 }  // namespace tastalo

@@ -3,8 +3,8 @@
 namespace tastalo {
 
 QString costruisciStringaConnessione(const QString& percorsoDatabase) {
-    return QStringLiteral("Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source=") +
-           percorsoDatabase + QLatin1Char(';');
+    return QStringLiteral("Provider=Microsoft.SQLSERVER.CE.OLEDB.3.5;Data Source=") + percorsoDatabase +
+           QLatin1Char(';');
 }
 
 }  // namespace tastalo

@@ -36,8 +36,8 @@ TestoDecodificato decodifica(const QByteArray& contenuto) {
         return risultato;
     }
     const QByteArrayView corpo = QByteArrayView(contenuto).sliced(2);
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless |
-                                         QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder decoder(encoding,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     const QString testo = decoder.decode(corpo);
     // The decoder lets lone surrogates and a trailing odd byte pass, yet
     // neither survives the trip through UTF-8.

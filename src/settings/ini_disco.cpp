@@ -20,34 +20,33 @@ namespace {
     throw Fallimento(OrigineFallimento::FileImpostazioni, codice, descrizione.toStdString());
 }
 
-[[noreturn]] void erroreFile(const QString& verbo, const QString& percorso,
-                             const QFileDevice& file) {
+[[noreturn]] void erroreFile(const QString& verbo, const QString& percorso, const QFileDevice& file) {
     errore(verbo, percorso, static_cast<std::int32_t>(file.error()), file.errorString());
 }
 
 }  // namespace
 
 std::optional<QByteArray> leggiFile(const QString& percorso) {
-    return tastalo::leggiFile(percorso, OrigineFallimento::FileImpostazioni, QStringLiteral("il file delle impostazioni"));
+    return tastalo::leggiFile(percorso, OrigineFallimento::FileImpostazioni,
+                              QStringLiteral("il file delle impostazioni"));
 }
 
 void scriviFileAtomico(const QString& percorso, const QByteArray& contenuto) {
-    const QString verbo = QFileInfo(percorso).isFile() ? QStringLiteral("scrivere")
-                                                       : QStringLiteral("creare");
+    const QString verbo =
+        QFileInfo(percorso).isFile() ? QStringLiteral("scrivere") : QStringLiteral("creare");
     QSaveFile file(percorso);
     if (!file.open(QIODevice::WriteOnly)) erroreFile(verbo, percorso, file);
     // A short write (disk full, size limit) can pass unreported or with no
     // reason, and would then be committed: the size that reached the disk
     // decides, and errno names the cause.
     errno = 0;
-    const bool scritto = file.write(contenuto) == contenuto.size() && file.flush() &&
-                         file.size() == contenuto.size();
+    const bool scritto =
+        file.write(contenuto) == contenuto.size() && file.flush() && file.size() == contenuto.size();
     if (!scritto) {
         const int codiceSistema = errno;
-        const QString motivo =
-            codiceSistema != 0
-                ? QString::fromStdString(std::generic_category().message(codiceSistema))
-                : file.errorString();
+        const QString motivo = codiceSistema != 0
+                                   ? QString::fromStdString(std::generic_category().message(codiceSistema))
+                                   : file.errorString();
         const std::int32_t codice =
             file.error() != QFileDevice::NoError ? file.error() : QFileDevice::WriteError;
         file.cancelWriting();
@@ -62,8 +61,7 @@ QString leggiDaFile(const QString& percorso, QStringView sezione, QStringView ch
     return leggiValore(decodifica(*contenuto).utf8, sezione, chiave);
 }
 
-void scriviSuFile(const QString& percorso, QStringView sezione,
-                  const std::vector<ValoreIni>& valori) {
+void scriviSuFile(const QString& percorso, QStringView sezione, const std::vector<ValoreIni>& valori) {
     for (const ValoreIni& v : valori) {
         if (const auto motivo = motivoTestoNonValido(sezione, v.chiave, v.valore)) {
             errore(QStringLiteral("scrivere"), percorso, kTestoNonValido, *motivo);
@@ -82,8 +80,7 @@ void scriviSuFile(const QString& percorso, QStringView sezione,
     try {
         for (const ValoreIni& v : valori) nuovo = scriviValore(nuovo, sezione, v.chiave, v.valore);
     } catch (const Fallimento& f) {
-        errore(QStringLiteral("scrivere"), percorso, f.codice(),
-               QString::fromStdString(f.descrizione()));
+        errore(QStringLiteral("scrivere"), percorso, f.codice(), QString::fromStdString(f.descrizione()));
     }
     if (contenuto && nuovo == testo.utf8) return;
     scriviFileAtomico(percorso, codifica(nuovo, testo.codifica));

@@ -89,9 +89,7 @@ std::optional<QString> daUtf8(QByteArrayView byte) {
 }
 
 // Names are compared as text; a file that is not valid UTF-8 is taken as Latin-1.
-QString decodificaTesto(QByteArrayView byte) {
-    return daUtf8(byte).value_or(QString::fromLatin1(byte));
-}
+QString decodificaTesto(QByteArrayView byte) { return daUtf8(byte).value_or(QString::fromLatin1(byte)); }
 
 QString testoDi(QByteArrayView c, Intervallo i) { return decodificaTesto(c.sliced(i.da, i.a - i.da)); }
 
@@ -115,9 +113,7 @@ QByteArray fineRigaDi(QByteArrayView c) {
     return (aCapo > 0 && c[aCapo - 1] == '\r') ? QByteArray("\r\n") : QByteArray("\n");
 }
 
-bool contieneACapo(QStringView testo) {
-    return testo.contains(u'\r') || testo.contains(u'\n');
-}
+bool contieneACapo(QStringView testo) { return testo.contains(u'\r') || testo.contains(u'\n'); }
 
 // New text goes in the file's own encoding: UTF-8, or Latin-1 in a file that
 // is not valid UTF-8, as such a file is read. Nothing when the text would not
@@ -133,10 +129,10 @@ std::optional<QByteArray> nelFileSePossibile(QStringView testo, bool latin1) {
 QByteArray nelFile(QStringView testo, bool latin1, const QString& cosa) {
     if (auto byte = nelFileSePossibile(testo, latin1)) return *byte;
     throw Fallimento(OrigineFallimento::FileImpostazioni, kTestoNonRappresentabile,
-                  QStringLiteral("%1 contiene caratteri che la codifica del file (Latin-1) non "
-                                 "può rappresentare")
-                      .arg(cosa)
-                      .toStdString());
+                     QStringLiteral("%1 contiene caratteri che la codifica del file (Latin-1) non "
+                                    "può rappresentare")
+                         .arg(cosa)
+                         .toStdString());
 }
 
 // Names were checked by motivoTestoNonValido; the program's own are ASCII.
@@ -148,8 +144,7 @@ QByteArray valoreNelFile(QStringView chiave, QStringView valore, bool latin1) {
     return nelFile(valore, latin1, QStringLiteral("il valore di %1").arg(chiave));
 }
 
-QByteArray rigaNuova(QStringView chiave, QStringView valore, bool latin1,
-                     const QByteArray& fineRiga) {
+QByteArray rigaNuova(QStringView chiave, QStringView valore, bool latin1, const QByteArray& fineRiga) {
     return nomeNelFile(chiave, latin1) + '=' + valoreNelFile(chiave, valore, latin1) + fineRiga;
 }
 
@@ -170,15 +165,13 @@ QString leggiValore(QByteArrayView contenuto, QStringView sezione, QStringView c
     return {};
 }
 
-std::optional<QString> motivoTestoNonValido(QStringView sezione, QStringView chiave,
-                                            QStringView valore) {
+std::optional<QString> motivoTestoNonValido(QStringView sezione, QStringView chiave, QStringView valore) {
     const QStringView s = senzaBlank(sezione);
     if (s.isEmpty() || contieneACapo(s) || s.contains(u']')) {
         return QStringLiteral("il nome della sezione \"%1\" non è valido").arg(sezione);
     }
     const QStringView k = senzaBlank(chiave);
-    if (k.isEmpty() || contieneACapo(k) || k.contains(u'=') || k.startsWith(u';') ||
-        k.startsWith(u'[')) {
+    if (k.isEmpty() || contieneACapo(k) || k.contains(u'=') || k.startsWith(u';') || k.startsWith(u'[')) {
         return QStringLiteral("il nome della chiave \"%1\" non è valido").arg(chiave);
     }
     if (contieneACapo(valore)) {

@@ -13,8 +13,8 @@ namespace tastalo::ini {
 // Codes of settings-file failures. A failure of the file itself carries the
 // QFileDevice::FileError of the step that failed (1 to 14); these two lie
 // outside that range.
-inline constexpr std::int32_t kTestoNonValido = 100;      // would break the file's lines
-inline constexpr std::int32_t kContenutoNonValido = 101;  // UTF-16 text that does not decode
+inline constexpr std::int32_t kTestoNonValido = 100;           // would break the file's lines
+inline constexpr std::int32_t kContenutoNonValido = 101;       // UTF-16 text that does not decode
 inline constexpr std::int32_t kTestoNonRappresentabile = 102;  // not in the file's encoding
 
 // The line end of files this program creates.
@@ -38,15 +38,14 @@ QString leggiValore(QByteArrayView contenuto, QStringView sezione, QStringView c
 // Why the three texts cannot be written, or nothing when they can: a line
 // break anywhere, an empty name, "]" in the section, "=" in the key or a key
 // that would read as a comment or a section.
-std::optional<QString> motivoTestoNonValido(QStringView sezione, QStringView chiave,
-                                            QStringView valore);
+std::optional<QString> motivoTestoNonValido(QStringView sezione, QStringView chiave, QStringView valore);
 
 // The contents after writing one value: the value replaced in place, or the
 // key added after the last key of the section, or the section added at the
 // end. Every other byte stays, and so does a value that already reads as the
 // new text; new lines take the line end the file already uses. New text is
 // written in the file's encoding: UTF-8, or Latin-1 when the contents are not
-// valid UTF-8. Throws Fallimento (SettingsFile) with kTestoNonValido for texts
+// valid UTF-8. Throws Fallimento (FileImpostazioni) with kTestoNonValido for texts
 // that motivoTestoNonValido refuses, kTestoNonRappresentabile for text that
 // would not read back as itself in that encoding.
 QByteArray scriviValore(const QByteArray& contenuto, QStringView sezione, QStringView chiave,
@@ -69,12 +68,12 @@ QByteArray codifica(const QByteArray& utf8, Codifica codifica);
 // --- Files ---
 
 // The whole file, or nothing when no file exists at that path. Throws Fallimento
-// (SettingsFile) naming the path and the reason when it exists but cannot be
+// (FileImpostazioni) naming the path and the reason when it exists but cannot be
 // read (a directory, a pipe or a device in the way counts as that).
 std::optional<QByteArray> leggiFile(const QString& percorso);
 
 // Replaces or creates the file in one step (QSaveFile): on failure the old
-// file stays whole. Throws Fallimento (SettingsFile) naming the path and the
+// file stays whole. Throws Fallimento (FileImpostazioni) naming the path and the
 // system's reason.
 void scriviFileAtomico(const QString& percorso, const QByteArray& contenuto);
 
@@ -88,7 +87,6 @@ QString leggiDaFile(const QString& percorso, QStringView sezione, QStringView ch
 // Writes the values into one section, in their order, and replaces (or
 // creates) the file once with the result: all of them land, or none. A file
 // whose contents do not change is not touched.
-void scriviSuFile(const QString& percorso, QStringView sezione,
-                  const std::vector<ValoreIni>& valori);
+void scriviSuFile(const QString& percorso, QStringView sezione, const std::vector<ValoreIni>& valori);
 
 }  // namespace tastalo::ini

@@ -16,8 +16,7 @@ QString percorsoDatabaseDaTesto(QStringView testo, const QString& cartellaProgra
     const QString percorso = senzaBlank(testo).toString();
     if (percorso.isEmpty()) return percorsoDatabasePredefinito(cartellaProgramma);
     if (!QDir::isRelativePath(percorso)) return percorso;
-    return QDir::toNativeSeparators(
-        QDir::cleanPath(QDir(cartellaProgramma).absoluteFilePath(percorso)));
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir(cartellaProgramma).absoluteFilePath(percorso)));
 }
 
 IniProgramma::IniProgramma(QString cartellaProgramma) : m_cartella(std::move(cartellaProgramma)) {}
@@ -30,8 +29,7 @@ bool IniProgramma::esiste(const QString& nomeFile) const {
     return QFileInfo(percorsoFile(nomeFile)).isFile();
 }
 
-QString IniProgramma::LeggiIni(const QString& sezione, const QString& chiave,
-                               const QString& nomeFile) const {
+QString IniProgramma::LeggiIni(const QString& sezione, const QString& chiave, const QString& nomeFile) const {
     return ini::leggiDaFile(percorsoFile(nomeFile), sezione, chiave);
 }
 

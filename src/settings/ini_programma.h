@@ -35,13 +35,13 @@ public:
     bool esiste(const QString& nomeFile) const;
 
     // Empty text for a missing file, section or key. Throws Fallimento
-    // (SettingsFile) when the file exists but cannot be read.
+    // (FileImpostazioni) when the file exists but cannot be read.
     QString LeggiIni(const QString& sezione, const QString& chiave, const QString& nomeFile) const;
 
     // Writes values of one section in one replacement of the file, all of
     // them or none: creates the file, adds the section or keys, or replaces
     // the values in place. Every other byte stays, and so does a line whose
-    // value does not change. Throws Fallimento (SettingsFile) naming the file and
+    // value does not change. Throws Fallimento (FileImpostazioni) naming the file and
     // the reason.
     void ScriviIni(const QString& sezione, const std::vector<ini::ValoreIni>& valori,
                    const QString& nomeFile) const;

@@ -12,9 +12,9 @@ namespace tastalo {
 
 // The statements the program issues, with their exact texts.
 namespace istruzioni {
-QString queryListe();                                 // "select * from liste order by lista"
-QString queryBarcode(std::int32_t idLista);           // "Select Barcode from movimenti where idLista=7"
-QString cancellaTutte();                              // "delete from liste"
+QString queryListe();                        // "select * from liste order by lista"
+QString queryBarcode(std::int32_t idLista);  // "Select Barcode from movimenti where idLista=7"
+QString cancellaTutte();                     // "delete from liste"
 // "delete from liste where idLista='7';". The id text must be a decimal
 // integer (a leading minus allowed); anything else fails with 13 "Tipo non
 // corrispondente" before a statement exists.
@@ -37,8 +37,7 @@ public:
     explicit ArchivioListe(std::chrono::milliseconds attesaSeBloccato = std::chrono::seconds(3));
 
     // Read-only. Throws Fallimento (Database).
-    std::unique_ptr<Recordset> apriQuery(const QString& stringaConnessione,
-                                         const QString& istruzione) const;
+    std::unique_ptr<Recordset> apriQuery(const QString& stringaConnessione, const QString& istruzione) const;
     // Read-write, with the file's foreign-key rules enforced. Throws Fallimento (Database).
     std::unique_ptr<Connessione> apriConnessione(const QString& stringaConnessione) const;
 

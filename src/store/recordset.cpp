@@ -52,20 +52,16 @@ Valore Recordset::Impl::valore(int posizione) const {
     }
     sqlite3_stmt* s = statement.get();
     switch (sqlite3_column_type(s, posizione)) {
-    case SQLITE_NULL:
-        return {};
-    case SQLITE_INTEGER:
-        return Valore::intero(sqlite3_column_int64(s, posizione));
-    case SQLITE_FLOAT:
-        return Valore::reale(sqlite3_column_double(s, posizione));
-    case SQLITE_TEXT: {
-        // The text pointer first, then its length in bytes, as SQLite asks.
-        const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(s, posizione));
-        const int byte = sqlite3_column_bytes(s, posizione);
-        return Valore::testo(QString::fromUtf8(utf8, byte));
-    }
-    default:
-        return Valore::binario();
+        case SQLITE_NULL: return {};
+        case SQLITE_INTEGER: return Valore::intero(sqlite3_column_int64(s, posizione));
+        case SQLITE_FLOAT: return Valore::reale(sqlite3_column_double(s, posizione));
+        case SQLITE_TEXT: {
+            // The text pointer first, then its length in bytes, as SQLite asks.
+            const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(s, posizione));
+            const int byte = sqlite3_column_bytes(s, posizione);
+            return Valore::testo(QString::fromUtf8(utf8, byte));
+        }
+        default: return Valore::binario();
     }
 }
 
@@ -116,7 +112,7 @@ Valore Recordset::campo(QStringView nome) const {
     const int posizione = indiceCampo(nome);
     if (posizione < 0) {
         throw Fallimento(OrigineFallimento::Database, SQLITE_ERROR,
-                      "no such column: " + nome.toString().toStdString());
+                         "no such column: " + nome.toString().toStdString());
     }
     return m_impl->valore(posizione);
 }

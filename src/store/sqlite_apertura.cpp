@@ -4,7 +4,7 @@ namespace tastalo::sqlite {
 
 void fallisci(sqlite3* db, int codice) {
     throw Fallimento(OrigineFallimento::Database, codicePrimario(codice),
-                  db ? sqlite3_errmsg(db) : sqlite3_errstr(codice));
+                     db ? sqlite3_errmsg(db) : sqlite3_errstr(codice));
 }
 
 void fallisci(int codice, const char* messaggio) {

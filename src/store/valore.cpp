@@ -15,9 +15,7 @@ namespace {
 constexpr auto kMinimo32 = std::numeric_limits<std::int32_t>::min();
 constexpr auto kMassimo32 = std::numeric_limits<std::int32_t>::max();
 
-QString realeComeTesto(double v) {
-    return QString::number(v, 'g', QLocale::FloatingPointShortest);
-}
+QString realeComeTesto(double v) { return QString::number(v, 'g', QLocale::FloatingPointShortest); }
 
 std::int32_t daIntero64(std::int64_t v) {
     if (v < kMinimo32 || v > kMassimo32) throw conversione::overflow();

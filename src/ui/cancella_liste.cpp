@@ -1,13 +1,13 @@
 #include "ui/cancella_liste.h"
 
 #include "core/messaggi.h"
-#include "ui/messaggio_fallimento.h"
 #include "store/archivio_liste.h"
+#include "ui/messaggio_fallimento.h"
 
 namespace tastalo {
 
-void CancellaListe(const ArchivioListe& archivio, const QString& stringaConnessione,
-                   Messaggi& messaggi, const QString& idListaTesto, bool tutte) {
+void CancellaListe(const ArchivioListe& archivio, const QString& stringaConnessione, Messaggi& messaggi,
+                   const QString& idListaTesto, bool tutte) {
     std::unique_ptr<Connessione> connessione;
     try {
         const QString istruzione =

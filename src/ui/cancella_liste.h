@@ -12,7 +12,7 @@ class Messaggi;
 // connection. A failure is told as a critical box "<code> - <description>"
 // and goes no further: the caller reloads its lists either way. Rows of
 // movimenti are left to the file's own rules.
-void CancellaListe(const ArchivioListe& archivio, const QString& stringaConnessione,
-                   Messaggi& messaggi, const QString& idListaTesto, bool tutte);
+void CancellaListe(const ArchivioListe& archivio, const QString& stringaConnessione, Messaggi& messaggi,
+                   const QString& idListaTesto, bool tutte);
 
 }  // namespace tastalo

@@ -33,8 +33,7 @@ public:
 // The real dialogs, built afresh for each showing and destroyed on closing.
 class DialoghiQt final : public Dialoghi {
 public:
-    DialoghiQt(IniProgramma& ini, Configurazione& configurazione, Messaggi& messaggi,
-               SceltaFile& sceltaFile);
+    DialoghiQt(IniProgramma& ini, Configurazione& configurazione, Messaggi& messaggi, SceltaFile& sceltaFile);
 
     int chiediCancellazione(QWidget* genitore, const QString& lista) override;
     void mostraImpostazioni(QWidget* genitore) override;

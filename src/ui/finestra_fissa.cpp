@@ -7,7 +7,8 @@
 namespace tastalo {
 
 void centraSulloSchermo(QWidget& finestra) {
-    const QScreen* schermo = finestra.screen() != nullptr ? finestra.screen() : QGuiApplication::primaryScreen();
+    const QScreen* schermo =
+        finestra.screen() != nullptr ? finestra.screen() : QGuiApplication::primaryScreen();
     if (schermo == nullptr) return;
     QRect area = finestra.frameGeometry();
     area.moveCenter(schermo->availableGeometry().center());

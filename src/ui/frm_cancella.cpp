@@ -5,13 +5,12 @@
 #include <QRadioButton>
 
 #include "ui/finestra_fissa.h"
-#include "ui/twips.h"
 #include "ui/icona_programma.h"
+#include "ui/twips.h"
 
 namespace tastalo {
 
-frmCancella::frmCancella(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | kFinestraFissa) {
+frmCancella::frmCancella(QWidget* parent) : QDialog(parent, Qt::Dialog | kFinestraFissa) {
     setWindowTitle(QStringLiteral("Richiesta Cancellazione"));
     setWindowIcon(iconaProgramma());
     setFixedSize(twipsInPixel(3120), twipsInPixel(2610));
@@ -72,8 +71,7 @@ void frmCancella::Form_Load() {
 }
 
 void frmCancella::cmdOk_Click() {
-    m_cosaFare = m_optCancella[0]->isChecked() ? risposta::kCancellaSelezionata
-                                               : risposta::kCancellaTutte;
+    m_cosaFare = m_optCancella[0]->isChecked() ? risposta::kCancellaSelezionata : risposta::kCancellaTutte;
     accept();
 }
 

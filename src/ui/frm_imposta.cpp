@@ -6,17 +6,17 @@
 #include <QPushButton>
 
 #include "core/messaggi.h"
-#include "ui/scelta_file.h"
 #include "ui/finestra_fissa.h"
-#include "ui/twips.h"
 #include "ui/font_dialogo.h"
 #include "ui/icona_programma.h"
+#include "ui/scelta_file.h"
+#include "ui/twips.h"
 
 namespace tastalo {
 namespace {
 
-QLabel* etichetta(QWidget* genitore, const QString& nome, const QString& testo,
-                  Qt::Alignment allineamento, int left, int top, int width, int height) {
+QLabel* etichetta(QWidget* genitore, const QString& nome, const QString& testo, Qt::Alignment allineamento,
+                  int left, int top, int width, int height) {
     auto* label = new QLabel(testo, genitore);
     label->setObjectName(nome);
     label->setAlignment(allineamento | Qt::AlignVCenter);
@@ -24,16 +24,16 @@ QLabel* etichetta(QWidget* genitore, const QString& nome, const QString& testo,
     return label;
 }
 
-QLineEdit* casella(QWidget* genitore, const QString& nome, const QString& testo, int left, int top,
-                   int width, int height) {
+QLineEdit* casella(QWidget* genitore, const QString& nome, const QString& testo, int left, int top, int width,
+                   int height) {
     auto* edit = new QLineEdit(testo, genitore);
     edit->setObjectName(nome);
     posizionaInTwips(*edit, left, top, width, height);
     return edit;
 }
 
-QPushButton* pulsante(QWidget* genitore, const QString& nome, const QString& testo, int left,
-                      int top, int width, int height) {
+QPushButton* pulsante(QWidget* genitore, const QString& nome, const QString& testo, int left, int top,
+                      int width, int height) {
     auto* button = new QPushButton(testo, genitore);
     button->setObjectName(nome);
     // No button is the default: Enter only presses the button that has the focus.
@@ -62,25 +62,20 @@ frmImposta::frmImposta(IniProgramma& ini, Configurazione& configurazione, Messag
 
 void frmImposta::creaControlli() {
     const auto destra = Qt::AlignRight;
-    etichetta(this, QStringLiteral("Label3"), QStringLiteral("Nome Database :"), destra, 120, 240,
-              1335, 255);
+    etichetta(this, QStringLiteral("Label3"), QStringLiteral("Nome Database :"), destra, 120, 240, 1335, 255);
     m_txtDB = casella(this, QStringLiteral("txtDB"), QString(), 1560, 240, 2895, 285);
-    m_cmdSfoglia = pulsante(this, QStringLiteral("cmdSfoglia"), QStringLiteral("S&foglia"), 4680,
-                            240, 975, 255);
-    etichetta(this, QStringLiteral("Label2"), QStringLiteral("Testo finestra pgm :"), destra, 0,
-              720, 1455, 255);
-    m_txtFinestra = casella(this, QStringLiteral("txtFinestra"), QStringLiteral("Korvedo"), 1560,
-                            720, 1695, 285);
-    etichetta(this, QStringLiteral("lblDelay"), QStringLiteral("Delay :"), destra, 600, 1200, 855,
+    m_cmdSfoglia =
+        pulsante(this, QStringLiteral("cmdSfoglia"), QStringLiteral("S&foglia"), 4680, 240, 975, 255);
+    etichetta(this, QStringLiteral("Label2"), QStringLiteral("Testo finestra pgm :"), destra, 0, 720, 1455,
               255);
-    m_txtDelay =
-        casella(this, QStringLiteral("txtDelay"), QStringLiteral("500"), 1560, 1200, 615, 285);
-    etichetta(this, QStringLiteral("Label1"), QStringLiteral("ms"), Qt::AlignLeft, 2280, 1200, 375,
-              255);
-    m_cmdEsegui = pulsante(this, QStringLiteral("cmdEsegui"), QStringLiteral(" &Salva"), 1913, 2160,
-                           1095, 375);
-    m_cmdExit =
-        pulsante(this, QStringLiteral("cmdExit"), QStringLiteral("&Esci"), 3113, 2160, 1095, 375);
+    m_txtFinestra =
+        casella(this, QStringLiteral("txtFinestra"), QStringLiteral("Korvedo"), 1560, 720, 1695, 285);
+    etichetta(this, QStringLiteral("lblDelay"), QStringLiteral("Delay :"), destra, 600, 1200, 855, 255);
+    m_txtDelay = casella(this, QStringLiteral("txtDelay"), QStringLiteral("500"), 1560, 1200, 615, 285);
+    etichetta(this, QStringLiteral("Label1"), QStringLiteral("ms"), Qt::AlignLeft, 2280, 1200, 375, 255);
+    m_cmdEsegui =
+        pulsante(this, QStringLiteral("cmdEsegui"), QStringLiteral(" &Salva"), 1913, 2160, 1095, 375);
+    m_cmdExit = pulsante(this, QStringLiteral("cmdExit"), QStringLiteral("&Esci"), 3113, 2160, 1095, 375);
 
     setTabOrder(m_cmdEsegui, m_txtDelay);
     setTabOrder(m_txtDelay, m_txtDB);
@@ -103,10 +98,9 @@ void frmImposta::Form_Load() {
 }
 
 void frmImposta::cmdSfoglia_Click() {
-    const auto scelta = m_sceltaFile.apriFile(
-        this, QStringLiteral("Apri Database"),
-        QStringLiteral("File database (*.sdf);;tutti i files (*)"),
-        m_impostazioni.percorsoDatabase(m_txtDB->text()));
+    const auto scelta = m_sceltaFile.apriFile(this, QStringLiteral("Apri Database"),
+                                              QStringLiteral("File database (*.sdf);;tutti i files (*)"),
+                                              m_impostazioni.percorsoDatabase(m_txtDB->text()));
     if (const auto database = ImpostazioniDialogo::databaseScelto(scelta)) {
         m_txtDB->setText(*database);
     }

@@ -22,8 +22,8 @@ class frmImposta : public QDialog {
     Q_OBJECT
 
 public:
-    frmImposta(IniProgramma& ini, Configurazione& configurazione, Messaggi& messaggi,
-               SceltaFile& sceltaFile, QWidget* parent = nullptr);
+    frmImposta(IniProgramma& ini, Configurazione& configurazione, Messaggi& messaggi, SceltaFile& sceltaFile,
+               QWidget* parent = nullptr);
 
 protected:
     void keyPressEvent(QKeyEvent* evento) override;

@@ -12,24 +12,23 @@
 
 #include "core/avvisi.h"
 #include "core/messaggi.h"
-#include "ui/finestra_fissa.h"
-#include "ui/twips.h"
+#include "send/invio_barcode.h"
+#include "settings/configurazione.h"
+#include "store/archivio_liste.h"
+#include "store/elenco_liste.h"
 #include "ui/cancella_liste.h"
 #include "ui/dialoghi.h"
-#include "store/elenco_liste.h"
-#include "send/invio_barcode.h"
+#include "ui/finestra_fissa.h"
+#include "ui/icona_programma.h"
 #include "ui/list_view.h"
 #include "ui/messaggio_fallimento.h"
 #include "ui/modulo_list_view.h"
-#include "settings/configurazione.h"
-#include "ui/icona_programma.h"
-#include "store/archivio_liste.h"
+#include "ui/twips.h"
 
 namespace tastalo {
 
 frmPrincipale::frmPrincipale(const Configurazione& configurazione, const ArchivioListe& archivio,
-                             Messaggi& messaggi, Dialoghi& dialoghi, InvioBarcode& invio,
-                             QWidget* parent)
+                             Messaggi& messaggi, Dialoghi& dialoghi, InvioBarcode& invio, QWidget* parent)
     : QMainWindow(parent, Qt::Window | kFinestraFissa),
       m_configurazione(configurazione),
       m_archivio(archivio),
@@ -123,18 +122,15 @@ void frmPrincipale::keyPressEvent(QKeyEvent* evento) {
         (evento->modifiers() == Qt::KeypadModifier && evento->key() == Qt::Key_Enter);
     if (senzaModificatori) {
         switch (evento->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (qobject_cast<QPushButton*>(focusWidget()) == nullptr) {
-                m_cmdEsegui->click();
-                return;
-            }
-            break;
-        case Qt::Key_Escape:
-            m_cmdExit->click();
-            return;
-        default:
-            break;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                if (qobject_cast<QPushButton*>(focusWidget()) == nullptr) {
+                    m_cmdEsegui->click();
+                    return;
+                }
+                break;
+            case Qt::Key_Escape: m_cmdExit->click(); return;
+            default: break;
         }
     }
     QMainWindow::keyPressEvent(evento);
@@ -177,8 +173,8 @@ void frmPrincipale::cmbListe_Click() {
     if (indice < 0) return;
     const std::int32_t idLista = m_cmbListe->itemData(indice).toInt();
     try {
-        std::unique_ptr<Recordset> barcode = m_archivio.apriQuery(
-            m_configurazione.StringaConnessione(), istruzioni::queryBarcode(idLista));
+        std::unique_ptr<Recordset> barcode =
+            m_archivio.apriQuery(m_configurazione.StringaConnessione(), istruzioni::queryBarcode(idLista));
         if (!barcode->allaFine()) moduloListView::MostraRecordset(*barcode, *m_lista);
         ChiudiRecordset(barcode);
     } catch (const Fallimento& fallimento) {
@@ -214,24 +210,23 @@ void frmPrincipale::closeEvent(QCloseEvent* evento) {
 void frmPrincipale::cmdCancella_Click() {
     const int scelta = m_dialoghi.chiediCancellazione(this, m_cmbListe->currentText());
     switch (scelta) {
-    case risposta::kCancellaTutte:
-        CancellaListe(m_archivio, m_configurazione.StringaConnessione(), m_messaggi, QString(), true);
-        AggiornaListe();
-        break;
-    case risposta::kCancellaSelezionata: {
-        const int indice = m_cmbListe->currentIndex();
-        if (indice < 0) {
-            m_messaggi.informazione(avvisi::kNessunaListaSelezionata);
-            return;
+        case risposta::kCancellaTutte:
+            CancellaListe(m_archivio, m_configurazione.StringaConnessione(), m_messaggi, QString(), true);
+            AggiornaListe();
+            break;
+        case risposta::kCancellaSelezionata: {
+            const int indice = m_cmbListe->currentIndex();
+            if (indice < 0) {
+                m_messaggi.informazione(avvisi::kNessunaListaSelezionata);
+                return;
+            }
+            const std::int32_t idLista = m_cmbListe->itemData(indice).toInt();
+            CancellaListe(m_archivio, m_configurazione.StringaConnessione(), m_messaggi,
+                          QString::number(idLista), false);
+            AggiornaListe();
+            break;
         }
-        const std::int32_t idLista = m_cmbListe->itemData(indice).toInt();
-        CancellaListe(m_archivio, m_configurazione.StringaConnessione(), m_messaggi,
-                      QString::number(idLista), false);
-        AggiornaListe();
-        break;
-    }
-    default:
-        break;
+        default: break;
     }
 }
 

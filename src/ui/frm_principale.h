@@ -28,9 +28,8 @@ class frmPrincipale : public QMainWindow {
     Q_OBJECT
 
 public:
-    frmPrincipale(const Configurazione& configurazione, const ArchivioListe& archivio,
-                  Messaggi& messaggi, Dialoghi& dialoghi, InvioBarcode& invio,
-                  QWidget* parent = nullptr);
+    frmPrincipale(const Configurazione& configurazione, const ArchivioListe& archivio, Messaggi& messaggi,
+                  Dialoghi& dialoghi, InvioBarcode& invio, QWidget* parent = nullptr);
 
     void setVisible(bool visible) override;
 

@@ -6,18 +6,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 
-#include "ui/temporizzatore.h"
 #include "ui/finestra_fissa.h"
 #include "ui/font_dialogo.h"
-#include "ui/twips.h"
 #include "ui/icona_programma.h"
 #include "ui/riga_versione.h"
+#include "ui/temporizzatore.h"
+#include "ui/twips.h"
 
 namespace tastalo {
 namespace {
 
-QLabel* etichetta(QWidget* genitore, const QString& nome, const QFont& font, int left, int top,
-                  int width, int height) {
+QLabel* etichetta(QWidget* genitore, const QString& nome, const QFont& font, int left, int top, int width,
+                  int height) {
     auto* label = new QLabel(genitore);
     label->setObjectName(nome);
     label->setFont(font);
@@ -44,10 +44,8 @@ bool produceCarattere(const QKeyEvent& tasto) {
         case Qt::Key_Escape:
         case Qt::Key_Backspace:
         case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return true;
-        default:
-            return !tasto.text().isEmpty();
+        case Qt::Key_Backtab: return true;
+        default: return !tasto.text().isEmpty();
     }
 }
 
@@ -84,17 +82,16 @@ void frmSplash::creaControlli() {
     marchio->setText(QStringLiteral("Liste di barcode"));
     adattaAlTesto(*marchio);
 
-    m_lblProductName = etichetta(m_frame1, QStringLiteral("lblProductName"), arial(32.25, true),
-                                 2520, 1140, 2430, 765);
-    m_lblVersion =
-        etichetta(m_frame1, QStringLiteral("lblVersion"), arial(12, true), 5970, 2700, 885, 285);
+    m_lblProductName =
+        etichetta(m_frame1, QStringLiteral("lblProductName"), arial(32.25, true), 2520, 1140, 2430, 765);
+    m_lblVersion = etichetta(m_frame1, QStringLiteral("lblVersion"), arial(12, true), 5970, 2700, 885, 285);
     m_lblVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    auto* sopra = etichetta(m_frame1, QStringLiteral("lblMakerUpper"), arial(8.25, false), 4560,
-                            3060, 2415, 255);
+    auto* sopra =
+        etichetta(m_frame1, QStringLiteral("lblMakerUpper"), arial(8.25, false), 4560, 3060, 2415, 255);
     sopra->setText(QStringLiteral("Digita le liste di barcode"));
-    auto* sotto = etichetta(m_frame1, QStringLiteral("lblMakerLower"), arial(8.25, false), 4560,
-                            3270, 2415, 255);
+    auto* sotto =
+        etichetta(m_frame1, QStringLiteral("lblMakerLower"), arial(8.25, false), 4560, 3270, 2415, 255);
     sotto->setText(QStringLiteral("nel programma che le riceve"));
 
     // The window sees every key first, whichever child might hold the focus.

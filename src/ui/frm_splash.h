@@ -20,8 +20,7 @@ public:
     static constexpr int kIntervalloMs = 5000;
 
     // `tempo` starts at once; `mostraPrincipale` shows the main window.
-    frmSplash(Temporizzatore& tempo, std::function<void()> mostraPrincipale,
-              QWidget* parent = nullptr);
+    frmSplash(Temporizzatore& tempo, std::function<void()> mostraPrincipale, QWidget* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;

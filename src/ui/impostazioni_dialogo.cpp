@@ -50,7 +50,7 @@ void ImpostazioniDialogo::salva(const TestiImpostazioni& testi) {
     const std::optional<std::int32_t> ritardo = ritardoDaTesto(testi.delay);
     if (!ritardo) {
         throw Fallimento(OrigineFallimento::Conversione, conversione::kTipoNonCorrispondente,
-                      avvisi::kRitardoNonValido.toStdString());
+                         avvisi::kRitardoNonValido.toStdString());
     }
     m_ini.ScriviIni(kSezioneDati,
                     {{kChiaveDataBase, testi.database},

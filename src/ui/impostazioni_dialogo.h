@@ -46,8 +46,8 @@ public:
     // Writes the three texts as they stand in one replacement of the file,
     // then sets Configurazione to the values that start-up reads from them. A
     // Delay that start-up would not take is refused first (Fallimento,
-    // Conversion). A failed write leaves the file as it was and Configurazione
-    // untouched (Fallimento, SettingsFile).
+    // Conversione). A failed write leaves the file as it was and Configurazione
+    // untouched (Fallimento, FileImpostazioni).
     void salva(const TestiImpostazioni& testi);
 
     // The operator's texts for the failures above.

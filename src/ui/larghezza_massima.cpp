@@ -27,8 +27,7 @@ bool LarghezzaMassima::coppiaSemplice(int primo, int secondo) {
     if (stato == Coppia::Ignota) {
         const QChar coppia[2] = {QChar(char16_t(kPrimo + primo)), QChar(char16_t(kPrimo + secondo))};
         const double insieme = m_metriche.horizontalAdvance(QString(coppia, 2));
-        stato = insieme == avanzamento(primo) + avanzamento(secondo) ? Coppia::Semplice
-                                                                      : Coppia::Legata;
+        stato = insieme == avanzamento(primo) + avanzamento(secondo) ? Coppia::Semplice : Coppia::Legata;
     }
     return stato == Coppia::Semplice;
 }

@@ -60,7 +60,8 @@ QVariant RigheListView::data(const QModelIndex& index, int role) const {
 }
 
 QVariant RigheListView::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= colonne()) return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= colonne())
+        return {};
     return m_intestazioni[section];
 }
 

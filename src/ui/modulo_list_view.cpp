@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "core/fallimento.h"
-#include "ui/twips.h"
+#include "store/recordset.h"
 #include "ui/larghezza_massima.h"
 #include "ui/list_view.h"
-#include "store/recordset.h"
+#include "ui/twips.h"
 
 namespace tastalo::moduloListView {
 namespace {

@@ -4,8 +4,7 @@
 
 namespace tastalo {
 
-std::optional<QString> SceltaFileQt::apriFile(QWidget* genitore, const QString& titolo,
-                                              const QString& filtri,
+std::optional<QString> SceltaFileQt::apriFile(QWidget* genitore, const QString& titolo, const QString& filtri,
                                               const QString& nomeIniziale) {
     // No existence check here: the operator may type any name, and the caller
     // decides what to do with a name that is no existing file.

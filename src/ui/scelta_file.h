@@ -14,15 +14,13 @@ public:
     virtual ~SceltaFile() = default;
     // Filters use Qt's form: "Nome (*.ext);;Altro (*)". Gives the chosen path,
     // or nothing when the operator cancels.
-    virtual std::optional<QString> apriFile(QWidget* genitore, const QString& titolo,
-                                            const QString& filtri,
+    virtual std::optional<QString> apriFile(QWidget* genitore, const QString& titolo, const QString& filtri,
                                             const QString& nomeIniziale) = 0;
 };
 
 class SceltaFileQt final : public SceltaFile {
 public:
-    std::optional<QString> apriFile(QWidget* genitore, const QString& titolo,
-                                    const QString& filtri,
+    std::optional<QString> apriFile(QWidget* genitore, const QString& titolo, const QString& filtri,
                                     const QString& nomeIniziale) override;
 };
 

@@ -21,7 +21,7 @@ namespace {
 
 [[noreturn]] void rigaNonValida(int riga, const QString& motivo) {
     throw Fallimento(OrigineFallimento::Programma, kCsvNonValido,
-                  QStringLiteral("riga %1: %2").arg(riga).arg(motivo).toStdString());
+                     QStringLiteral("riga %1: %2").arg(riga).arg(motivo).toStdString());
 }
 
 QStringList campi(const QString& riga, int numero) {
@@ -73,13 +73,12 @@ std::vector<Lista> leggiCsv(const QByteArray& utf8) {
         const int numero = static_cast<int>(n + 1);
         if (riga.trimmed().isEmpty() || riga.startsWith(u'#')) continue;
         const QStringList c = campi(riga, numero);
-        const bool intestazione =
-            primaRiga && c[0].trimmed().compare(u"idLista", Qt::CaseInsensitive) == 0;
+        const bool intestazione = primaRiga && c[0].trimmed().compare(u"idLista", Qt::CaseInsensitive) == 0;
         primaRiga = false;
         if (intestazione) continue;
         if (c.size() != 2 && c.size() != 3) {
-            rigaNonValida(numero, QStringLiteral("attesi idLista;lista;Barcode, trovati %1 campi")
-                                      .arg(c.size()));
+            rigaNonValida(numero,
+                          QStringLiteral("attesi idLista;lista;Barcode, trovati %1 campi").arg(c.size()));
         }
         bool ok = false;
         const std::int64_t id = c[0].trimmed().toLongLong(&ok, 10);
@@ -89,9 +88,9 @@ std::vector<Lista> leggiCsv(const QByteArray& utf8) {
         if (nuova) {
             liste.push_back(Lista{id, c[1], {}});
         } else if (liste[trovata->second].nome != c[1]) {
-            rigaNonValida(numero, QStringLiteral("la lista %1 ha già il nome \"%2\"")
-                                      .arg(id)
-                                      .arg(liste[trovata->second].nome));
+            rigaNonValida(
+                numero,
+                QStringLiteral("la lista %1 ha già il nome \"%2\"").arg(id).arg(liste[trovata->second].nome));
         }
         if (c.size() == 3) liste[trovata->second].barcode.push_back(c[2]);
     }

@@ -27,17 +27,14 @@ std::string utf8(const QString& testo) { return testo.toUtf8().toStdString(); }
 
 [[noreturn]] void fileEsistente(const QString& percorso) {
     throw Fallimento(OrigineFallimento::Programma, kFileEsistente,
-                  "File già esistente: " + utf8(QDir::toNativeSeparators(percorso)));
+                     "File già esistente: " + utf8(QDir::toNativeSeparators(percorso)));
 }
 
 const char* riferimento(Vincolo vincolo) {
     switch (vincolo) {
-    case Vincolo::Cascata:
-        return " REFERENCES liste(idLista) ON DELETE CASCADE";
-    case Vincolo::SoloRiferimento:
-        return " REFERENCES liste(idLista)";
-    case Vincolo::Nessuno:
-        break;
+        case Vincolo::Cascata: return " REFERENCES liste(idLista) ON DELETE CASCADE";
+        case Vincolo::SoloRiferimento: return " REFERENCES liste(idLista)";
+        case Vincolo::Nessuno: break;
     }
     return "";
 }
@@ -45,8 +42,7 @@ const char* riferimento(Vincolo vincolo) {
 void creaTabelle(SQLite::Database& db, Vincolo vincolo) {
     SQLite::Transaction transazione(db);
     db.exec("CREATE TABLE liste(idLista INTEGER PRIMARY KEY, lista TEXT)");
-    db.exec(std::string("CREATE TABLE movimenti(idLista INTEGER") + riferimento(vincolo) +
-            ", Barcode TEXT)");
+    db.exec(std::string("CREATE TABLE movimenti(idLista INTEGER") + riferimento(vincolo) + ", Barcode TEXT)");
     // The barcode query selects by list, and a cascading delete looks the
     // barcodes up by list too. Rows of one list keep their insertion order.
     db.exec("CREATE INDEX movimenti_idLista ON movimenti(idLista)");
@@ -90,9 +86,9 @@ public:
         file.setAutoRemove(false);
         if (!file.open()) {
             throw Fallimento(OrigineFallimento::Programma, 75,
-                          "Impossibile creare un file in " +
-                              utf8(QDir::toNativeSeparators(cartella.absolutePath())) + ": " +
-                              utf8(file.errorString()));
+                             "Impossibile creare un file in " +
+                                 utf8(QDir::toNativeSeparators(cartella.absolutePath())) + ": " +
+                                 utf8(file.errorString()));
         }
         m_nome = file.fileName();
     }
@@ -149,9 +145,9 @@ void scriviDatabase(const QString& percorso, const std::vector<Lista>& liste, Vi
     } catch (const SQLite::Exception& e) {
         fallisci(e);
     }
-    QFile::setPermissions(provvisorio.nome(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                              QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile::setPermissions(provvisorio.nome(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                  QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
     bool spostato = false;
     QString motivo;
@@ -170,9 +166,9 @@ void scriviDatabase(const QString& percorso, const std::vector<Lista>& liste, Vi
         motivo = file.errorString();
     }
     if (!spostato) {
-        throw Fallimento(OrigineFallimento::Programma, 75,
-                      "Impossibile scrivere " + utf8(QDir::toNativeSeparators(percorso)) + ": " +
-                          utf8(motivo));
+        throw Fallimento(
+            OrigineFallimento::Programma, 75,
+            "Impossibile scrivere " + utf8(QDir::toNativeSeparators(percorso)) + ": " + utf8(motivo));
     }
     provvisorio.spostato();
 }

@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
             contenuto = listeDemo();
         } else if (parser.isSet(csv)) {
             const QString file = parser.value(csv);
-            const std::optional<QByteArray> testo = tastalo::leggiFile(file, tastalo::OrigineFallimento::Programma, QStringLiteral("il file"));
+            const std::optional<QByteArray> testo =
+                tastalo::leggiFile(file, tastalo::OrigineFallimento::Programma, QStringLiteral("il file"));
             if (!testo) {
                 std::fprintf(stderr, "tastalo-makedb: %s does not exist\n", qPrintable(file));
                 return 1;

@@ -14,8 +14,7 @@ void pressAndRelease(std::vector<KeyStroke>& strokes, KeyStroke::Kind kind, std:
 }
 
 bool isAltOrWin(std::uint16_t key) {
-    return key == vk::kLeftAlt || key == vk::kRightAlt || key == vk::kLeftWin ||
-           key == vk::kRightWin;
+    return key == vk::kLeftAlt || key == vk::kRightAlt || key == vk::kLeftWin || key == vk::kRightWin;
 }
 
 }  // namespace

@@ -10,9 +10,7 @@ namespace tastalo::platform::win32 {
 inline constexpr char32_t kReplacementCharacter = U'\uFFFD';
 
 // True for a Unicode scalar value: a code point that is not a surrogate.
-constexpr bool isScalarValue(char32_t c) noexcept {
-    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-}
+constexpr bool isScalarValue(char32_t c) noexcept { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
 
 // Characters beyond U+FFFF become surrogate pairs; anything that is not a
 // scalar value becomes U+FFFD.

@@ -23,9 +23,7 @@ static_assert(vk::kLeftAlt == VK_LMENU && vk::kRightAlt == VK_RMENU);
 namespace {
 
 HWND toHwnd(WindowHandle window) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(window)); }
-WindowHandle toHandle(HWND window) {
-    return static_cast<WindowHandle>(reinterpret_cast<UINT_PTR>(window));
-}
+WindowHandle toHandle(HWND window) { return static_cast<WindowHandle>(reinterpret_cast<UINT_PTR>(window)); }
 
 std::u32string titleOf(HWND window) {
     const int length = GetWindowTextLengthW(window);
@@ -33,8 +31,7 @@ std::u32string titleOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const int copied = GetWindowTextW(window, text.data(), length + 1);
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return fromUtf16(
-        std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+    return fromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
 }
 
 struct Enumeration {

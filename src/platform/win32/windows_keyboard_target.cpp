@@ -26,7 +26,8 @@ Status WindowsKeyboardTarget::activate(std::u32string_view title) {
     const std::optional<std::size_t> chosen = chooseWindow(candidates, title);
     if (!chosen) return failure(kTargetWindowMissing, std::u32string(title), "no such window");
     const WindowHandle window = windows[*chosen].handle;
-    if (m_desktop->runsAboveThisProcess(window)) return failure(kTargetAboveThisProcess, windows[*chosen].title);
+    if (m_desktop->runsAboveThisProcess(window))
+        return failure(kTargetAboveThisProcess, windows[*chosen].title);
 
     for (int attempt = 0; attempt < m_timing.attempts; ++attempt) {
         // Keys sent to a minimised window reach no control and are lost.
@@ -45,8 +46,8 @@ Status WindowsKeyboardTarget::activate(std::u32string_view title) {
 void WindowsKeyboardTarget::waitForReleasedKeys() {
     // The send starts on a key press: its release belongs to the window it was
     // pressed in, and a key still down would mix with the keys typed.
-    for (auto waited = std::chrono::milliseconds{0}; m_desktop->anyKeyHeld() && waited < m_timing.keysReleased;
-         waited += m_timing.poll) {
+    for (auto waited = std::chrono::milliseconds{0};
+         m_desktop->anyKeyHeld() && waited < m_timing.keysReleased; waited += m_timing.poll) {
         m_desktop->pause(m_timing.poll);
     }
 }
@@ -66,9 +67,7 @@ bool WindowsKeyboardTarget::targetHasFocus() {
     return !m_lost;
 }
 
-Status WindowsKeyboardTarget::lostFocus() {
-    return failure(kTargetLostFocus);
-}
+Status WindowsKeyboardTarget::lostFocus() { return failure(kTargetLostFocus); }
 
 Status WindowsKeyboardTarget::requireTarget() const {
     if (m_target != 0) return Status::success();
@@ -103,7 +102,8 @@ Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
         while (end < strokes.size() && keystrokes < kKeysInFlight) {
             const KeyStroke& stroke = strokes[end++];
             down += stroke.release ? -1 : 1;
-            const bool firstHalf = stroke.kind == KeyStroke::Kind::Character && stroke.code >= 0xD800 && stroke.code <= 0xDBFF;
+            const bool firstHalf =
+                stroke.kind == KeyStroke::Kind::Character && stroke.code >= 0xD800 && stroke.code <= 0xDBFF;
             if (down == 0 && !firstHalf) ++keystrokes;
         }
         if (!targetHasFocus()) return lostFocus();

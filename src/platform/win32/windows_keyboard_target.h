@@ -15,9 +15,9 @@ namespace tastalo::platform::win32 {
 class WindowsKeyboardTarget final : public KeyboardTarget {
 public:
     struct Timing {
-        int attempts = 5;                       // activation requests at most
-        std::chrono::milliseconds poll{10};     // between two foreground checks
-        std::chrono::milliseconds settle{200};  // wait after each request
+        int attempts = 5;                              // activation requests at most
+        std::chrono::milliseconds poll{10};            // between two foreground checks
+        std::chrono::milliseconds settle{200};         // wait after each request
         std::chrono::milliseconds keysReleased{1000};  // wait for the operator's keys to come up
     };
 
@@ -44,7 +44,7 @@ private:
     std::unique_ptr<Desktop> m_desktop;
     Timing m_timing;
     WindowHandle m_target = 0;
-    bool m_lost = false;  // the target lost the foreground since activate()
+    bool m_lost = false;              // the target lost the foreground since activate()
     bool m_inFrontAfterKeys = false;  // the target was in front right after the last keys went in
 };
 

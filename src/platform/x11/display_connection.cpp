@@ -61,7 +61,8 @@ Status DisplayConnection::open() {
     const char* name = std::getenv("DISPLAY");
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-        return failure(kKeyboardUnavailable, {}, std::string("cannot open X display \"") + (name ? name : "") + '"');
+        return failure(kKeyboardUnavailable, {},
+                       std::string("cannot open X display \"") + (name ? name : "") + '"');
     }
     int event = 0, error = 0, major = 0, minor = 0;
     const bool xtest = XTestQueryExtension(display, &event, &error, &major, &minor);
@@ -122,8 +123,8 @@ std::optional<std::vector<unsigned long>> DisplayConnection::longs(::Window wind
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    const int result = XGetWindowProperty(m_display, window, property, 0, 1L << 16, False, type,
-                                          &actualType, &format, &count, &after, &data);
+    const int result = XGetWindowProperty(m_display, window, property, 0, 1L << 16, False, type, &actualType,
+                                          &format, &count, &after, &data);
     std::optional<std::vector<unsigned long>> values;
     if (result == Success && actualType == type && format == 32) {
         // Xlib hands 32-bit items back as longs, whatever the size of long.
@@ -152,8 +153,8 @@ std::optional<DisplayConnection::Text> DisplayConnection::text(::Window window, 
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    const int result = XGetWindowProperty(m_display, window, property, 0, 1L << 16, False,
-                                          AnyPropertyType, &actualType, &format, &count, &after, &data);
+    const int result = XGetWindowProperty(m_display, window, property, 0, 1L << 16, False, AnyPropertyType,
+                                          &actualType, &format, &count, &after, &data);
     std::optional<Text> value;
     if (result == Success && actualType != 0 && format == 8)
         value = Text{std::string(reinterpret_cast<const char*>(data), count), actualType};

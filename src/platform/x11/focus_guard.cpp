@@ -65,18 +65,15 @@ void FocusGuard::readReports() {
     XEvent event;
     while (XCheckWindowEvent(display, m_target, kWatchedEvents, &event)) {
         switch (event.type) {
-        case FocusOut:
-            // Into one of the target's own windows it is still the target. A
-            // grab by another client (a menu, a window switcher) counts as
-            // leaving: keys go to the grabbing client then.
-            if (event.xfocus.detail != NotifyInferior) lostAfter(event.xfocus.serial);
-            break;
-        case UnmapNotify:
-        case DestroyNotify:
-            lostAfter(event.xany.serial);
-            break;
-        default:
-            break;
+            case FocusOut:
+                // Into one of the target's own windows it is still the target. A
+                // grab by another client (a menu, a window switcher) counts as
+                // leaving: keys go to the grabbing client then.
+                if (event.xfocus.detail != NotifyInferior) lostAfter(event.xfocus.serial);
+                break;
+            case UnmapNotify:
+            case DestroyNotify: lostAfter(event.xany.serial); break;
+            default: break;
         }
     }
     if (!m_viaManager) return;

@@ -41,12 +41,14 @@ void KeyPlanner::reload(const KeymapSnapshot& keymap) {
     // lowest keycode wins among equals.
     for (const auto& key : keymap.keys) {
         if (contains(m_spares, key.keycode)) continue;
-        if (char32_t c = characterOf(key.plain); c != 0) m_keymap.try_emplace(c, Slot{key.keycode, ShiftNeed::Off});
+        if (char32_t c = characterOf(key.plain); c != 0)
+            m_keymap.try_emplace(c, Slot{key.keycode, ShiftNeed::Off});
     }
     if (!m_hasShift) return;
     for (const auto& key : keymap.keys) {
         if (contains(m_spares, key.keycode)) continue;
-        if (char32_t c = characterOf(key.shifted); c != 0) m_keymap.try_emplace(c, Slot{key.keycode, ShiftNeed::On});
+        if (char32_t c = characterOf(key.shifted); c != 0)
+            m_keymap.try_emplace(c, Slot{key.keycode, ShiftNeed::On});
     }
 }
 
@@ -162,7 +164,8 @@ KeyPlanner::Plan KeyPlanner::plan(std::u32string_view text) {
         base = next = 0;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (next < stretches->size() && (*stretches)[next].start == base + i) result.steps.push_back(bind((*stretches)[next++]));
+        if (next < stretches->size() && (*stretches)[next].start == base + i)
+            result.steps.push_back(bind((*stretches)[next++]));
         const char32_t c = text[i];
         const Slot slot = isMissing(c) ? m_bound.at(c) : *fromKeymap(c);
         if (isMissing(c)) addOnce(m_pressed, slot.keycode);

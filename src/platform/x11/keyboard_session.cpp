@@ -44,8 +44,9 @@ Status KeyboardSession::type(std::u32string_view text) {
     if (Status typed = run(plan.steps); !typed.ok()) return typed;
     // A keymap change is the request that can really fail: its refusal is
     // read with the confirmation's reply.
-    const bool changedKeymap = std::any_of(plan.steps.begin(), plan.steps.end(),
-                                           [](const KeyStep& step) { return step.kind == KeyStep::Kind::Bind; });
+    const bool changedKeymap = std::any_of(plan.steps.begin(), plan.steps.end(), [](const KeyStep& step) {
+        return step.kind == KeyStep::Kind::Bind;
+    });
     if (changedKeymap) return confirmDelivery();
     XFlush(m_connection.display());
     return Status::success();
@@ -61,9 +62,7 @@ Status KeyboardSession::confirmDelivery() {
     return Status::success();
 }
 
-Status KeyboardSession::lostFocus() {
-    return failure(kTargetLostFocus);
-}
+Status KeyboardSession::lostFocus() { return failure(kTargetLostFocus); }
 
 Status KeyboardSession::serverRefused() {
     Status refused = failure(kInputRefused, {}, m_connection.errorText());
@@ -86,8 +85,7 @@ Status KeyboardSession::prepareKeyboard() {
     if (Status cleared = clearModifierState(state); !cleared.ok()) return cleared;
     if (!m_planner || state.group != m_group) {
         const KeymapSnapshot keymap = readKeymap(display, state.group);
-        if (keymap.keys.empty())
-            return failure(kKeyboardUnavailable, {}, "cannot read the keymap");
+        if (keymap.keys.empty()) return failure(kKeyboardUnavailable, {}, "cannot read the keymap");
         if (m_planner) {
             m_planner->reload(keymap);
         } else {
@@ -254,7 +252,8 @@ void KeyboardSession::end() {
     for (std::uint8_t keycode : m_releasedKeys) key(keycode, true);
     if (m_unlockedModifiers != 0)
         XkbLockModifiers(display, XkbUseCoreKbd, m_unlockedModifiers, m_unlockedModifiers);
-    if (m_watchingState) XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbAllStateComponentsMask, 0);
+    if (m_watchingState)
+        XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbAllStateComponentsMask, 0);
     XSync(display, False);
     XEvent event;
     while (XCheckTypedEvent(display, m_connection.xkbEventBase(), &event)) {

@@ -22,14 +22,12 @@ int effectiveGroup(XkbDescPtr xkb, int keycode, int group) {
     if (group < groups) return group;
     const unsigned char info = XkbKeyGroupInfo(xkb, keycode);
     switch (XkbOutOfRangeGroupAction(info)) {
-    case XkbRedirectIntoRange: {
-        const int target = XkbOutOfRangeGroupNumber(info);
-        return target < groups ? target : 0;
-    }
-    case XkbClampIntoRange:
-        return groups - 1;
-    default:
-        return group % groups;
+        case XkbRedirectIntoRange: {
+            const int target = XkbOutOfRangeGroupNumber(info);
+            return target < groups ? target : 0;
+        }
+        case XkbClampIntoRange: return groups - 1;
+        default: return group % groups;
     }
 }
 
@@ -42,7 +40,8 @@ std::set<int> modifierKeycodes(Display* display, std::uint8_t& shiftKeycode) {
             const int keycode = map->modifiermap[modifier * map->max_keypermod + i];
             if (keycode == 0) continue;
             keycodes.insert(keycode);
-            if (modifier == ShiftMapIndex && shiftKeycode == 0) shiftKeycode = static_cast<std::uint8_t>(keycode);
+            if (modifier == ShiftMapIndex && shiftKeycode == 0)
+                shiftKeycode = static_cast<std::uint8_t>(keycode);
         }
     }
     XFreeModifiermap(map);
@@ -67,7 +66,8 @@ KeymapSnapshot readKeymap(Display* display, int group) {
     const std::set<int> modifiers = modifierKeycodes(display, snapshot.shiftKeycode);
     for (int keycode = xkb->min_key_code; keycode <= xkb->max_key_code; ++keycode) {
         if (hasNoSymbol(xkb, keycode)) {
-            if (!modifiers.contains(keycode)) snapshot.spareKeycodes.push_back(static_cast<std::uint8_t>(keycode));
+            if (!modifiers.contains(keycode))
+                snapshot.spareKeycodes.push_back(static_cast<std::uint8_t>(keycode));
             continue;
         }
         const int g = effectiveGroup(xkb, keycode, group);

@@ -60,7 +60,8 @@ void SpareKeymap::restore() {
     if (xkb) {
         std::uint8_t first = 255, last = 0;
         for (const Original& original : m_originals) {
-            KeySym* symbols = XkbResizeKeySyms(xkb, original.keycode, static_cast<int>(original.symbols.size()));
+            KeySym* symbols =
+                XkbResizeKeySyms(xkb, original.keycode, static_cast<int>(original.symbols.size()));
             if (!symbols && !original.symbols.empty()) continue;
             std::copy(original.symbols.begin(), original.symbols.end(), symbols);
             XkbSymMapRec& map = xkb->map->key_sym_map[original.keycode];

@@ -47,7 +47,8 @@ bool TargetPing::roundTrip(::Window window, std::chrono::milliseconds timeout) {
 void TargetPing::dropRootNoise() {
     Display* display = m_connection.display();
     XEvent event;
-    while (XCheckWindowEvent(display, m_connection.root(), StructureNotifyMask | SubstructureNotifyMask, &event)) {
+    while (XCheckWindowEvent(display, m_connection.root(), StructureNotifyMask | SubstructureNotifyMask,
+                             &event)) {
     }
     // Answers to other pings (the window manager's) come this way too.
     while (XCheckTypedWindowEvent(display, m_connection.root(), ClientMessage, &event)) {

@@ -46,7 +46,8 @@ bool WindowDirectory::hasEwmhManager() {
 }
 
 bool WindowDirectory::managerSupports(const char* hint) {
-    const auto supported = m_connection.longs(m_connection.root(), m_connection.atom("_NET_SUPPORTED"), XA_ATOM);
+    const auto supported =
+        m_connection.longs(m_connection.root(), m_connection.atom("_NET_SUPPORTED"), XA_ATOM);
     if (!supported) return false;
     const Atom wanted = m_connection.atom(hint);
     return std::find(supported->begin(), supported->end(), wanted) != supported->end();
@@ -62,8 +63,8 @@ std::vector<WindowCandidate> WindowDirectory::candidates() {
 }
 
 std::vector<WindowCandidate> WindowDirectory::managedCandidates(const std::vector<unsigned long>& clients) {
-    const auto stacking = m_connection.longs(m_connection.root(),
-                                             m_connection.atom("_NET_CLIENT_LIST_STACKING"), XA_WINDOW);
+    const auto stacking =
+        m_connection.longs(m_connection.root(), m_connection.atom("_NET_CLIENT_LIST_STACKING"), XA_WINDOW);
     const std::vector<std::uint64_t> recency =
         recencyFromStacking(clients, stacking.value_or(std::vector<unsigned long>{}));
     std::vector<WindowCandidate> found;

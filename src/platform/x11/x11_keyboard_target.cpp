@@ -1,7 +1,7 @@
 #include "platform/x11/x11_keyboard_target.h"
 
-#include "platform/title_match.h"
 #include "platform/keyboard_target.h"
+#include "platform/title_match.h"
 
 namespace tastalo::platform::x11 {
 
