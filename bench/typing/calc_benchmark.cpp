@@ -22,10 +22,10 @@
 #include "barcode_mix.h"
 #include "calc_sheet.h"
 #include "core/fallimento.h"
-#include "send/pausa_invio.h"
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
 #include "run_statistics.h"
+#include "send/pausa_invio.h"
 #include "send_harness.h"
 #include "target_program.h"
 #include "x11_probe.h"
@@ -75,8 +75,10 @@ int differences(const QStringList& received, const std::vector<std::u32string>& 
     int wrong = 0;
     for (std::size_t i = 0; i < sent.size(); ++i) {
         const QString expected = QString::fromStdU32String(sent[i]);
-        const QString got = i < static_cast<std::size_t>(received.size()) ? received[static_cast<int>(i)] : QString();
-        if (got != expected) wrong += std::max<int>(1, static_cast<int>(std::abs(expected.size() - got.size())));
+        const QString got =
+            i < static_cast<std::size_t>(received.size()) ? received[static_cast<int>(i)] : QString();
+        if (got != expected)
+            wrong += std::max<int>(1, static_cast<int>(std::abs(expected.size() - got.size())));
     }
     return wrong + std::max(0, static_cast<int>(received.size()) - static_cast<int>(sent.size()));
 }
@@ -100,16 +102,18 @@ int main(int argc, char** argv) {
         file.write(emptyTextSheet().toUtf8());
     }
 
-    test::X11Probe probe;
+    prova::X11Probe probe;
     const std::vector<unsigned long> keymap = probe.keyboardMapping();
     // Calc's own X11 backend, the one it uses where no desktop's toolkit is installed.
-    test::TargetProgram calc(
+    prova::TargetProgram calc(
         probe,
         {"env", "SAL_USE_VCLPLUGIN=gen", "soffice", "--calc", "--norestore", "--nologo",
-         "-env:UserInstallation=" + QUrl::fromLocalFile(folder.filePath(QStringLiteral("profilo"))).toString().toStdString(),
+         "-env:UserInstallation=" +
+             QUrl::fromLocalFile(folder.filePath(QStringLiteral("profilo"))).toString().toStdString(),
          sheet.toStdString()},
         kTitle.toStdString(), "/dev/null", std::string());
-    if (!waitUntil([&] { return probe.windowTitled(kTitle.toStdString()) != 0; }, std::chrono::seconds(120))) {
+    if (!waitUntil([&] { return probe.windowTitled(kTitle.toStdString()) != 0; },
+                   std::chrono::seconds(120))) {
         std::fprintf(stderr, "Calc did not show \"%s\" within 2 minutes\n", qPrintable(kTitle));
         return 1;
     }
@@ -152,7 +156,8 @@ int main(int argc, char** argv) {
             const SendHarness::Outcome sent = harness->send(list.id, 0);
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             list.rates.push_back(static_cast<double>(keystrokes(list.barcodes)) / seconds);
-            if (!sent.completed) std::fprintf(stderr, "%s: %s\n", list.name, qPrintable(sent.messages.join(" | ")));
+            if (!sent.completed)
+                std::fprintf(stderr, "%s: %s\n", list.name, qPrintable(sent.messages.join(" | ")));
             keymapKept = keymapKept && probe.keyboardMapping() == keymap;
             sends.push_back({&list, column, moved && sent.completed});
             allKeys += keystrokes(list.barcodes);
@@ -184,10 +189,11 @@ int main(int argc, char** argv) {
         list.lostOrWrong += wrong;
         for (std::size_t i = 0; wrong != 0 && i < list.barcodes.size(); ++i) {
             const QString expected = QString::fromStdU32String(list.barcodes[i]);
-            const QString got = i < static_cast<std::size_t>(received.size()) ? received[static_cast<int>(i)] : QString();
+            const QString got =
+                i < static_cast<std::size_t>(received.size()) ? received[static_cast<int>(i)] : QString();
             if (got == expected) continue;
-            std::fprintf(stderr, "%s, column %d, row %zu: expected \"%s\", found \"%s\"\n", list.name, send.column + 1,
-                         i + 1, qPrintable(expected), qPrintable(got));
+            std::fprintf(stderr, "%s, column %d, row %zu: expected \"%s\", found \"%s\"\n", list.name,
+                         send.column + 1, i + 1, qPrintable(expected), qPrintable(got));
             break;
         }
     }
@@ -200,13 +206,15 @@ int main(int argc, char** argv) {
     std::printf("\nLibreOffice Calc, through the send at Ritardo 0, %d runs:\n", runs);
     bool met = keymapKept;
     for (const List& list : lists) {
-        std::printf("  %-44s exact %d of %d, characters lost or wrong %d, sent at %.0f characters/s (median)\n",
-                    list.name, list.exact, list.runs, list.lostOrWrong, median(list.rates));
+        std::printf(
+            "  %-44s exact %d of %d, characters lost or wrong %d, sent at %.0f characters/s (median)\n",
+            list.name, list.exact, list.runs, list.lostOrWrong, median(list.rates));
         met = met && list.exact == list.runs;
     }
-    std::printf("  (while it borrows keycodes the send keeps pace with Calc's reading, after an ASCII list too)\n");
-    std::printf("  Calc had every key (%zu) in its sheet %.1f s after the first send began: %.0f keys/s\n", allKeys,
-                calcSeconds, static_cast<double>(allKeys) / calcSeconds);
+    std::printf(
+        "  (while it borrows keycodes the send keeps pace with Calc's reading, after an ASCII list too)\n");
+    std::printf("  Calc had every key (%zu) in its sheet %.1f s after the first send began: %.0f keys/s\n",
+                allKeys, calcSeconds, static_cast<double>(allKeys) / calcSeconds);
     std::printf("  keymap as before after every send: %s\n", keymapKept ? "yes" : "NO");
     std::printf("\nGoal (every barcode exact, keymap given back): %s\n", met ? "met" : "NOT met");
     return met ? 0 : 2;

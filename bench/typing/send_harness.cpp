@@ -8,12 +8,11 @@ namespace tastalo::bench {
 
 SendHarness::SendHarness(platform::KeyboardTarget& keyboard, PausaInvio& pause, const QString& title)
     : m_send(m_configuration, m_archive, keyboard, pause, m_messages) {
-    m_messages.allaComparsa([this](const test::FakeMessaggi::Messaggio&) {
-        m_lastMessage = std::chrono::steady_clock::now();
-    });
+    m_messages.allaComparsa(
+        [this](const prova::FakeMessaggi::Messaggio&) { m_lastMessage = std::chrono::steady_clock::now(); });
     if (!m_folder.isValid()) {
         throw Fallimento(OrigineFallimento::Programma, 75,
-                      "Cannot create a temporary folder: " + m_folder.errorString().toStdString());
+                         "Cannot create a temporary folder: " + m_folder.errorString().toStdString());
     }
     m_configuration.PercorsoDatabase = m_folder.filePath(QStringLiteral("Dati.sdf"));
     m_configuration.TitoloFinestra = title;
@@ -24,8 +23,8 @@ void SendHarness::addList(std::int32_t idList, const std::vector<std::u32string>
     std::vector<QString> stored;
     stored.reserve(barcodes.size());
     for (const auto& barcode : barcodes) stored.push_back(QString::fromStdU32String(barcode));
-    makedb::aggiungiLista(m_configuration.PercorsoDatabase, idList,
-                          QStringLiteral("Lista %1").arg(idList), stored);
+    makedb::aggiungiLista(m_configuration.PercorsoDatabase, idList, QStringLiteral("Lista %1").arg(idList),
+                          stored);
 }
 
 SendHarness::Outcome SendHarness::send(std::int32_t idList, std::int32_t ritardo) {

@@ -51,7 +51,7 @@ private:
     QTemporaryDir m_folder;
     Configurazione m_configuration;
     ArchivioListe m_archive;
-    test::FakeMessaggi m_messages;
+    prova::FakeMessaggi m_messages;
     std::chrono::steady_clock::time_point m_lastMessage;
     InvioBarcode m_send;
 };

@@ -9,9 +9,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <cstdio>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,14 +19,14 @@
 #include "barcode_mix.h"
 #include "core/fallimento.h"
 #include "log_comparison.h"
-#include "send/pausa_invio.h"
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
 #include "run_statistics.h"
+#include "send/pausa_invio.h"
 #include "send_harness.h"
+#include "target_program.h"
 #include "typing_target.h"
 #include "x11_probe.h"
-#include "target_program.h"
 
 namespace {
 
@@ -144,9 +144,10 @@ struct OffKeymapTarget {
 };
 
 struct OffKeymapSetup {
-    std::vector<std::u32string> ascii = mixedBarcodes(kBarcodes), offKeymap = offKeymapBarcodes(kOffKeymapBarcodes),
+    std::vector<std::u32string> ascii = mixedBarcodes(kBarcodes),
+                                offKeymap = offKeymapBarcodes(kOffKeymapBarcodes),
                                 distinct = manyDistinctBarcodes(kDistinctCharacters);
-    test::X11Probe probe;
+    prova::X11Probe probe;
     std::vector<unsigned long> keymap = probe.keyboardMapping();
     std::unique_ptr<TypingTarget> xterm;
     std::unique_ptr<platform::KeyboardTarget> xtermKeyboard = platform::createKeyboardTarget();
@@ -157,7 +158,7 @@ struct OffKeymapSetup {
     explicit OffKeymapSetup(Setup& s) {
         for (SendHarness* harness : {&s.harness}) addLists(*harness);
         targets.emplace_back("Qt target", &s.target, &s.harness);
-        if (test::run("command -v xterm >/dev/null") != 0) return;
+        if (prova::run("command -v xterm >/dev/null") != 0) return;
         xterm = std::make_unique<TypingTarget>("", "Terminale", TypingTarget::Kind::Xterm);
         if (!xterm->started()) return;
         xtermHarness = std::make_unique<SendHarness>(*xtermKeyboard, xtermPause, QStringLiteral("Terminale"));
@@ -305,12 +306,11 @@ void PausesOfRitardo50Alone(benchmark::State& state) {
 }
 BENCHMARK(PausesOfRitardo50Alone)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-
 // Each prints its figures and tells whether its goal is met.
 bool printRates(const Setup& s) {
     const double sendRatio = median(rates.sendRatio);
-    std::printf("\nTyping %d barcodes (%zu keystrokes) into the target window, %zu runs, medians:\n", kBarcodes,
-                s.keys, rates.sendRatio.size());
+    std::printf("\nTyping %d barcodes (%zu keystrokes) into the target window, %zu runs, medians:\n",
+                kBarcodes, s.keys, rates.sendRatio.size());
     std::printf("  through the send, Ritardo 0:  %8.0f characters/s\n", median(rates.send));
     std::printf("  X11 backend alone:            %8.0f characters/s\n", median(rates.backend));
     std::printf("  xdotool type --delay 0:       %8.0f characters/s\n", median(rates.xdotool));
@@ -330,15 +330,18 @@ bool printPaced() {
     std::printf("  floor (N + 1) x Ritardo:  %8.1f ms\n", kPacedFloorMs);
     std::printf("  median total:             %8.1f ms  (%+.2f%% above the floor)\n", medianMs,
                 percentAbove(medianMs, kPacedFloorMs));
-    std::printf("  worst total:              %8.1f ms  (%+.2f%%)\n", worstMs, percentAbove(worstMs, kPacedFloorMs));
+    std::printf("  worst total:              %8.1f ms  (%+.2f%%)\n", worstMs,
+                percentAbove(worstMs, kPacedFloorMs));
     std::printf("  shortest total:           %8.1f ms  (%+.2f%%)\n", shortestMs,
                 percentAbove(shortestMs, kPacedFloorMs));
     std::printf("  median until the completion message: %.1f ms\n", median(paced.untilMessageMs));
     if (!paced.pausesAloneMs.empty()) {
         const double pausesMs = median(paced.pausesAloneMs);
-        std::printf("  the %d pauses alone, median: %.1f ms (%.3f ms over per pause); the rest of the send: %.1f ms\n",
-                    kPacedBarcodes + 1, pausesMs, (pausesMs - kPacedFloorMs) / (kPacedBarcodes + 1),
-                    medianMs - pausesMs);
+        std::printf(
+            "  the %d pauses alone, median: %.1f ms (%.3f ms over per pause); the rest of the send: %.1f "
+            "ms\n",
+            kPacedBarcodes + 1, pausesMs, (pausesMs - kPacedFloorMs) / (kPacedBarcodes + 1),
+            medianMs - pausesMs);
     }
     std::printf("  goal: never below the floor, at most %.0f%% above it; runs not received exactly: %d\n",
                 kAllowedAbovePercent, paced.inexact);
@@ -348,21 +351,24 @@ bool printPaced() {
 
 bool printOffKeymap() {
     const OffKeymapSetup& o = *offKeymap;
-    std::printf("\nThrough the send at Ritardo 0: %d ASCII barcodes (%zu keys), %d with characters off the keymap "
-                "(%zu keys), %d distinct CJK characters in %zu barcodes (%zu keys); medians:\n",
-                kBarcodes, keystrokes(o.ascii), kOffKeymapBarcodes, keystrokes(o.offKeymap), kDistinctCharacters,
-                o.distinct.size(), keystrokes(o.distinct));
+    std::printf(
+        "\nThrough the send at Ritardo 0: %d ASCII barcodes (%zu keys), %d with characters off the keymap "
+        "(%zu keys), %d distinct CJK characters in %zu barcodes (%zu keys); medians:\n",
+        kBarcodes, keystrokes(o.ascii), kOffKeymapBarcodes, keystrokes(o.offKeymap), kDistinctCharacters,
+        o.distinct.size(), keystrokes(o.distinct));
     bool met = true;
     for (const OffKeymapTarget& t : o.targets) {
         const double ratio = median(t.ratio);
-        std::printf("  %-10s ASCII %8.0f characters/s, off the keymap %8.0f (ratio %.2f, lowest %.2f; goal at least "
-                    "%.1f), CJK %8.0f\n",
-                    t.name, median(t.ascii), median(t.offKeymap), ratio, smallest(t.ratio), kOffKeymapRateGoal,
-                    median(t.distinct));
-        std::printf("  %-10s runs: %zu; sends not received exactly: %d; keymap not given back: %d; keymap changes "
-                    "a send (binding and giving back): off the keymap %.0f, CJK %.0f\n",
-                    t.name, t.ratio.size(), t.inexact, t.keymapChanged, median(t.offKeymapChanges),
-                    median(t.distinctChanges));
+        std::printf(
+            "  %-10s ASCII %8.0f characters/s, off the keymap %8.0f (ratio %.2f, lowest %.2f; goal at least "
+            "%.1f), CJK %8.0f\n",
+            t.name, median(t.ascii), median(t.offKeymap), ratio, smallest(t.ratio), kOffKeymapRateGoal,
+            median(t.distinct));
+        std::printf(
+            "  %-10s runs: %zu; sends not received exactly: %d; keymap not given back: %d; keymap changes "
+            "a send (binding and giving back): off the keymap %.0f, CJK %.0f\n",
+            t.name, t.ratio.size(), t.inexact, t.keymapChanged, median(t.offKeymapChanges),
+            median(t.distinctChanges));
         met = met && t.inexact == 0 && ratio >= kOffKeymapRateGoal;
     }
     if (o.targets.size() < 2) {

@@ -10,11 +10,11 @@
 #include "barcode_mix.h"
 #include "calc_sheet.h"
 #include "log_comparison.h"
-#include "support/recording_keyboard_target.h"
 #include "platform/title_match.h"
 #include "run_statistics.h"
 #include "send_harness.h"
 #include "support/pausa_finta.h"
+#include "support/recording_keyboard_target.h"
 
 namespace tastalo::bench {
 namespace {
@@ -79,7 +79,8 @@ TEST(BarcodeMixTest, TheListsForCharactersOffTheKeymapAndForRepeatedKeysHoldWhat
 
     std::set<char32_t> ideographs;
     for (const auto& barcode : manyDistinctBarcodes(300))
-        for (char32_t c : barcode) if (c >= 0x4E00) ideographs.insert(c);
+        for (char32_t c : barcode)
+            if (c >= 0x4E00) ideographs.insert(c);
     EXPECT_EQ(ideographs.size(), 300u);
 
     int tripled = 0;
@@ -139,7 +140,8 @@ TEST(LogComparisonTest, CountsLinesDeepIntoALongLog) {
 
     const std::string difference = firstDifference(expectedLog(damaged), expected);
 
-    EXPECT_THAT(difference, ::testing::StartsWith("line 300: expected \"" + platform::toUtf8(barcodes[299]) + "\""));
+    EXPECT_THAT(difference,
+                ::testing::StartsWith("line 300: expected \"" + platform::toUtf8(barcodes[299]) + "\""));
     EXPECT_THAT(difference, ::testing::EndsWith("received \"" + platform::toUtf8(damaged[299]) + "\""));
 }
 
@@ -175,7 +177,7 @@ protected:
     }
 
     RecordingKeyboardTarget keyboard;
-    test::PausaFinta pause;
+    prova::PausaFinta pause;
     QStringList steps;
     SendHarness harness{keyboard, pause, QStringLiteral("Korvedo")};
 };
@@ -241,7 +243,8 @@ TEST_F(SendHarnessTest, FocusLostPartWayIsNoCompletedSend) {
     const SendHarness::Outcome outcome = harness.send(5, 0);
 
     EXPECT_FALSE(outcome.completed);
-    EXPECT_THAT(outcome.messages.join(QString()).toStdString(), ::testing::HasSubstr("Barcode inviati: 1 di 3"));
+    EXPECT_THAT(outcome.messages.join(QString()).toStdString(),
+                ::testing::HasSubstr("Barcode inviati: 1 di 3"));
     EXPECT_EQ(keyboard.received(), U"A\n");
 }
 

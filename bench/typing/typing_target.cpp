@@ -29,12 +29,12 @@ TypingTarget::TypingTarget(const std::string& program, const std::string& title,
     if (const char* folder = mkdtemp(pattern)) m_folder = folder;
     const std::string log = m_folder + "/target.log";
     if (kind == Kind::Korvedo) {
-        m_program = std::make_unique<test::TargetProgram>(m_probe, program, title, log);
+        m_program = std::make_unique<prova::TargetProgram>(m_probe, program, title, log);
         return;
     }
     // cat logs each line the terminal hands on at Enter, as xterm encodes
     // it: UTF-8, whatever the benchmark's own locale.
-    m_program = std::make_unique<test::TargetProgram>(
+    m_program = std::make_unique<prova::TargetProgram>(
         m_probe,
         std::vector<std::string>{"env", "LC_ALL=C.UTF-8", "xterm", "-T", title, "-u8", "-e", "/bin/sh", "-c",
                                  "stty -echo; exec cat >> '" + log + "'"},
@@ -84,8 +84,12 @@ bool startXdotool(const std::string& text, int& pid) {
     // Linefeed, which is no Enter.
     std::string typed = text;
     std::replace(typed.begin(), typed.end(), '\n', '\r');
-    std::vector<char*> argv = {const_cast<char*>("xdotool"), const_cast<char*>("type"),
-                               const_cast<char*>("--delay"), const_cast<char*>("0"), typed.data(), nullptr};
+    std::vector<char*> argv = {const_cast<char*>("xdotool"),
+                               const_cast<char*>("type"),
+                               const_cast<char*>("--delay"),
+                               const_cast<char*>("0"),
+                               typed.data(),
+                               nullptr};
     pid_t child = -1;
     if (posix_spawnp(&child, "xdotool", nullptr, nullptr, argv.data(), environ) != 0) return false;
     pid = child;

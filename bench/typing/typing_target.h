@@ -41,8 +41,8 @@ public:
 private:
     std::string m_title;
     std::string m_folder;
-    test::X11Probe m_probe;
-    std::unique_ptr<test::TargetProgram> m_program;
+    prova::X11Probe m_probe;
+    std::unique_ptr<prova::TargetProgram> m_program;
 };
 
 // Types `text` with `xdotool type --delay 0` (a line feed is typed as the

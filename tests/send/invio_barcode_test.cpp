@@ -3,22 +3,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <SQLiteCpp/SQLiteCpp.h>
-
 #include "send/carica_barcode.h"
 #include "send/pausa_invio.h"
-#include "support/recording_keyboard_target.h"
-#include "send/database_di_prova.h"
-#include "store/archivio_liste.h"
+#include "support/database_prova.h"
 #include "support/fake_messaggi.h"
 #include "support/pausa_finta.h"
+#include "support/recording_keyboard_target.h"
 
 namespace tastalo {
 namespace {
 
 using platform::RecordingKeyboardTarget;
 using Kind = RecordingKeyboardTarget::Call::Kind;
-using test::FakeMessaggi;
+using prova::FakeMessaggi;
 using ::testing::ElementsAre;
 
 class InvioBarcodeTest : public ::testing::Test {
@@ -29,9 +26,7 @@ protected:
         db.configurazione.Ritardo = 500;
         tastiera.setHook([this](const RecordingKeyboardTarget::Call& call) {
             switch (call.kind) {
-                case Kind::Activate:
-                    registro << "attiva " + QString::fromStdU32String(call.text);
-                    break;
+                case Kind::Activate: registro << "attiva " + QString::fromStdU32String(call.text); break;
                 case Kind::HasFocus: registro << "fuoco?"; break;
                 case Kind::Type: registro << "scrivi " + QString::fromStdU32String(call.text); break;
                 case Kind::Enter: registro << "invio"; break;
@@ -44,25 +39,23 @@ protected:
         invio.esegui(id, [this](int inviati, int totale) { avanzamento.push_back({inviati, totale}); });
     }
 
-    test::DatabaseDiProva db;
-    ArchivioListe archivio{std::chrono::milliseconds(100)};
+    prova::DatabaseProva db;
     QStringList registro;
     RecordingKeyboardTarget tastiera;
-    test::PausaFinta pausa;
+    prova::PausaFinta pausa;
     FakeMessaggi messaggi;
-    InvioBarcode invio{db.configurazione, archivio, tastiera, pausa, messaggi};
+    InvioBarcode invio{db.configurazione, db.archivio, tastiera, pausa, messaggi};
     std::vector<std::pair<int, int>> avanzamento;
 };
 
 TEST_F(InvioBarcodeTest, TwoBarcodesAreTypedInOrderWithPausesAroundThemThenCompletion) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("8001"), QStringLiteral("8002")});
+    db.lista(7, "Magazzino", {QStringLiteral("8001"), QStringLiteral("8002")});
 
     esegui(7);
 
-    EXPECT_EQ(registro, QStringList({"attiva Korvedo", "pausa 500",
-                                     "fuoco?", "scrivi 8001", "invio", "eventi", "pausa 500",
-                                     "fuoco?", "scrivi 8002", "invio", "eventi", "pausa 500",
-                                     "fine"}));
+    EXPECT_EQ(registro,
+              QStringList({"attiva Korvedo", "pausa 500", "fuoco?", "scrivi 8001", "invio", "eventi",
+                           "pausa 500", "fuoco?", "scrivi 8002", "invio", "eventi", "pausa 500", "fine"}));
     ASSERT_EQ(messaggi.messaggi().size(), 1u);
     EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Informazione);
     EXPECT_EQ(messaggi.messaggi()[0].testo, "Operazione Completata.");
@@ -71,7 +64,7 @@ TEST_F(InvioBarcodeTest, TwoBarcodesAreTypedInOrderWithPausesAroundThemThenCompl
 }
 
 TEST_F(InvioBarcodeTest, ListWithoutBarcodesSaysSoAndActivatesNothing) {
-    db.aggiungiLista(3, "Vuota", {});
+    db.lista(3, "Vuota", {});
 
     esegui(3);
 
@@ -81,7 +74,7 @@ TEST_F(InvioBarcodeTest, ListWithoutBarcodesSaysSoAndActivatesNothing) {
 }
 
 TEST_F(InvioBarcodeTest, EmptyBarcodesAnywhereAreSentAsEnterAlone) {
-    db.aggiungiLista(7, "Magazzino", {QString(""), QStringLiteral("A1"), QString("")});
+    db.lista(7, "Magazzino", {QString(""), QStringLiteral("A1"), QString("")});
 
     esegui(7);
 
@@ -90,9 +83,9 @@ TEST_F(InvioBarcodeTest, EmptyBarcodesAnywhereAreSentAsEnterAlone) {
 }
 
 TEST_F(InvioBarcodeTest, KeyLanguageCharactersAndTabsReachTheKeyboardUnchanged) {
-    db.aggiungiLista(7, "Magazzino",
-                     {QStringLiteral("%{F4}"), QStringLiteral("+a^b~(c)[d]"), QStringLiteral("x\ty"),
-                      QStringLiteral("éß€Ω")});
+    db.lista(7, "Magazzino",
+             {QStringLiteral("%{F4}"), QStringLiteral("+a^b~(c)[d]"), QStringLiteral("x\ty"),
+              QStringLiteral("éß€Ω")});
 
     esegui(7);
 
@@ -100,7 +93,7 @@ TEST_F(InvioBarcodeTest, KeyLanguageCharactersAndTabsReachTheKeyboardUnchanged) 
 }
 
 TEST_F(InvioBarcodeTest, MissingTargetWindowGivesTheClosedProgramMessageAndTypesNothing) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("8001")});
+    db.lista(7, "Magazzino", {QStringLiteral("8001")});
     tastiera.failOn(Kind::Activate, 0, platform::failure(platform::kTargetWindowMissing));
 
     esegui(7);
@@ -109,9 +102,23 @@ TEST_F(InvioBarcodeTest, MissingTargetWindowGivesTheClosedProgramMessageAndTypes
     EXPECT_EQ(messaggi.testi(), QStringList({"Il programma a cui inviare i dati risulta chiuso."}));
 }
 
+TEST_F(InvioBarcodeTest, AnOpenWindowNotBroughtToTheFrontOrOutOfReachIsNotCalledClosed) {
+    db.lista(7, "Magazzino", {QStringLiteral("8001")});
+    tastiera.failOn(Kind::Activate, 0, platform::failure(platform::kTargetNotActivated, U"Korvedo"));
+    tastiera.failOn(Kind::Activate, 1, platform::failure(platform::kTargetOutOfReach, U"Korvedo"));
+    tastiera.failOn(Kind::Activate, 2, platform::failure(platform::kTargetOutOfReach));
+
+    for (int i = 0; i < 3; ++i) esegui(7);
+
+    ASSERT_EQ(messaggi.testi().size(), 3);
+    EXPECT_TRUE(messaggi.testi()[0].startsWith("1007 La finestra \"Korvedo\" è aperta, ma"));
+    EXPECT_TRUE(messaggi.testi()[1].startsWith("1008 La finestra \"Korvedo\" non è raggiungibile"));
+    EXPECT_TRUE(messaggi.testi()[2].startsWith("1008 In questa sessione Wayland non c'è XWayland"));
+    EXPECT_EQ(tastiera.count(Kind::Type), 0);
+}
+
 TEST_F(InvioBarcodeTest, TypingFailurePartWayKeepsWhatWasTypedAndShowsTheFailure) {
-    db.aggiungiLista(7, "Magazzino",
-                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     tastiera.failOn(Kind::Type, 1, platform::failure(platform::kInputRefused, {}, "BadValue"));
 
     esegui(7);
@@ -124,7 +131,7 @@ TEST_F(InvioBarcodeTest, TypingFailurePartWayKeepsWhatWasTypedAndShowsTheFailure
 }
 
 TEST_F(InvioBarcodeTest, TargetWindowLostWhileTypingGivesTheClosedProgramMessage) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
+    db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
     tastiera.failOn(Kind::Enter, 1, platform::failure(platform::kTargetWindowMissing));
 
     esegui(7);
@@ -133,9 +140,9 @@ TEST_F(InvioBarcodeTest, TargetWindowLostWhileTypingGivesTheClosedProgramMessage
 }
 
 TEST_F(InvioBarcodeTest, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
-    db.aggiungiLista(7, "Magazzino",
-                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                      QStringLiteral("D"), QStringLiteral("E")});
+    db.lista(7, "Magazzino",
+             {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
+              QStringLiteral("E")});
     tastiera.loseFocusAt(2);
     QString ultimaVoceAlMessaggio;
     messaggi.allaComparsa([&](const FakeMessaggi::Messaggio&) { ultimaVoceAlMessaggio = registro.last(); });
@@ -153,8 +160,7 @@ TEST_F(InvioBarcodeTest, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
 }
 
 TEST_F(InvioBarcodeTest, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
-    db.aggiungiLista(7, "Magazzino",
-                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     tastiera.failOn(Kind::Enter, 1, platform::failure(platform::kTargetLostFocus));
 
     esegui(7);
@@ -167,7 +173,7 @@ TEST_F(InvioBarcodeTest, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
 }
 
 TEST_F(InvioBarcodeTest, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothingFollowsIt) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     tastiera.failConfirmOn(1, platform::failure(platform::kTargetLostFocus));
 
     esegui(7);
@@ -179,7 +185,7 @@ TEST_F(InvioBarcodeTest, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothi
 }
 
 TEST_F(InvioBarcodeTest, FocusLostBeforeTheFirstBarcodeTypesNothing) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
+    db.lista(7, "Magazzino", {QStringLiteral("A")});
     tastiera.loseFocusAt(0);
 
     esegui(7);
@@ -189,20 +195,19 @@ TEST_F(InvioBarcodeTest, FocusLostBeforeTheFirstBarcodeTypesNothing) {
 }
 
 TEST_F(InvioBarcodeTest, ControlCharacterInABarcodeStopsTheSendBeforeAnythingIsTyped) {
-    db.aggiungiLista(7, "Magazzino",
-                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C\nD")});
+    db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C\nD")});
 
     esegui(7);
 
     EXPECT_TRUE(registro.isEmpty());
     ASSERT_EQ(messaggi.messaggi().size(), 1u);
     EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
-    EXPECT_THAT(messaggi.messaggi()[0].testo.toStdString(),
-                ::testing::HasSubstr("barcode numero 3"));
+    EXPECT_THAT(messaggi.messaggi()[0].testo.toStdString(), ::testing::HasSubstr("barcode numero 3"));
 }
 
 TEST_F(InvioBarcodeTest, NullBarcodeFailsTheLoadBeforeAnythingIsTyped) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), std::nullopt});
+    db.lista(7, "Magazzino", {QStringLiteral("A")});
+    db.esegui("insert into movimenti values (7, NULL)");
 
     esegui(7);
 
@@ -218,9 +223,8 @@ TEST_F(InvioBarcodeTest, NoListChosenIsAFailureAndTypesNothing) {
 }
 
 TEST_F(InvioBarcodeTest, LockedDatabaseShowsTheDatabaseFailureNotTheClosedProgramMessage) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
-    SQLite::Database altro(db.percorso().toStdString(), SQLite::OPEN_READWRITE);
-    altro.exec("begin exclusive");
+    db.lista(7, "Magazzino", {QStringLiteral("A")});
+    const auto altroProgramma = db.blocca();
 
     esegui(7);
 
@@ -231,7 +235,7 @@ TEST_F(InvioBarcodeTest, LockedDatabaseShowsTheDatabaseFailureNotTheClosedProgra
 }
 
 TEST_F(InvioBarcodeTest, MissingDatabaseFileShowsTheGeneralFailureMessage) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
+    db.lista(7, "Magazzino", {QStringLiteral("A")});
     db.configurazione.PercorsoDatabase = db.cartella.file("altro.sdf");
 
     esegui(7);
@@ -243,7 +247,7 @@ TEST_F(InvioBarcodeTest, MissingDatabaseFileShowsTheGeneralFailureMessage) {
 }
 
 TEST_F(InvioBarcodeTest, DelayIsReadAfreshAtEveryPause) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
+    db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
     pausa.durante = [this] { db.configurazione.Ritardo = 20; };
 
     esegui(7);
@@ -252,7 +256,7 @@ TEST_F(InvioBarcodeTest, DelayIsReadAfreshAtEveryPause) {
 }
 
 TEST_F(InvioBarcodeTest, NegativeDelayPausesForNothing) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
+    db.lista(7, "Magazzino", {QStringLiteral("A")});
     db.configurazione.Ritardo = -30;
 
     esegui(7);
@@ -261,8 +265,7 @@ TEST_F(InvioBarcodeTest, NegativeDelayPausesForNothing) {
 }
 
 TEST_F(InvioBarcodeTest, InterruptionWhileSendingStopsTypingSilentlyAndGivesTheKeyboardBack) {
-    db.aggiungiLista(7, "Magazzino",
-                     {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     pausa.durante = [this] {
         EXPECT_TRUE(invio.inCorso());
         invio.interrompi();
@@ -278,7 +281,7 @@ TEST_F(InvioBarcodeTest, InterruptionWhileSendingStopsTypingSilentlyAndGivesTheK
 }
 
 TEST_F(InvioBarcodeTest, InterruptionOutsideASendChangesNothing) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("A")});
+    db.lista(7, "Magazzino", {QStringLiteral("A")});
     invio.interrompi();
 
     esegui(7);

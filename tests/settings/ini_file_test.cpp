@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <system_error>
 
-#include "core/fallimento.h"
 #include "settings/ini_file.h"
 #include "settings/ini_programma.h"
+#include "support/fallimento_atteso.h"
 #include "support/file_illeggibile.h"
 #include "support/limite_dimensione_file.h"
 #include "support/temp_folder.h"
@@ -18,25 +18,23 @@
 namespace tastalo::ini {
 namespace {
 
-using test::FileIlleggibile;
-using test::TempFolder;
+using prova::FileIlleggibile;
+using prova::TempFolder;
 
 const QString kDati = QStringLiteral("DATI");
 const QString kDelay = QStringLiteral("Delay");
 
-// Runs `azione` and gives back the Fallimento it throws; fails the test when it throws none.
-template <typename Azione>
-std::optional<Fallimento> failureDi(Azione azione) {
-    try {
-        azione();
-    } catch (const Fallimento& f) {
-        return f;
-    }
-    ADD_FAILURE() << "no Fallimento thrown";
-    return std::nullopt;
-}
+using prova::fallisce;
+using ::testing::_;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
-QString descrizione(const Fallimento& f) { return QString::fromStdString(f.descrizione()); }
+// The start of a description naming the file at `percorso`.
+std::string suFile(const char* azione, const QString& percorso) {
+    return std::string("Impossibile ") + azione + " il file delle impostazioni " +
+           QDir::toNativeSeparators(percorso).toStdString() + ": ";
+}
 
 TEST(IniFile, MissingFileReadsAsEmptyAndTheFirstWriteCreatesIt) {
     TempFolder cartella;
@@ -79,22 +77,14 @@ TEST(IniFile, DirectoryInTheWayFailsNamingThePathAndTheReason) {
     ASSERT_TRUE(QDir(cartella.path()).mkdir("spooling.ini"));
     const QString percorso = cartella.file("spooling.ini");
 
-    const auto lettura = failureDi([&] { leggiDaFile(percorso, kDati, kDelay); });
-    ASSERT_TRUE(lettura);
-    EXPECT_EQ(lettura->origine(), OrigineFallimento::FileImpostazioni);
-    EXPECT_NE(lettura->codice(), 0);
-    EXPECT_TRUE(descrizione(*lettura).startsWith(
-        "Impossibile leggere il file delle impostazioni " + QDir::toNativeSeparators(percorso) + ": "));
-
-    const auto scrittura = failureDi([&] { scriviFileAtomico(percorso, "[DATI]\n"); });
-    ASSERT_TRUE(scrittura);
-    EXPECT_EQ(scrittura->origine(), OrigineFallimento::FileImpostazioni);
-    EXPECT_TRUE(descrizione(*scrittura).startsWith(
-        "Impossibile creare il file delle impostazioni " + QDir::toNativeSeparators(percorso) + ": "));
+    EXPECT_THAT([&] { leggiDaFile(percorso, kDati, kDelay); },
+                fallisce(OrigineFallimento::FileImpostazioni, ::testing::Ne(0),
+                         StartsWith(suFile("leggere", percorso))));
     // The system's reason follows the path.
-    EXPECT_GT(descrizione(*scrittura).size(),
-              QStringLiteral("Impossibile creare il file delle impostazioni ").size() +
-                  percorso.size() + 2);
+    const std::string creare = suFile("creare", percorso);
+    EXPECT_THAT([&] { scriviFileAtomico(percorso, "[DATI]\n"); },
+                fallisce(OrigineFallimento::FileImpostazioni, _,
+                         AllOf(StartsWith(creare), ::testing::SizeIs(::testing::Gt(creare.size())))));
     EXPECT_TRUE(QFileInfo(percorso).isDir());
 }
 
@@ -108,21 +98,18 @@ TEST(IniFile, FailedWriteLeavesTheOldFileWholeAndNoTemporaryBehind) {
     const QString lungo(4096, QLatin1Char('x'));
     {
         // The new contents outgrow the cap, so writing them fails halfway.
-        test::LimiteDimensioneFile limite(1024);
-        const auto f = failureDi([&] {
-            scriviSuFile(cartella.file("spooling.ini"), kDati,
-                         {{QStringLiteral("FinestraPGM"), lungo}});
-        });
-        ASSERT_TRUE(f);
-        EXPECT_EQ(f->origine(), OrigineFallimento::FileImpostazioni);
-        EXPECT_TRUE(descrizione(*f).startsWith("Impossibile scrivere il file delle impostazioni "));
+        prova::LimiteDimensioneFile limite(1024);
         // The cause is the system's, not a generic one.
-        EXPECT_TRUE(descrizione(*f).endsWith(
-            QString::fromStdString(std::generic_category().message(EFBIG))));
+        EXPECT_THAT(
+            [&] {
+                scriviSuFile(cartella.file("spooling.ini"), kDati, {{QStringLiteral("FinestraPGM"), lungo}});
+            },
+            fallisce(OrigineFallimento::FileImpostazioni, _,
+                     AllOf(StartsWith("Impossibile scrivere il file delle impostazioni "),
+                           EndsWith(std::generic_category().message(EFBIG)))));
     }
     EXPECT_EQ(cartella.read("spooling.ini"), prima);
-    EXPECT_EQ(QDir(cartella.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{"spooling.ini"});
+    EXPECT_EQ(QDir(cartella.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"spooling.ini"});
 #endif
 }
 
@@ -132,14 +119,10 @@ TEST(IniFile, UnreadableFileIsAFailureAndIsNotOverwritten) {
     FileIlleggibile illeggibile(percorso);
     ASSERT_TRUE(illeggibile.creato());
 
-    const auto lettura = failureDi([&] { leggiDaFile(percorso, kDati, kDelay); });
-    ASSERT_TRUE(lettura);
-    EXPECT_TRUE(descrizione(*lettura).startsWith("Impossibile leggere il file delle impostazioni "));
-
-    const auto scrittura =
-        failureDi([&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("1")}}); });
-    ASSERT_TRUE(scrittura);
-    EXPECT_TRUE(descrizione(*scrittura).startsWith("Impossibile leggere"));
+    const auto nonLetto =
+        fallisce(OrigineFallimento::FileImpostazioni, _, StartsWith(suFile("leggere", percorso)));
+    EXPECT_THAT([&] { leggiDaFile(percorso, kDati, kDelay); }, nonLetto);
+    EXPECT_THAT([&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("1")}}); }, nonLetto);
     EXPECT_TRUE(illeggibile.intatto());
 }
 
@@ -148,27 +131,28 @@ TEST(IniFile, RefusedTextOrUndecodableFileLeavesTheFileUntouched) {
     const QByteArray prima = "[DATI]\nDelay=500\n";
     cartella.write("spooling.ini", prima);
     const QString percorso = cartella.file("spooling.ini");
-    const auto a = failureDi(
-        [&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("5\n[DATI]\nDelay=6")}}); });
-    ASSERT_TRUE(a);
-    EXPECT_EQ(a->codice(), kTestoNonValido);
-    EXPECT_TRUE(descrizione(*a).contains(QDir::toNativeSeparators(percorso)));
+    EXPECT_THAT(
+        [&] {
+            scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("5\n[DATI]\nDelay=6")}});
+        },
+        fallisce(OrigineFallimento::FileImpostazioni, kTestoNonValido,
+                 HasSubstr(QDir::toNativeSeparators(percorso).toStdString())));
     EXPECT_EQ(cartella.read("spooling.ini"), prima);
 
     const QByteArray rotto = QByteArray("\xFF\xFE[\0D\0\x00\xD8", 8);
     cartella.write("spooling.ini", rotto);
-    const auto b =
-        failureDi([&] { scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("1")}}); });
-    ASSERT_TRUE(b);
-    EXPECT_EQ(b->codice(), kContenutoNonValido);
+    EXPECT_THAT(
+        [&] {
+            scriviSuFile(percorso, kDati, {{kDelay, QStringLiteral("1")}});
+        },
+        fallisce(OrigineFallimento::FileImpostazioni, kContenutoNonValido));
     EXPECT_EQ(cartella.read("spooling.ini"), rotto);
 }
 
 TEST(IniProgrammaTest, FilesLiveInTheProgramFolderAndOnlyAFileExists) {
     TempFolder cartella;
     const IniProgramma ini(cartella.path());
-    EXPECT_EQ(ini.percorsoFile("spooling.ini"),
-              QDir::toNativeSeparators(cartella.path() + "/spooling.ini"));
+    EXPECT_EQ(ini.percorsoFile("spooling.ini"), QDir::toNativeSeparators(cartella.path() + "/spooling.ini"));
     EXPECT_FALSE(ini.esiste("spooling.ini"));
     ASSERT_TRUE(QDir(cartella.path()).mkdir("spooling.ini"));
     EXPECT_FALSE(ini.esiste("spooling.ini"));
@@ -180,8 +164,7 @@ TEST(IniProgrammaTest, FilesLiveInTheProgramFolderAndOnlyAFileExists) {
 }
 
 TEST(IniProgrammaTest, DefaultDatabaseIsDatiSdfInTheProgramFolder) {
-    EXPECT_EQ(percorsoDatabasePredefinito("/opt/tastalo"),
-              QDir::toNativeSeparators("/opt/tastalo/Dati.sdf"));
+    EXPECT_EQ(percorsoDatabasePredefinito("/opt/tastalo"), QDir::toNativeSeparators("/opt/tastalo/Dati.sdf"));
     EXPECT_EQ(percorsoDatabasePredefinito("/opt/tastalo/"),
               QDir::toNativeSeparators("/opt/tastalo/Dati.sdf"));
 }

@@ -1,8 +1,8 @@
 // Reading and writing values in the bytes of an INI file.
 #include <gtest/gtest.h>
 
-#include "core/fallimento.h"
 #include "settings/ini_file.h"
+#include "support/fallimento_atteso.h"
 
 namespace tastalo::ini {
 namespace {
@@ -13,10 +13,8 @@ QString leggi(const QByteArray& c, const char* sezione, const char* chiave) {
     return leggiValore(c, QString::fromUtf8(sezione), QString::fromUtf8(chiave));
 }
 
-QByteArray scrivi(const QByteArray& c, const char* sezione, const char* chiave,
-                  const char* valore) {
-    return scriviValore(c, QString::fromUtf8(sezione), QString::fromUtf8(chiave),
-                        QString::fromUtf8(valore));
+QByteArray scrivi(const QByteArray& c, const char* sezione, const char* chiave, const char* valore) {
+    return scriviValore(c, QString::fromUtf8(sezione), QString::fromUtf8(chiave), QString::fromUtf8(valore));
 }
 
 TEST(IniLettura, MissingSectionKeyOrEmptyContentsReadAsEmptyText) {
@@ -36,8 +34,7 @@ TEST(IniLettura, NamesMatchWithoutRegardToCaseAndBlanks) {
 }
 
 TEST(IniLettura, ValueIsTakenAsItStandsAfterTrimming) {
-    const QByteArray c =
-        "[DATI]\nA=\"quoted\"\nB=a = b ; not a comment\nC=\nD=   \nE=x\\y\n";
+    const QByteArray c = "[DATI]\nA=\"quoted\"\nB=a = b ; not a comment\nC=\nD=   \nE=x\\y\n";
     EXPECT_EQ(leggi(c, "DATI", "A"), "\"quoted\"");
     EXPECT_EQ(leggi(c, "DATI", "B"), "a = b ; not a comment");
     EXPECT_TRUE(leggi(c, "DATI", "C").isEmpty());
@@ -65,8 +62,7 @@ TEST(IniLettura, ByteOrderMarkAndLastLineWithoutLineEnd) {
 }
 
 TEST(IniLettura, TextThatIsNotUtf8IsReadAsLatin1) {
-    EXPECT_EQ(leggi("[DATI]\nFinestraPGM=Citt\xE0\n", "DATI", "FinestraPGM"),
-              QStringLiteral("Città"));
+    EXPECT_EQ(leggi("[DATI]\nFinestraPGM=Citt\xE0\n", "DATI", "FinestraPGM"), QStringLiteral("Città"));
 }
 
 TEST(IniScrittura, NewContentsHoldSectionThenKeysInWriteOrder) {
@@ -75,8 +71,8 @@ TEST(IniScrittura, NewContentsHoldSectionThenKeysInWriteOrder) {
     c = scrivi(c, "DATI", "FinestraPGM", "Korvedo");
     c = scrivi(c, "DATI", "Delay", "500");
     const QByteArray fine = kFineRigaPredefinita.toByteArray();
-    EXPECT_EQ(c, "[DATI]" + fine + "DataBase=/opt/tastalo/Dati.sdf" + fine + "FinestraPGM=Korvedo" +
-                     fine + "Delay=500" + fine);
+    EXPECT_EQ(c, "[DATI]" + fine + "DataBase=/opt/tastalo/Dati.sdf" + fine + "FinestraPGM=Korvedo" + fine +
+                     "Delay=500" + fine);
 }
 
 TEST(IniScrittura, ReplacesOnlyTheValueAndKeepsEveryOtherByte) {
@@ -98,20 +94,17 @@ TEST(IniScrittura, ReplacesAnEmptyValueAndTheFirstOfDuplicates) {
 }
 
 TEST(IniScrittura, AddsAMissingKeyAfterTheLastKeyOfItsSection) {
-    EXPECT_EQ(scrivi("[DATI]\r\nDataBase=a\r\n; nota\r\n\r\n[ALTRO]\r\nX=1\r\n", "DATI", "Delay",
-                     "500"),
+    EXPECT_EQ(scrivi("[DATI]\r\nDataBase=a\r\n; nota\r\n\r\n[ALTRO]\r\nX=1\r\n", "DATI", "Delay", "500"),
               "[DATI]\r\nDataBase=a\r\nDelay=500\r\n; nota\r\n\r\n[ALTRO]\r\nX=1\r\n");
     // A section without keys gets the key right under its header.
-    EXPECT_EQ(scrivi("[DATI]\n\n[ALTRO]\n", "DATI", "Delay", "1"),
-              "[DATI]\nDelay=1\n\n[ALTRO]\n");
+    EXPECT_EQ(scrivi("[DATI]\n\n[ALTRO]\n", "DATI", "Delay", "1"), "[DATI]\nDelay=1\n\n[ALTRO]\n");
     // Only the first section of the name receives it.
     EXPECT_EQ(scrivi("[DATI]\nA=1\n[DATI]\nDelay=3\n", "DATI", "Delay", "4"),
               "[DATI]\nA=1\nDelay=4\n[DATI]\nDelay=3\n");
 }
 
 TEST(IniScrittura, AddsAMissingSectionAtTheEndWithTheFileLineEnd) {
-    EXPECT_EQ(scrivi("[ALTRO]\r\nX=1\r\n", "DATI", "Delay", "5"),
-              "[ALTRO]\r\nX=1\r\n[DATI]\r\nDelay=5\r\n");
+    EXPECT_EQ(scrivi("[ALTRO]\r\nX=1\r\n", "DATI", "Delay", "5"), "[ALTRO]\r\nX=1\r\n[DATI]\r\nDelay=5\r\n");
     EXPECT_EQ(scrivi("[ALTRO]\nX=1\n", "DATI", "Delay", "5"), "[ALTRO]\nX=1\n[DATI]\nDelay=5\n");
 }
 
@@ -119,13 +112,11 @@ TEST(IniScrittura, ALastLineWithoutLineEndGetsOneBeforeTheNewLine) {
     EXPECT_EQ(scrivi("[DATI]\r\nA=1", "DATI", "Delay", "5"), "[DATI]\r\nA=1\r\nDelay=5\r\n");
     EXPECT_EQ(scrivi("[ALTRO]\nX=1", "DATI", "Delay", "5"), "[ALTRO]\nX=1\n[DATI]\nDelay=5\n");
     EXPECT_EQ(scrivi("[DATI]", "DATI", "Delay", "5"),
-              "[DATI]" + kFineRigaPredefinita.toByteArray() + "Delay=5" +
-                  kFineRigaPredefinita.toByteArray());
+              "[DATI]" + kFineRigaPredefinita.toByteArray() + "Delay=5" + kFineRigaPredefinita.toByteArray());
 }
 
 TEST(IniScrittura, KeepsTheByteOrderMark) {
-    EXPECT_EQ(scrivi("\xEF\xBB\xBF[DATI]\nDelay=1\n", "DATI", "Delay", "2"),
-              "\xEF\xBB\xBF[DATI]\nDelay=2\n");
+    EXPECT_EQ(scrivi("\xEF\xBB\xBF[DATI]\nDelay=1\n", "DATI", "Delay", "2"), "\xEF\xBB\xBF[DATI]\nDelay=2\n");
     const QByteArray soloBom = scrivi("\xEF\xBB\xBF", "DATI", "Delay", "2");
     EXPECT_TRUE(soloBom.startsWith("\xEF\xBB\xBF[DATI]"));
     EXPECT_EQ(leggi(soloBom, "DATI", "Delay"), "2");
@@ -141,37 +132,27 @@ TEST(IniScrittura, ValuesWithInnerBlanksAndNonAsciiTextRoundTrip) {
 TEST(IniScrittura, ALatin1FileKeepsItsUntouchedBytesAndGetsNewTextInLatin1) {
     const QByteArray prima = "[DATI]\r\nFinestraPGM=Contabilit\xE0\r\nDelay=500\r\n";
     // The same text again leaves the line as it was, not re-encoded as UTF-8.
-    EXPECT_EQ(
-        scriviValore(prima, kDati, QStringLiteral("FinestraPGM"), QStringLiteral("Contabilità")),
-        prima);
-    EXPECT_EQ(scrivi(prima, "DATI", "Delay", "750"),
-              "[DATI]\r\nFinestraPGM=Contabilit\xE0\r\nDelay=750\r\n");
+    EXPECT_EQ(scriviValore(prima, kDati, QStringLiteral("FinestraPGM"), QStringLiteral("Contabilità")),
+              prima);
+    EXPECT_EQ(scrivi(prima, "DATI", "Delay", "750"), "[DATI]\r\nFinestraPGM=Contabilit\xE0\r\nDelay=750\r\n");
     EXPECT_EQ(scriviValore(prima, kDati, QStringLiteral("Titolo"), QStringLiteral("Città")),
               "[DATI]\r\nFinestraPGM=Contabilit\xE0\r\nDelay=500\r\nTitolo=Citt\xE0\r\n");
 
     // Text that Latin-1 cannot hold, or that would read back as other text, is refused.
     for (const QString& valore : {QStringLiteral("Città €"), QStringLiteral("Ã¨")}) {
-        try {
-            scriviValore(prima, kDati, QStringLiteral("FinestraPGM"), valore);
-            ADD_FAILURE() << "accepted " << valore.toStdString();
-        } catch (const Fallimento& f) {
-            EXPECT_EQ(f.origine(), OrigineFallimento::FileImpostazioni);
-            EXPECT_EQ(f.codice(), kTestoNonRappresentabile);
-            EXPECT_TRUE(QString::fromStdString(f.descrizione()).contains("Latin-1"));
-        }
+        EXPECT_THAT([&] { (void)scriviValore(prima, kDati, QStringLiteral("FinestraPGM"), valore); },
+                    prova::fallisce(OrigineFallimento::FileImpostazioni, kTestoNonRappresentabile,
+                                    ::testing::HasSubstr("Latin-1")))
+            << valore.toStdString();
     }
 }
 
 TEST(IniScrittura, TextThatWouldBreakTheFileLinesIsRefused) {
     const QByteArray c = "[DATI]\nDelay=1\n";
     const auto rifiuta = [&](const char* s, const char* k, const char* v) {
-        try {
-            scrivi(c, s, k, v);
-            ADD_FAILURE() << "accepted " << s << " / " << k << " / " << v;
-        } catch (const Fallimento& f) {
-            EXPECT_EQ(f.origine(), OrigineFallimento::FileImpostazioni);
-            EXPECT_EQ(f.codice(), kTestoNonValido);
-        }
+        EXPECT_THAT([&] { (void)scrivi(c, s, k, v); },
+                    prova::fallisce(OrigineFallimento::FileImpostazioni, kTestoNonValido))
+            << s << " / " << k << " / " << v;
     };
     rifiuta("DATI", "Delay", "5\n[ALTRO]");
     rifiuta("DATI", "Delay", "5\r");

@@ -1,42 +1,31 @@
 #include <gtest/gtest.h>
 
-#include "database_liste.h"
-#include "file_prova.h"
-#include "store/archivio_liste.h"
+#include "support/database_prova.h"
+#include "support/fallimento_atteso.h"
 
 namespace tastalo {
 namespace {
 
-using test::fallimentoDi;
-
 class ChiusuraTest : public ::testing::Test {
 protected:
-    ChiusuraTest() {
-        makedb::scriviDatabase(percorso, {{7, QStringLiteral("Magazzino"), {"8001", "8002"}}},
-                               makedb::Vincolo::Cascata, false);
-    }
+    ChiusuraTest() { db.lista(7, QStringLiteral("Magazzino"), {"8001", "8002"}); }
 
     std::unique_ptr<Recordset> apriQuery() const {
-        return archivio.apriQuery(stringa, istruzioni::queryBarcode(7));
+        return db.archivio.apriQuery(db.connessione(), istruzioni::queryBarcode(7));
     }
 
     // True when no connection of ours still holds the file: another one can
     // take it exclusively without waiting.
     bool fileLibero() const {
-        SQLite::Database altro(test::utf8(percorso), SQLite::OPEN_READWRITE);
         try {
-            altro.exec("BEGIN EXCLUSIVE");
+            db.blocca();
         } catch (const SQLite::Exception&) {
             return false;
         }
-        altro.exec("ROLLBACK");
         return true;
     }
 
-    test::TempFolder cartella;
-    QString percorso = cartella.file(QStringLiteral("Dati.sdf"));
-    QString stringa = test::stringaConnessione(percorso);
-    ArchivioListe archivio{test::kAttesaBreve};
+    prova::DatabaseProva db;
 };
 
 TEST_F(ChiusuraTest, ClosingAnEmptyReferenceDoesNothing) {
@@ -63,18 +52,18 @@ TEST_F(ChiusuraTest, ClosingAClosedResultOnlyEmptiesTheReference) {
     risultato->chiudi();
     EXPECT_FALSE(risultato->aperto());
     EXPECT_TRUE(fileLibero());
-    EXPECT_EQ(fallimentoDi([&] { (void)risultato->allaFine(); }).codice(), 21);
+    EXPECT_THAT([&] { (void)risultato->allaFine(); }, prova::fallisce(OrigineFallimento::Database, 21));
     EXPECT_NO_THROW(ChiudiRecordset(risultato));
     EXPECT_EQ(risultato, nullptr);
 }
 
 TEST_F(ChiusuraTest, ClosingAConnectionEmptiesTheReferenceOpenOrNot) {
-    auto aperta = archivio.apriConnessione(stringa);
+    auto aperta = db.archivio.apriConnessione(db.connessione());
     ASSERT_TRUE(aperta->aperto());
     ChiudiConnessione(aperta);
     EXPECT_EQ(aperta, nullptr);
 
-    auto chiusa = archivio.apriConnessione(stringa);
+    auto chiusa = db.archivio.apriConnessione(db.connessione());
     chiusa->chiudi();
     EXPECT_FALSE(chiusa->aperto());
     EXPECT_NO_THROW(ChiudiConnessione(chiusa));

@@ -4,25 +4,25 @@
 
 #include <QDir>
 
-#include "ui/database_prova.h"
-#include "store/valore.h"
+#include "support/database_prova.h"
 
 namespace tastalo {
 namespace {
 
-using test::DatabaseProva;
+using prova::DatabaseProva;
 
 TEST(LeggiListe, JoinsANullNameAsEmptyAndShowsNumbersAsTheyAre) {
-    DatabaseProva db(DatabaseProva::Grezzo{},
-                     "create table liste(idLista, lista, note);"
-                     "insert into liste values (-4, NULL, 'x'), (' 8 ', 2.5, NULL), (9.0, 'Nove', 1)");
+    DatabaseProva db(DatabaseProva::SenzaFile{});
+    db.esegui(
+        "create table liste(idLista, lista, note);"
+        "insert into liste values (-4, NULL, 'x'), (' 8 ', 2.5, NULL), (9.0, 'Nove', 1)");
     const auto voci = leggiListe(db.archivio, db.connessione());
     ASSERT_EQ(voci.size(), 3u);
     EXPECT_EQ(voci[0].testo, "-4 - ");
     EXPECT_EQ(voci[0].id, -4);
-    EXPECT_EQ(voci[1].testo, " 8  - " + Valore::reale(2.5).comeTestoVisibile());
+    EXPECT_EQ(voci[1].testo, " 8  - 2.5");
     EXPECT_EQ(voci[1].id, 8);
-    EXPECT_EQ(voci[2].testo, Valore::reale(9.0).comeTestoVisibile() + " - Nove");
+    EXPECT_EQ(voci[2].testo, "9 - Nove");
     EXPECT_EQ(voci[2].id, 9);
 }
 

@@ -1,30 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
+#include <cstdlib>
 #include <vector>
 
-#include "database_liste.h"
-#include "file_prova.h"
-#include "store/archivio_liste.h"
+#include "support/database_prova.h"
+#include "support/fallimento_atteso.h"
 
 namespace tastalo {
 namespace {
 
-using test::fallimentoDi;
+using prova::fallisce;
 
 class QueryTest : public ::testing::Test {
 protected:
     QueryTest() {
-        makedb::creaDatabase(percorso);
-        makedb::aggiungiListe(percorso, {
-                                            {7, QStringLiteral("Magazzino"), {"8001", "8002", "8003"}},
-                                            {12, QStringLiteral("Gamma"), {"9001"}},
-                                            {3, QStringLiteral("Alfa"), {}},
-                                        });
+        db.lista(7, QStringLiteral("Magazzino"), {"8001", "8002", "8003"});
+        db.lista(12, QStringLiteral("Gamma"), {"9001"});
+        db.lista(3, QStringLiteral("Alfa"));
     }
 
     std::unique_ptr<Recordset> query(const QString& istruzione) const {
-        return archivio.apriQuery(test::stringaConnessione(percorso), istruzione);
+        return db.archivio.apriQuery(db.connessione(), istruzione);
     }
 
     // Every row's field 0 as text, reading with the end test.
@@ -37,9 +33,7 @@ protected:
         return valori;
     }
 
-    test::TempFolder cartella;
-    QString percorso = cartella.file(QStringLiteral("Dati.sdf"));
-    ArchivioListe archivio{test::kAttesaBreve};
+    prova::DatabaseProva db;
 };
 
 TEST_F(QueryTest, ListQueryGivesEveryListOrderedByName) {
@@ -69,7 +63,7 @@ TEST_F(QueryTest, BarcodeQueryGivesTheListsBarcodesInDatabaseOrder) {
 TEST_F(QueryTest, EmptyResultsAreAtTheirEndAtOnce) {
     EXPECT_TRUE(query(istruzioni::queryBarcode(3))->allaFine());
     EXPECT_TRUE(query(istruzioni::queryBarcode(999))->allaFine());
-    test::eseguiSql(percorso, "delete from movimenti; delete from liste;");
+    db.esegui("delete from movimenti; delete from liste;");
     EXPECT_TRUE(query(istruzioni::queryListe())->allaFine());
 }
 
@@ -84,9 +78,7 @@ TEST_F(QueryTest, FieldsAreFoundByNameWithoutRegardToCase) {
     EXPECT_EQ(r->campo(u"BarCode").comeTesto(), u"8002");
     EXPECT_EQ(r->campo(u"barcode").comeTesto(), u"8002");
 
-    const Fallimento f = fallimentoDi([&] { (void)r->campo(u"Codice"); });
-    EXPECT_EQ(f.origine(), OrigineFallimento::Database);
-    EXPECT_EQ(f.codice(), 1);
+    EXPECT_THAT([&] { (void)r->campo(u"Codice"); }, fallisce(OrigineFallimento::Database, 1));
 
     auto liste = query(istruzioni::queryListe());
     EXPECT_EQ(liste->indiceCampo(u"IDLISTA"), 0);
@@ -95,7 +87,7 @@ TEST_F(QueryTest, FieldsAreFoundByNameWithoutRegardToCase) {
 }
 
 TEST_F(QueryTest, FurtherColumnsOfListsComeAfterIdAndName) {
-    test::eseguiSql(percorso, "alter table liste add column note TEXT; update liste set note='x';");
+    db.esegui("alter table liste add column note TEXT; update liste set note='x';");
     auto r = query(istruzioni::queryListe());
     ASSERT_EQ(r->numeroCampi(), 3);
     EXPECT_EQ(r->campo(0).comeIntero32(), 3);
@@ -118,27 +110,26 @@ TEST_F(QueryTest, ReadingWithoutACurrentRowFailsInsteadOfGivingStaleValues) {
     auto r = query(istruzioni::queryBarcode(12));
     r->avanti();
     ASSERT_TRUE(r->allaFine());
-    EXPECT_EQ(fallimentoDi([&] { (void)r->campo(0); }).codice(), 21);
-    EXPECT_EQ(fallimentoDi([&] { r->avanti(); }).codice(), 21);
-    EXPECT_EQ(fallimentoDi([&] { (void)query(istruzioni::queryBarcode(7))->campo(1); }).codice(), 25);
+    EXPECT_THAT([&] { (void)r->campo(0); }, fallisce(OrigineFallimento::Database, 21));
+    EXPECT_THAT([&] { r->avanti(); }, fallisce(OrigineFallimento::Database, 21));
+    EXPECT_THAT([&] { (void)query(istruzioni::queryBarcode(7))->campo(1); },
+                fallisce(OrigineFallimento::Database, 25));
 }
 
 TEST_F(QueryTest, ARefusedStatementFailsWithSqlitesCodeAndMessage) {
-    const Fallimento f = fallimentoDi([&] { (void)query(QStringLiteral("select * from nessuna")); });
-    EXPECT_EQ(f.origine(), OrigineFallimento::Database);
-    EXPECT_EQ(f.codice(), 1);
-    EXPECT_NE(f.descrizione().find("nessuna"), std::string::npos);
+    EXPECT_THAT([&] { (void)query(QStringLiteral("select * from nessuna")); },
+                fallisce(OrigineFallimento::Database, 1, ::testing::HasSubstr("nessuna")));
 }
 
 TEST_F(QueryTest, AQueryCannotWriteToTheFile) {
-    const Fallimento f = fallimentoDi([&] { (void)query(istruzioni::cancellaTutte()); });
-    EXPECT_EQ(f.codice(), 8);  // SQLITE_READONLY
-    EXPECT_EQ(test::contaRighe(percorso, "select count(*) from liste"), 3);
+    EXPECT_THAT([&] { (void)query(istruzioni::cancellaTutte()); },
+                fallisce(OrigineFallimento::Database, 8));  // SQLITE_READONLY
+    EXPECT_EQ(db.conta("select count(*) from liste"), 3);
 }
 
 TEST_F(QueryTest, AFileInWriteAheadLogModeReadsWhileAnotherProgramWrites) {
-    test::eseguiSql(percorso, "PRAGMA journal_mode=WAL");
-    SQLite::Database altroProgramma(test::utf8(percorso), SQLite::OPEN_READWRITE);
+    db.esegui("PRAGMA journal_mode=WAL");
+    SQLite::Database altroProgramma = db.apri(SQLite::OPEN_READWRITE);
     altroProgramma.exec("BEGIN IMMEDIATE");
     altroProgramma.exec("insert into liste values (99, 'Non ancora scritta')");
     auto r = query(istruzioni::queryListe());
@@ -153,52 +144,46 @@ TEST_F(QueryTest, AFileInWriteAheadLogModeReadsWhileAnotherProgramWrites) {
 class ValoriInsolitiTest : public QueryTest {
 protected:
     ValoriInsolitiTest() {
-        QFile::remove(percorso);
-        test::eseguiSql(percorso,
-                        "create table liste(idLista, lista);"
-                        "create table movimenti(idLista, Barcode);"
-                        "insert into liste values (null, 'a'), ('abc', 'b'), (3000000000, 'c'),"
-                        " (7.5, 'd'), ('12', 'e'), (13.0, 'f'), (-2147483648, 'g');"
-                        "insert into movimenti values (1, 'testo'), (1, 123), (1, 2.5), (1, null),"
-                        " (1, x'0102'), (1, ''), (1, 'Perù €');");
+        db.esegui(
+            "drop table movimenti; drop table liste;"
+            "create table liste(idLista, lista); create table movimenti(idLista, Barcode);"
+            "insert into liste values (null, 'a'), ('abc', 'b'), (3000000000, 'c'),"
+            " (7.5, 'd'), ('12', 'e'), (13.0, 'f'), (-2147483648, 'g');"
+            "insert into movimenti values (1, 'testo'), (1, 123), (1, 2.5), (1, null),"
+            " (1, x'0102'), (1, ''), (1, 'Perù €');");
     }
 };
 
 TEST_F(ValoriInsolitiTest, ListIdsConvertOrFailByTheirValue) {
     auto r = query(QStringLiteral("select * from liste order by lista"));
-    std::vector<std::pair<QString, std::int32_t>> esiti;  // name, id or minus the failure code
-    while (!r->allaFine()) {
-        std::int32_t esito = 0;
-        try {
-            esito = r->campo(0).comeIntero32();
-        } catch (const Fallimento& f) {
-            EXPECT_EQ(f.origine(), OrigineFallimento::Conversione);
-            esito = -f.codice();
-        }
-        esiti.emplace_back(r->campo(1).comeTesto(), esito);
+    const auto id = [&] { return r->campo(0).comeIntero32(); };
+    for (const std::int32_t codice : {94, 13, 6, 13}) {  // null, 'abc', 3000000000, 7.5
+        EXPECT_THAT(id, fallisce(OrigineFallimento::Conversione, codice));
         r->avanti();
     }
-    const std::vector<std::pair<QString, std::int32_t>> attesi{
-        {"a", -94}, {"b", -13}, {"c", -6}, {"d", -13}, {"e", 12}, {"f", 13}, {"g", -2147483647 - 1}};
-    EXPECT_EQ(esiti, attesi);
+    EXPECT_EQ(id(), 12);
+    r->avanti();
+    EXPECT_EQ(id(), 13);
+    r->avanti();
+    EXPECT_EQ(id(), -2147483647 - 1);
 }
 
 TEST_F(ValoriInsolitiTest, BarcodesOfEveryKindReadAsTextOrFail) {
     auto r = query(istruzioni::queryBarcode(1));
+    const auto testo = [&] { return r->campo(u"BarCode").comeTesto(); };
     std::vector<QString> visibili;
-    std::vector<QString> testi;
-    while (!r->allaFine()) {
-        const Valore v = r->campo(u"BarCode");
-        visibili.push_back(v.comeTestoVisibile());
-        try {
-            testi.push_back(v.comeTesto());
-        } catch (const Fallimento& f) {
-            testi.push_back(QStringLiteral("#%1").arg(f.codice()));
+    // The text of each row, or "#" and the code of its failure.
+    for (const char* atteso : {"testo", "123", "2.5", "#94", "#13", "", "Perù €"}) {
+        visibili.push_back(r->campo(u"BarCode").comeTestoVisibile());
+        if (atteso[0] == '#') {
+            EXPECT_THAT(testo, fallisce(OrigineFallimento::Conversione, std::atoi(atteso + 1)));
+        } else {
+            EXPECT_EQ(testo(), QString::fromUtf8(atteso));
         }
         r->avanti();
     }
+    EXPECT_TRUE(r->allaFine());
     EXPECT_EQ(visibili, (std::vector<QString>{"testo", "123", "2.5", "", "", "", "Perù €"}));
-    EXPECT_EQ(testi, (std::vector<QString>{"testo", "123", "2.5", "#94", "#13", "", "Perù €"}));
 }
 
 }  // namespace

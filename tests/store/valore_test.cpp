@@ -3,19 +3,20 @@
 #include <cmath>
 #include <limits>
 
-#include "file_prova.h"
 #include "store/valore.h"
+#include "support/fallimento_atteso.h"
 
 namespace tastalo {
 namespace {
 
-using test::fallimentoDi;
+using prova::fallisce;
 
-void attendiFallimento(const Valore& v, std::int32_t codice, const char* descrizione) {
-    const Fallimento f = fallimentoDi([&] { (void)v.comeIntero32(); });
-    EXPECT_EQ(f.origine(), OrigineFallimento::Conversione);
-    EXPECT_EQ(f.codice(), codice);
-    EXPECT_EQ(f.descrizione(), descrizione);
+const auto kNullo = fallisce(OrigineFallimento::Conversione, 94, "Utilizzo non valido di Null");
+const auto kOverflow = fallisce(OrigineFallimento::Conversione, 6, "Overflow");
+const auto kTipo = fallisce(OrigineFallimento::Conversione, 13, "Tipo non corrispondente");
+
+auto intero32(const Valore& v) {
+    return [v] { (void)v.comeIntero32(); };
 }
 
 TEST(ValoreTestoVisibile, ShowsEachKindAsTheListViewExpects) {
@@ -35,13 +36,8 @@ TEST(ValoreTesto, NullAndBinaryCannotBecomeABarcode) {
     EXPECT_EQ(Valore::reale(-1.25).comeTesto(), u"-1.25");
     EXPECT_EQ(Valore::testo(QString()).comeTesto(), QString());
 
-    const Fallimento nullo = fallimentoDi([] { (void)Valore().comeTesto(); });
-    EXPECT_EQ(nullo.origine(), OrigineFallimento::Conversione);
-    EXPECT_EQ(nullo.codice(), 94);
-    EXPECT_EQ(nullo.descrizione(), "Utilizzo non valido di Null");
-
-    const Fallimento binario = fallimentoDi([] { (void)Valore::binario().comeTesto(); });
-    EXPECT_EQ(binario.codice(), 13);
+    EXPECT_THAT([] { (void)Valore().comeTesto(); }, kNullo);
+    EXPECT_THAT([] { (void)Valore::binario().comeTesto(); }, kTipo);
 }
 
 TEST(ValoreIntero32, ConvertsWholeNumbersInRangeOfEveryKind) {
@@ -59,29 +55,27 @@ TEST(ValoreIntero32, ConvertsWholeNumbersInRangeOfEveryKind) {
     EXPECT_EQ(Valore::testo(QStringLiteral("000000000000000000000042")).comeIntero32(), 42);
 }
 
-TEST(ValoreIntero32, NullFailsWithInvalidUseOfNull) {
-    attendiFallimento(Valore(), 94, "Utilizzo non valido di Null");
-}
+TEST(ValoreIntero32, NullFailsWithInvalidUseOfNull) { EXPECT_THAT(intero32(Valore()), kNullo); }
 
 TEST(ValoreIntero32, ValuesBeyondThirtyTwoBitsOverflow) {
-    attendiFallimento(Valore::intero(2147483648LL), 6, "Overflow");
-    attendiFallimento(Valore::intero(-2147483649LL), 6, "Overflow");
-    attendiFallimento(Valore::intero(std::numeric_limits<std::int64_t>::max()), 6, "Overflow");
-    attendiFallimento(Valore::reale(3e9), 6, "Overflow");
-    attendiFallimento(Valore::reale(-std::numeric_limits<double>::infinity()), 6, "Overflow");
-    attendiFallimento(Valore::testo(QStringLiteral("2147483648")), 6, "Overflow");
-    attendiFallimento(Valore::testo(QStringLiteral("-99999999999999999999999")), 6, "Overflow");
-    attendiFallimento(Valore::testo(QStringLiteral("1e999")), 6, "Overflow");
+    EXPECT_THAT(intero32(Valore::intero(2147483648LL)), kOverflow);
+    EXPECT_THAT(intero32(Valore::intero(-2147483649LL)), kOverflow);
+    EXPECT_THAT(intero32(Valore::intero(std::numeric_limits<std::int64_t>::max())), kOverflow);
+    EXPECT_THAT(intero32(Valore::reale(3e9)), kOverflow);
+    EXPECT_THAT(intero32(Valore::reale(-std::numeric_limits<double>::infinity())), kOverflow);
+    EXPECT_THAT(intero32(Valore::testo(QStringLiteral("2147483648"))), kOverflow);
+    EXPECT_THAT(intero32(Valore::testo(QStringLiteral("-99999999999999999999999"))), kOverflow);
+    EXPECT_THAT(intero32(Valore::testo(QStringLiteral("1e999"))), kOverflow);
 }
 
 TEST(ValoreIntero32, FractionsAndNonNumbersAreATypeMismatch) {
-    attendiFallimento(Valore::reale(7.5), 13, "Tipo non corrispondente");
-    attendiFallimento(Valore::reale(std::nan("")), 13, "Tipo non corrispondente");
+    EXPECT_THAT(intero32(Valore::reale(7.5)), kTipo);
+    EXPECT_THAT(intero32(Valore::reale(std::nan(""))), kTipo);
     for (const char* testo : {"", "  ", "abc", "7.5", "12a", "1,5", "-", "0x10", "inf", "nan", "1e", "."}) {
         SCOPED_TRACE(testo);
-        attendiFallimento(Valore::testo(QString::fromUtf8(testo)), 13, "Tipo non corrispondente");
+        EXPECT_THAT(intero32(Valore::testo(QString::fromUtf8(testo))), kTipo);
     }
-    attendiFallimento(Valore::binario(), 13, "Tipo non corrispondente");
+    EXPECT_THAT(intero32(Valore::binario()), kTipo);
 }
 
 }  // namespace

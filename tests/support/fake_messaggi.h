@@ -6,7 +6,7 @@
 
 #include "core/messaggi.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // Records every message instead of showing a modal box.
 class FakeMessaggi final : public Messaggi {
@@ -39,4 +39,4 @@ private:
     std::function<void(const Messaggio&)> m_azione;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -8,7 +8,7 @@
 #include <windows.h>
 #endif
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // A file that exists but cannot be read, even by root or an administrator.
 // On Linux a link to /proc/self/mem, whose reading at offset 0 fails with an
@@ -21,9 +21,8 @@ public:
         QFile file(percorso);
         if (!file.open(QIODevice::WriteOnly) || file.write(kContenuto) != kContenuto.size()) return;
         file.close();
-        m_handle = CreateFileW(reinterpret_cast<const wchar_t*>(percorso.utf16()),
-                               GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
+        m_handle = CreateFileW(reinterpret_cast<const wchar_t*>(percorso.utf16()), GENERIC_READ, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         m_creato = m_handle != INVALID_HANDLE_VALUE;
 #else
         m_creato = QFile::link(QStringLiteral("/proc/self/mem"), percorso);
@@ -60,4 +59,4 @@ private:
 #endif
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

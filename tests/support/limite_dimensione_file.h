@@ -8,7 +8,7 @@
 
 #include <csignal>
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // Caps the size of any file this process writes, as a full disk would, and
 // makes an oversized write fail with an error instead of a signal.
@@ -33,6 +33,6 @@ private:
     void (*m_segnale)(int) = nullptr;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova
 
 #endif

@@ -6,7 +6,7 @@
 
 #include "send/pausa_invio.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // The send's pauses without real time: each wait and each pass over pending
 // events is told to `registra`, and `durante` runs at each pass, where the
@@ -28,4 +28,4 @@ public:
     std::function<void()> durante;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

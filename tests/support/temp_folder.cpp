@@ -4,7 +4,7 @@
 #include <QFile>
 #include <stdexcept>
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 TempFolder::TempFolder() : m_path(m_dir.path()) {
     if (!m_dir.isValid()) throw std::runtime_error("cannot create a temporary folder");
@@ -25,4 +25,4 @@ QByteArray TempFolder::read(const QString& name) const {
     return f.readAll();
 }
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // A fresh folder per test, removed afterwards.
 class TempFolder {
@@ -20,4 +20,4 @@ private:
     QString m_path;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -4,14 +4,14 @@
 
 #include <QRegularExpression>
 
-#include "database_prova.h"
+#include "support/database_prova.h"
 #include "support/fake_messaggi.h"
 
 namespace tastalo {
 namespace {
 
-using test::DatabaseProva;
-using test::FakeMessaggi;
+using prova::DatabaseProva;
+using prova::FakeMessaggi;
 
 std::vector<std::int64_t> ids(std::initializer_list<std::int64_t> valori) { return valori; }
 
@@ -50,11 +50,10 @@ TEST(CancellaListe, ANegativeIdIsDeletedAndAListAlreadyGoneIsNoFailure) {
 TEST(CancellaListe, ALockedFileShowsTheDatabaseCodeAndDeletesNothing) {
     DatabaseProva db;
     db.lista(7, "Alfa");
-    SQLite::Database blocco(db.percorso().toStdString(), SQLite::OPEN_READWRITE);
-    blocco.exec("begin exclusive");
+    auto blocco = db.blocca();
     FakeMessaggi messaggi;
     CancellaListe(db.archivio, db.connessione(), messaggi, "7", false);
-    blocco.exec("rollback");
+    blocco.reset();
     ASSERT_EQ(messaggi.messaggi().size(), 1u);
     EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
     EXPECT_TRUE(messaggi.messaggi()[0].testo.startsWith("5 - ")) << messaggi.testi().join("|").toStdString();

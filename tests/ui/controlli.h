@@ -4,7 +4,7 @@
 #include <QString>
 #include <stdexcept>
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // The child control of that object name, or a failed test when it is missing.
 template <class T>
@@ -14,4 +14,4 @@ T& controllo(const QObject& finestra, const QString& nome) {
     return *trovato;
 }
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

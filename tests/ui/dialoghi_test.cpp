@@ -8,13 +8,13 @@
 #include <QTimer>
 #include <functional>
 
-#include "ui/scelta_file.h"
-#include "ui/frm_cancella.h"
 #include "settings/configurazione.h"
-#include "ui/frm_imposta.h"
 #include "settings/ini_programma.h"
 #include "support/fake_messaggi.h"
 #include "support/temp_folder.h"
+#include "ui/frm_cancella.h"
+#include "ui/frm_imposta.h"
+#include "ui/scelta_file.h"
 
 namespace tastalo {
 namespace {
@@ -32,7 +32,8 @@ void allApertura(std::function<void(QWidget*)> operatore) {
     QTimer::singleShot(0, [operatore = std::move(operatore)] {
         operatore(QApplication::activeModalWidget());
         for (QWidget* finestra : QApplication::topLevelWidgets()) {
-            if (auto* dialogo = qobject_cast<QDialog*>(finestra); dialogo != nullptr && dialogo->isVisible()) {
+            if (auto* dialogo = qobject_cast<QDialog*>(finestra);
+                dialogo != nullptr && dialogo->isVisible()) {
                 dialogo->reject();
             }
         }
@@ -41,10 +42,10 @@ void allApertura(std::function<void(QWidget*)> operatore) {
 
 class DialoghiVeri : public ::testing::Test {
 protected:
-    test::TempFolder cartella;
+    prova::TempFolder cartella;
     IniProgramma ini{cartella.path()};
     Configurazione configurazione;
-    test::FakeMessaggi messaggi;
+    prova::FakeMessaggi messaggi;
     SceltaFileAssente sceltaFile;
     DialoghiQt dialoghi{ini, configurazione, messaggi, sceltaFile};
     QWidget principale;

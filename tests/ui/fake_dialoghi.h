@@ -6,7 +6,7 @@
 
 #include "ui/dialoghi.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // Answers the main window's dialogs without a modal window and records them.
 class FakeDialoghi final : public Dialoghi {
@@ -27,4 +27,4 @@ public:
     std::function<void()> allaChiusuraImpostazioni;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -6,7 +6,7 @@
 
 #include "ui/scelta_file.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // Answers the open-file dialog with a prepared name (or a cancel) and
 // records how it was asked.
@@ -34,4 +34,4 @@ private:
     std::vector<Richiesta> m_richieste;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -4,7 +4,7 @@
 
 #include "ui/temporizzatore.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // A one-shot timer that the test fires by hand.
 class FakeTemporizzatore final : public Temporizzatore {
@@ -32,4 +32,4 @@ private:
     int m_intervallo = -1;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -5,16 +5,16 @@
 #include <QStringList>
 #include <vector>
 
-#include "database_prova.h"
 #include "fake_dialoghi.h"
-#include "ui/frm_principale.h"
 #include "send/invio_barcode.h"
-#include "ui/list_view.h"
-#include "support/recording_keyboard_target.h"
+#include "support/database_prova.h"
 #include "support/fake_messaggi.h"
 #include "support/pausa_finta.h"
+#include "support/recording_keyboard_target.h"
+#include "ui/frm_principale.h"
+#include "ui/list_view.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // The main window on a test database, with its messages and dialogs recorded
 // and its controls reached by their object names.
@@ -56,4 +56,4 @@ public:
     frmPrincipale finestra;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

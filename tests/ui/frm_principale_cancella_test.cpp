@@ -9,9 +9,9 @@
 namespace tastalo {
 namespace {
 
-using test::DatabaseProva;
-using test::FakeMessaggi;
-using test::FinestraProva;
+using prova::DatabaseProva;
+using prova::FakeMessaggi;
+using prova::FinestraProva;
 
 std::vector<std::int64_t> ids(std::initializer_list<std::int64_t> valori) { return valori; }
 
@@ -67,16 +67,13 @@ TEST_F(CancellazioneDallaFinestra, AnyOtherAnswerDeletesNothingAndDoesNotReload)
 
 TEST_F(CancellazioneDallaFinestra, AFailureIsToldThenTheReloadTellsTheFileIsMissing) {
     ASSERT_TRUE(QFile::remove(db.percorso()));
-    const Fallimento fallimento = test::fallimentoDiApertura(db.archivio, db.connessione());
     cancella(risposta::kCancellaSelezionata);
     ASSERT_EQ(f.messaggi.messaggi().size(), 2u);
     EXPECT_EQ(f.messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
-    EXPECT_EQ(f.messaggi.messaggi()[0].testo,
-              QString::number(fallimento.codice()) + " - " + QString::fromStdString(fallimento.descrizione()));
+    EXPECT_EQ(f.messaggi.messaggi()[0].testo, "14 - unable to open database file");
     EXPECT_EQ(f.messaggi.messaggi()[1].icona, FakeMessaggi::Icona::Informazione);
-    EXPECT_EQ(f.messaggi.messaggi()[1].testo,
-              "Non ci sono liste da elaborare.\nIl file " + QDir::toNativeSeparators(db.percorso()) +
-                  " non esiste.");
+    EXPECT_EQ(f.messaggi.messaggi()[1].testo, "Non ci sono liste da elaborare.\nIl file " +
+                                                  QDir::toNativeSeparators(db.percorso()) + " non esiste.");
     EXPECT_EQ(f.combo()->count(), 0);
     EXPECT_FALSE(QFile::exists(db.percorso()));
 }

@@ -9,8 +9,8 @@ namespace tastalo {
 namespace {
 
 using Kind = platform::RecordingKeyboardTarget::Call::Kind;
-using test::DatabaseProva;
-using test::FinestraProva;
+using prova::DatabaseProva;
+using prova::FinestraProva;
 
 class FrmPrincipaleInvio : public ::testing::Test {
 protected:
@@ -94,7 +94,9 @@ TEST_F(FrmPrincipaleInvio, AfterAClickOnScriviEndsInAnyWayEnterSendsAgainAndNeve
          }},
         {"focus lost", [](FinestraProva& f) { f.tastiera.loseFocusAt(0); }},
         {"typing refused",
-         [](FinestraProva& f) { f.tastiera.failOn(Kind::Type, 0, platform::failure(platform::kInputRefused)); }},
+         [](FinestraProva& f) {
+             f.tastiera.failOn(Kind::Type, 0, platform::failure(platform::kInputRefused));
+         }},
         {"empty list", [this](FinestraProva&) { db.esegui("delete from movimenti"); }},
     };
     for (const auto& [nome, prepara] : fini) {

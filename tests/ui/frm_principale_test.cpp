@@ -16,9 +16,9 @@
 namespace tastalo {
 namespace {
 
-using test::DatabaseProva;
-using test::FakeMessaggi;
-using test::FinestraProva;
+using prova::DatabaseProva;
+using prova::FakeMessaggi;
+using prova::FinestraProva;
 
 const QString kNessunaLista = QStringLiteral("Non ci sono liste da elaborare.\n");
 
@@ -85,13 +85,13 @@ TEST_F(FrmPrincipale, AMissingFileIsToldBeforeTheWindowAppearsAndLeavesItEmpty) 
     QFile::remove(db.percorso());
     FinestraProva f(db);
     bool visibileAlMessaggio = true;
-    f.messaggi.allaComparsa([&](const FakeMessaggi::Messaggio&) { visibileAlMessaggio = f.finestra.isVisible(); });
+    f.messaggi.allaComparsa(
+        [&](const FakeMessaggi::Messaggio&) { visibileAlMessaggio = f.finestra.isVisible(); });
     f.finestra.show();
     ASSERT_EQ(f.messaggi.messaggi().size(), 1u);
     EXPECT_EQ(f.messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Informazione);
-    EXPECT_EQ(f.messaggi.messaggi()[0].testo, kNessunaLista + "Il file " +
-                                                  QDir::toNativeSeparators(db.percorso()) +
-                                                  " non esiste.");
+    EXPECT_EQ(f.messaggi.messaggi()[0].testo,
+              kNessunaLista + "Il file " + QDir::toNativeSeparators(db.percorso()) + " non esiste.");
     EXPECT_FALSE(visibileAlMessaggio);
     EXPECT_TRUE(f.finestra.isVisible());
     EXPECT_EQ(f.combo()->count(), 0);
@@ -172,14 +172,26 @@ TEST_F(FrmPrincipale, AListsFailureIsToldAsCodeDashDescriptionAndLeavesTheComboE
         QString attesa;
     };
     const std::vector<Caso> casi = {
-        {"null id", [](DatabaseProva& d) { d.esegui("drop table liste; create table liste(idLista, lista);"
-                                                    "insert into liste values (1, 'A'), (NULL, 'B')"); },
+        {"null id",
+         [](DatabaseProva& d) {
+             d.esegui(
+                 "drop table liste; create table liste(idLista, lista);"
+                 "insert into liste values (1, 'A'), (NULL, 'B')");
+         },
          QStringLiteral("94 - Utilizzo non valido di Null")},
-        {"text id", [](DatabaseProva& d) { d.esegui("drop table liste; create table liste(idLista, lista);"
-                                                    "insert into liste values (1, 'A'), ('x', 'B')"); },
+        {"text id",
+         [](DatabaseProva& d) {
+             d.esegui(
+                 "drop table liste; create table liste(idLista, lista);"
+                 "insert into liste values (1, 'A'), ('x', 'B')");
+         },
          QStringLiteral("13 - Tipo non corrispondente")},
-        {"id too large", [](DatabaseProva& d) { d.esegui("drop table liste; create table liste(idLista, lista);"
-                                                        "insert into liste values (4294967296, 'A')"); },
+        {"id too large",
+         [](DatabaseProva& d) {
+             d.esegui(
+                 "drop table liste; create table liste(idLista, lista);"
+                 "insert into liste values (4294967296, 'A')");
+         },
          QStringLiteral("6 - Overflow")},
     };
     for (const auto& caso : casi) {
@@ -200,23 +212,22 @@ TEST_F(FrmPrincipale, AFileThatIsNoDatabaseOrIsLockedIsToldAndTheWindowStaysUsab
     FinestraProva f(db);
     f.finestra.show();
     {
-        SQLite::Database blocco(db.percorso().toStdString(), SQLite::OPEN_READWRITE);
-        blocco.exec("begin exclusive");
+        const auto blocco = db.blocca();
         f.finestra.findChild<QAction*>("mnuFileImposta")->trigger();
-        blocco.exec("rollback");
     }
     ASSERT_EQ(f.messaggi.messaggi().size(), 1u);
-    EXPECT_TRUE(f.messaggi.messaggi()[0].testo.startsWith("5 - ")) << f.messaggi.testi().join("|").toStdString();
+    EXPECT_TRUE(f.messaggi.messaggi()[0].testo.startsWith("5 - "))
+        << f.messaggi.testi().join("|").toStdString();
     EXPECT_EQ(f.combo()->count(), 0);
 
     f.messaggi.svuota();
     db.cartella.write("Rotto.sdf", QByteArray(4096, 'x'));
     const QString buono = db.percorso();
-    f.dialoghi.allaChiusuraImpostazioni = [&] { db.configurazione.PercorsoDatabase = db.cartella.file("Rotto.sdf"); };
+    f.dialoghi.allaChiusuraImpostazioni = [&] {
+        db.configurazione.PercorsoDatabase = db.cartella.file("Rotto.sdf");
+    };
     f.finestra.findChild<QAction*>("mnuFileImposta")->trigger();
-    const Fallimento atteso = test::fallimentoDiApertura(db.archivio, db.connessione());
-    EXPECT_EQ(f.messaggi.testi(), (QStringList{QString::number(atteso.codice()) + " - " +
-                                               QString::fromStdString(atteso.descrizione())}));
+    EXPECT_EQ(f.messaggi.testi(), QStringList{"26 - file is not a database"});
     EXPECT_EQ(f.combo()->count(), 0);
 
     // Usable: the right path set again brings the lists back.
@@ -267,7 +278,8 @@ TEST_F(FrmPrincipale, EnterPressesScriviUnlessAButtonHasTheFocus) {
 TEST_F(FrmPrincipale, EscapeTheExitButtonTheExitMenuAndTheCloseBoxCloseTheWindow) {
     const std::vector<std::pair<const char*, std::function<void(FinestraProva&)>>> modi = {
         {"Escape on the combo", [](FinestraProva& f) { QTest::keyClick(f.combo(), Qt::Key_Escape); }},
-        {"Escape on a button", [](FinestraProva& f) { QTest::keyClick(f.pulsante("cmdCancella"), Qt::Key_Escape); }},
+        {"Escape on a button",
+         [](FinestraProva& f) { QTest::keyClick(f.pulsante("cmdCancella"), Qt::Key_Escape); }},
         {"Esci", [](FinestraProva& f) { f.pulsante("cmdExit")->click(); }},
         {"menu Esci", [](FinestraProva& f) { f.finestra.findChild<QAction*>("mnuExit")->trigger(); }},
         {"close box", [](FinestraProva& f) { f.finestra.close(); }},

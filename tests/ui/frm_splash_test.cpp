@@ -11,15 +11,15 @@
 
 #include "controlli.h"
 #include "fake_temporizzatore.h"
+#include "tastalo/version.h"
 #include "ui/icona_programma.h"
 #include "ui/riga_versione.h"
-#include "tastalo/version.h"
 
 namespace tastalo {
 namespace {
 
-using test::controllo;
-using test::FakeTemporizzatore;
+using prova::controllo;
+using prova::FakeTemporizzatore;
 
 class SplashTest : public ::testing::Test {
 protected:
@@ -40,8 +40,8 @@ TEST_F(SplashTest, TimerFiringClosesItAndShowsTheMainWindowOnce) {
 }
 
 TEST(SplashKeys, AnyCharacterKeyClosesItAndStopsTheTimer) {
-    for (const Qt::Key tasto : {Qt::Key_A, Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter,
-                                Qt::Key_Escape, Qt::Key_Backspace, Qt::Key_Tab, Qt::Key_5}) {
+    for (const Qt::Key tasto : {Qt::Key_A, Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape,
+                                Qt::Key_Backspace, Qt::Key_Tab, Qt::Key_5}) {
         SCOPED_TRACE(tasto);
         FakeTemporizzatore tempo;
         int principaliMostrate = 0;
@@ -124,13 +124,10 @@ TEST_F(SplashTest, ClosedByTheWindowSystemItStillShowsTheMainWindow) {
 TEST_F(SplashTest, ShowsTheProductNameAndTheVersionDeclaredForTheBuild) {
     EXPECT_EQ(rigaVersione(1, 4, 8), QStringLiteral("Versione 1.4.8"));
     EXPECT_EQ(rigaVersione(10, 0, 120), QStringLiteral("Versione 10.0.120"));
-    const QString atteso = QStringLiteral("Versione %1.%2.%3")
-                               .arg(version::kMajor)
-                               .arg(version::kMinor)
-                               .arg(version::kPatch);
+    const QString atteso =
+        QStringLiteral("Versione %1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kPatch);
     EXPECT_EQ(controllo<QLabel>(splash, QStringLiteral("lblVersion")).text(), atteso);
-    EXPECT_EQ(controllo<QLabel>(splash, QStringLiteral("lblProductName")).text(),
-              QStringLiteral("Tastalo"));
+    EXPECT_EQ(controllo<QLabel>(splash, QStringLiteral("lblProductName")).text(), QStringLiteral("Tastalo"));
 }
 
 TEST_F(SplashTest, SelfSizingLabelsShowTheirWholeTextInsideTheFrame) {

@@ -8,14 +8,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/fallimento.h"
-#include "database_prova.h"
+#include "support/database_prova.h"
+#include "support/fallimento_atteso.h"
 #include "ui/list_view.h"
 
 namespace tastalo {
 namespace {
 
-using test::DatabaseProva;
+using prova::DatabaseProva;
 
 // A report-style view like the main window's: its columns are fixed before
 // filling, and their widths known.
@@ -142,13 +142,8 @@ TEST_F(ModuloListView, ACaptionNamingNoFieldFailsAndAddsNoRow) {
     db.lista(1, "Uno", {"z"});
     VistaProva vista({"BarCode", "Prezzo"});
     auto risultato = barcodeDi(1);
-    try {
-        moduloListView::MostraRecordset(*risultato, vista);
-        FAIL() << "no failure for an unknown field";
-    } catch (const Fallimento& fallimento) {
-        EXPECT_EQ(fallimento.origine(), OrigineFallimento::Database);
-        EXPECT_NE(QString::fromStdString(fallimento.descrizione()).indexOf("Prezzo"), -1);
-    }
+    EXPECT_THAT([&] { moduloListView::MostraRecordset(*risultato, vista); },
+                prova::fallisce(OrigineFallimento::Database, ::testing::_, ::testing::HasSubstr("Prezzo")));
     EXPECT_EQ(vista.righeMostrate(), 0);
     EXPECT_EQ(vista.columnWidth(0), 77);
 }

@@ -56,7 +56,7 @@ public:
 private:
     HWND waitForWindow(const std::function<bool(HWND)>& wanted, DWORD timeoutMs, const std::string& step);
 
-    test::TempFolder m_folder;
+    prova::TempFolder m_folder;
     PROCESS_INFORMATION m_process{};
     HWND m_splash = nullptr;
 };

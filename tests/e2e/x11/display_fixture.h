@@ -13,7 +13,7 @@
 #include "support/x11/target_program.h"
 #include "support/x11/x11_probe.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // Tests that type into real windows on the private display set up by
 // with_display.sh, with or without a window manager.
@@ -26,7 +26,8 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_TRUE(probe().connected()) << "no X display: run the test through tests/support/x11/with_display.sh";
+        ASSERT_TRUE(probe().connected())
+            << "no X display: run the test through tests/support/x11/with_display.sh";
     }
 
     bool underWindowManager() const {
@@ -35,7 +36,9 @@ protected:
     }
 
     std::unique_ptr<TargetProgram> startTarget(const std::string& title, const std::string& logName) {
-        auto target = std::make_unique<TargetProgram>(probe(), KORVEDO_TARGET_PATH, title, m_folder.file(QString::fromStdString(logName)).toStdString());
+        auto target =
+            std::make_unique<TargetProgram>(probe(), KORVEDO_TARGET_PATH, title,
+                                            m_folder.file(QString::fromStdString(logName)).toStdString());
         EXPECT_TRUE(target->started()) << "the target program \"" << title << "\" did not show its window";
         return target;
     }
@@ -43,8 +46,9 @@ protected:
     // Brings a window to the front with xdotool, the way an operator would.
     void bringToFront(unsigned long window) {
         const std::string id = std::to_string(window);
-        const std::string command = underWindowManager() ? "xdotool windowactivate --sync " + id
-                                                         : "xdotool windowraise " + id + " windowfocus --sync " + id;
+        const std::string command = underWindowManager()
+                                        ? "xdotool windowactivate --sync " + id
+                                        : "xdotool windowraise " + id + " windowfocus --sync " + id;
         ASSERT_EQ(run(command + " >/dev/null 2>&1"), 0) << command;
     }
 
@@ -63,4 +67,4 @@ protected:
     TempFolder m_folder;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

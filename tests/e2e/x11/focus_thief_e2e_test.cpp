@@ -9,11 +9,11 @@
 #include <random>
 
 #include "display_fixture.h"
-#include "send/invio_barcode.h"
 #include "pausa_con_azione.h"
 #include "platform/keyboard_target.h"
-#include "send/database_di_prova.h"
+#include "send/invio_barcode.h"
 #include "store/archivio_liste.h"
+#include "support/database_prova.h"
 #include "support/fake_messaggi.h"
 
 namespace tastalo {
@@ -21,7 +21,7 @@ namespace {
 
 constexpr std::size_t kMaxKeysInFlight = 16;
 
-class FocusThiefE2ETest : public test::DisplayTest {
+class FocusThiefE2ETest : public prova::DisplayTest {
 protected:
     void SetUp() override {
         DisplayTest::SetUp();
@@ -35,9 +35,9 @@ protected:
     }
 
     struct Esito {
-        int contati = -1;          // barcodes the closing message counts
-        std::string alBersaglio;   // what the target received, its line ends included
-        std::string alLadro;       // what the other window received
+        int contati = -1;         // barcodes the closing message counts
+        std::string alBersaglio;  // what the target received, its line ends included
+        std::string alLadro;      // what the other window received
     };
 
     // Sends list `id`; once barcode `dopoBarcode` is typed another client
@@ -47,14 +47,15 @@ protected:
         target->clearLog();
         ladro->clearLog();
         messaggi.svuota();
-        test::PausaConAzione pausa;
+        prova::PausaConAzione pausa;
         // The focus itself first, as a program that takes it does, then the
         // window manager's activation; the manager alone can lag far behind
         // the keys of a fast send.
         const std::string finestra = std::to_string(ladro->window());
-        const std::string furto = "xdotool windowfocus " + finestra + " windowactivate " + finestra + " >/dev/null 2>&1 &";
+        const std::string furto =
+            "xdotool windowfocus " + finestra + " windowactivate " + finestra + " >/dev/null 2>&1 &";
         pausa.m_azione = [&](int inviati) {
-            if (inviati == dopoBarcode) test::run(furto);
+            if (inviati == dopoBarcode) prova::run(furto);
         };
         InvioBarcode invio{db.configurazione, archivio, *tastiera, pausa, messaggi};
         invio.esegui(id);
@@ -72,7 +73,7 @@ protected:
         return esito;
     }
 
-    std::string finoAlSegno(const test::TargetProgram& finestra) {
+    std::string finoAlSegno(const prova::TargetProgram& finestra) {
         bringToFront(finestra.window());
         const std::optional<std::string> testo = logBeforeMarker(finestra);
         EXPECT_TRUE(testo) << "the end marker never arrived";
@@ -81,8 +82,8 @@ protected:
 
     // One line per send in the test's output: the figures of the guarantee.
     void riporta(int giro, int dopoBarcode, const Esito& esito) {
-        std::printf("thief run %d (seed %u): stolen after barcode %d, count %d, thief received %zu keys\n", giro,
-                    m_seme, dopoBarcode, esito.contati, tasti(esito.alLadro));
+        std::printf("thief run %d (seed %u): stolen after barcode %d, count %d, thief received %zu keys\n",
+                    giro, m_seme, dopoBarcode, esito.contati, tasti(esito.alLadro));
     }
 
     static std::size_t tasti(const std::string& utf8) {
@@ -106,23 +107,23 @@ protected:
         }
     }
 
-    test::DatabaseDiProva db;
+    prova::DatabaseProva db;
     ArchivioListe archivio;
     std::unique_ptr<platform::KeyboardTarget> tastiera = platform::createKeyboardTarget();
-    test::FakeMessaggi messaggi;
-    std::unique_ptr<test::TargetProgram> target, ladro;
+    prova::FakeMessaggi messaggi;
+    std::unique_ptr<prova::TargetProgram> target, ladro;
     std::mt19937 random;
     unsigned m_seme = 0;
 };
 
 TEST_F(FocusThiefE2ETest, ThiefOfAListGetsOneCheckIntervalAtMostAndTheCountIsExact) {
     std::vector<std::string> barcode;
-    std::vector<std::optional<QString>> righe;
+    std::vector<QString> righe;
     for (int i = 0; i < 3000; ++i) {
         barcode.push_back(std::to_string(100000 + i).insert(0, 1, 'L') + 'x');
         righe.push_back(QString::fromStdString(barcode.back()));
     }
-    db.aggiungiLista(7, QStringLiteral("Magazzino"), righe);
+    db.lista(7, QStringLiteral("Magazzino"), righe);
 
     for (int giro = 0; giro < 8; ++giro) {
         const int dopo = std::uniform_int_distribution<int>(1, 1000)(random);
@@ -137,14 +138,14 @@ TEST_F(FocusThiefE2ETest, ThiefOfAListGetsOneCheckIntervalAtMostAndTheCountIsExa
 TEST_F(FocusThiefE2ETest, ThiefInsideALongBarcodeGetsOneCheckIntervalAtMost) {
     // Long enough that the thief comes in the middle of a barcode.
     std::vector<std::string> barcode;
-    std::vector<std::optional<QString>> righe;
+    std::vector<QString> righe;
     for (int i = 0; i < 60; ++i) {
         std::string lungo;
         for (int j = 0; j < 300; ++j) lungo.push_back(static_cast<char>('a' + (i + j) % 26));
         barcode.push_back(lungo);
         righe.push_back(QString::fromStdString(lungo));
     }
-    db.aggiungiLista(8, QStringLiteral("Lunghi"), righe);
+    db.lista(8, QStringLiteral("Lunghi"), righe);
 
     for (int giro = 0; giro < 3; ++giro) {
         const int dopo = std::uniform_int_distribution<int>(1, 20)(random);

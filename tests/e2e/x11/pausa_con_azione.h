@@ -4,7 +4,7 @@
 
 #include "send/pausa_invio.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // The real pauses, with a chance to act as the operator would after each
 // barcode (the number of barcodes typed so far is passed).
@@ -24,4 +24,4 @@ private:
     int m_passaggi = 0;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -6,19 +6,19 @@
 #include <functional>
 
 #include "display_fixture.h"
-#include "send/invio_barcode.h"
 #include "pausa_con_azione.h"
+#include "platform/conformance_cases.h"
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
-#include "platform/conformance_cases.h"
-#include "send/database_di_prova.h"
+#include "send/invio_barcode.h"
 #include "store/archivio_liste.h"
+#include "support/database_prova.h"
 #include "support/fake_messaggi.h"
 
 namespace tastalo {
 namespace {
 
-class SendE2ETest : public test::DisplayTest {
+class SendE2ETest : public prova::DisplayTest {
 protected:
     void SetUp() override {
         DisplayTest::SetUp();
@@ -34,23 +34,23 @@ protected:
         }
     }
 
-    void invia(const std::vector<std::optional<QString>>& barcode) {
-        db.aggiungiLista(7, QStringLiteral("Magazzino"), barcode);
+    void invia(const std::vector<QString>& barcode) {
+        db.lista(7, QStringLiteral("Magazzino"), barcode);
         invio.esegui(7);
     }
 
-    test::DatabaseDiProva db;
+    prova::DatabaseProva db;
     ArchivioListe archivio;
     std::unique_ptr<platform::KeyboardTarget> tastiera = platform::createKeyboardTarget();
-    test::PausaConAzione pausa;
-    test::FakeMessaggi messaggi;
+    prova::PausaConAzione pausa;
+    prova::FakeMessaggi messaggi;
     InvioBarcode invio{db.configurazione, archivio, *tastiera, pausa, messaggi};
     std::vector<unsigned long> mappaPrima;
 };
 
 TEST_F(SendE2ETest, EveryBarcodeReachesTheTargetExactlyAsStored) {
     auto target = startTarget("Korvedo", "korvedo.log");
-    std::vector<std::optional<QString>> barcode;
+    std::vector<QString> barcode;
     std::string atteso;
     for (const auto& caso : platform::conformance::typingCases()) {
         barcode.push_back(QString::fromStdU32String(caso.barcode));
@@ -65,7 +65,7 @@ TEST_F(SendE2ETest, EveryBarcodeReachesTheTargetExactlyAsStored) {
 
 TEST_F(SendE2ETest, TheCharactersAListLacksOnTheKeymapAreBoundOnceForTheWholeSend) {
     auto target = startTarget("Korvedo", "korvedo.log");
-    std::vector<std::optional<QString>> barcode;
+    std::vector<QString> barcode;
     std::string atteso;
     for (int i = 0; i < 30; ++i) {
         const std::u32string testo = std::u32string(U"éß€Ω").substr(static_cast<std::size_t>(i % 4)) + U"-" +

@@ -9,7 +9,7 @@
 #include "platform/conformance_cases.h"
 #include "platform/keyboard_target.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 namespace {
 
 using platform::createKeyboardTarget;
@@ -30,7 +30,6 @@ protected:
         const auto status = m_keyboard->activate(title);
         ASSERT_TRUE(status.ok()) << status.code << " " << status.detail;
     }
-
 
     void send(std::u32string_view barcode) {
         const auto typed = m_keyboard->typeText(barcode);
@@ -64,7 +63,8 @@ TEST_F(TypingIntoTarget, EveryConformanceCaseArrivesExactlyAndTheKeymapIsLeftAsI
     std::size_t start = 0;
     for (const auto& testCase : conformance::typingCases()) {
         const std::size_t end = received.find('\n', start);
-        const std::string got = end == std::string::npos ? received.substr(start) : received.substr(start, end - start);
+        const std::string got =
+            end == std::string::npos ? received.substr(start) : received.substr(start, end - start);
         EXPECT_EQ(got, platform::toUtf8(testCase.barcode)) << testCase.name;
         start = end == std::string::npos ? received.size() : end + 1;
     }
@@ -136,7 +136,8 @@ std::vector<KeyRecord> keyEvents(const std::string& log) {
         } else if (inKeyEvent && text.find(", time ") != std::string::npos) {
             keys.back().time = std::stoul(text.substr(text.find(", time ") + 7));
         } else if (inKeyEvent && text.find(", keycode ") != std::string::npos) {
-            keys.back().keycode = static_cast<unsigned>(std::stoul(text.substr(text.find(", keycode ") + 10)));
+            keys.back().keycode =
+                static_cast<unsigned>(std::stoul(text.substr(text.find(", keycode ") + 10)));
         }
     }
     return keys;
@@ -156,7 +157,8 @@ TEST_F(TypingIntoTarget, APressAfterTheReleaseOfTheSameKeyNeverSharesItsTimestam
 
     // xev writes each event as it comes: once 19 presses are there, all are.
     std::vector<KeyRecord> keys;
-    for (int i = 0; i < 500 && std::count_if(keys.begin(), keys.end(), [](auto& k) { return k.press; }) < 19; ++i) {
+    for (int i = 0; i < 500 && std::count_if(keys.begin(), keys.end(), [](auto& k) { return k.press; }) < 19;
+         ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         keys = keyEvents(xev.log());
     }
@@ -256,4 +258,4 @@ TEST_F(TypingIntoTarget, FinishTwiceAndTypingAfterFinishAreHarmless) {
 }
 
 }  // namespace
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -16,7 +16,7 @@
 
 extern char** environ;
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 TargetProgram::TargetProgram(X11Probe& probe, const std::string& program, const std::string& title,
                              const std::string& logPath)
@@ -30,8 +30,8 @@ TargetProgram::TargetProgram(X11Probe& probe, const std::vector<std::string>& ar
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (!outputPath.empty())
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
     start(probe, argv, &actions, title);
     posix_spawn_file_actions_destroy(&actions);
 }
@@ -106,4 +106,4 @@ int run(const std::string& commandLine) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -1,15 +1,15 @@
 #pragma once
 
+#include <spawn.h>
 #include <chrono>
 #include <functional>
 #include <optional>
-#include <spawn.h>
 #include <string>
 #include <vector>
 
 #include "x11_probe.h"
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // One running target program (korvedo_target): started with a title and a
 // log file, stopped with the object.
@@ -32,7 +32,8 @@ public:
     unsigned long window() const { return m_window; }
 
     // The log as it stands once it holds `lines` line ends, or after the timeout.
-    std::string logAfter(std::size_t lines, std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    std::string logAfter(std::size_t lines,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
     // The log before `marker` and a line end, once they have arrived; nothing
     // if they did not within the timeout. Keys typed into the window after a
     // send arrive after all of the send's keys, so a marker typed then shows
@@ -43,8 +44,8 @@ public:
     void clearLog() const;
 
 private:
-    void start(X11Probe& probe, const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions,
-               const std::string& title);
+    void start(X11Probe& probe, const std::vector<std::string>& argv,
+               const posix_spawn_file_actions_t* actions, const std::string& title);
 
     // The log once `done` holds for it, or as it stands after the timeout.
     std::string logWhen(const std::function<bool(const std::string&)>& done,
@@ -58,4 +59,4 @@ private:
 // Runs a command line and gives its exit status.
 int run(const std::string& commandLine);
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

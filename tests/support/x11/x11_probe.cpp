@@ -1,8 +1,8 @@
 #include "x11_probe.h"
 
-#include <X11/Xlib.h>
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <unistd.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <map>
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 namespace {
 
@@ -57,13 +57,15 @@ X11Probe::~X11Probe() {
 std::vector<unsigned long> X11Probe::keyboardMapping() {
     int minimum = 0, maximum = 0, perKeycode = 0;
     XDisplayKeycodes(D(m_display), &minimum, &maximum);
-    KeySym* map = XGetKeyboardMapping(D(m_display), static_cast<KeyCode>(minimum), maximum - minimum + 1, &perKeycode);
+    KeySym* map =
+        XGetKeyboardMapping(D(m_display), static_cast<KeyCode>(minimum), maximum - minimum + 1, &perKeycode);
     std::vector<unsigned long> values(map, map + (maximum - minimum + 1) * perKeycode);
     XFree(map);
     if (XkbDescPtr xkb = XkbGetMap(D(m_display), XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd)) {
         for (int key = xkb->min_key_code; key <= xkb->max_key_code; ++key) {
             const XkbSymMapRec& entry = xkb->map->key_sym_map[key];
-            values.insert(values.end(), {entry.kt_index[0], entry.kt_index[1], entry.group_info, entry.width});
+            values.insert(values.end(),
+                          {entry.kt_index[0], entry.kt_index[1], entry.group_info, entry.width});
             const KeySym* symbols = XkbKeySymsPtr(xkb, key);
             values.insert(values.end(), symbols, symbols + XkbKeyNumSyms(xkb, key));
         }
@@ -75,14 +77,16 @@ std::vector<unsigned long> X11Probe::keyboardMapping() {
 int X11Probe::spareKeycodes() {
     int minimum = 0, maximum = 0, perKeycode = 0;
     XDisplayKeycodes(D(m_display), &minimum, &maximum);
-    KeySym* map = XGetKeyboardMapping(D(m_display), static_cast<KeyCode>(minimum), maximum - minimum + 1, &perKeycode);
+    KeySym* map =
+        XGetKeyboardMapping(D(m_display), static_cast<KeyCode>(minimum), maximum - minimum + 1, &perKeycode);
     XModifierKeymap* modifiers = XGetModifierMapping(D(m_display));
     int spare = 0;
     for (int keycode = minimum; keycode <= maximum; ++keycode) {
         const KeySym* symbols = map + (keycode - minimum) * perKeycode;
         const bool empty = std::all_of(symbols, symbols + perKeycode, [](KeySym s) { return s == NoSymbol; });
         const KeyCode* roles = modifiers->modifiermap;
-        const bool modifier = std::find(roles, roles + 8 * modifiers->max_keypermod, keycode) != roles + 8 * modifiers->max_keypermod;
+        const bool modifier = std::find(roles, roles + 8 * modifiers->max_keypermod, keycode) !=
+                              roles + 8 * modifiers->max_keypermod;
         if (empty && !modifier) ++spare;
     }
     XFreeModifiermap(modifiers);
@@ -146,13 +150,15 @@ void X11Probe::ungrabKeyboard() {
 }
 
 bool X11Probe::underWindowManager() {
-    const auto check = longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    const auto check =
+        longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
     return !check.empty() && check[0] != 0;
 }
 
 unsigned long X11Probe::activeWindow() {
     if (underWindowManager()) {
-        const auto active = longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+        const auto active =
+            longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_ACTIVE_WINDOW", XA_WINDOW);
         return active.empty() ? 0 : active[0];
     }
     Window focus = 0;
@@ -162,7 +168,8 @@ unsigned long X11Probe::activeWindow() {
 }
 
 unsigned long X11Probe::windowOfProcess(int pid) {
-    const unsigned long window = searchProcess(DefaultRootWindow(D(m_display)), static_cast<unsigned long>(pid), 4);
+    const unsigned long window =
+        searchProcess(DefaultRootWindow(D(m_display)), static_cast<unsigned long>(pid), 4);
     return window != 0 && managedIfUnderManager(window) ? window : 0;
 }
 
@@ -180,8 +187,9 @@ unsigned long X11Probe::searchTitle(unsigned long window, const std::string& tit
     for (unsigned int i = 0; i < count && found == 0; ++i) {
         XWindowAttributes attributes;
         char* name = nullptr;
-        if (XGetWindowAttributes(D(m_display), children[i], &attributes) && attributes.map_state == IsViewable &&
-            XFetchName(D(m_display), children[i], &name) && name && title == name) {
+        if (XGetWindowAttributes(D(m_display), children[i], &attributes) &&
+            attributes.map_state == IsViewable && XFetchName(D(m_display), children[i], &name) && name &&
+            title == name) {
             found = children[i];
         }
         if (name) XFree(name);
@@ -195,7 +203,8 @@ unsigned long X11Probe::searchTitle(unsigned long window, const std::string& tit
 // backend looks for targets only in that list.
 bool X11Probe::managedIfUnderManager(unsigned long window) {
     if (!underWindowManager()) return true;
-    const auto clients = longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_CLIENT_LIST", XA_WINDOW);
+    const auto clients =
+        longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_CLIENT_LIST", XA_WINDOW);
     return std::find(clients.begin(), clients.end(), window) != clients.end();
 }
 
@@ -209,7 +218,8 @@ unsigned long X11Probe::searchProcess(unsigned long window, unsigned long pid, i
         const auto owner = longProperty(D(m_display), children[i], "_NET_WM_PID", XA_CARDINAL);
         XWindowAttributes attributes;
         char* name = nullptr;
-        if (!owner.empty() && owner[0] == pid && XGetWindowAttributes(D(m_display), children[i], &attributes) &&
+        if (!owner.empty() && owner[0] == pid &&
+            XGetWindowAttributes(D(m_display), children[i], &attributes) &&
             attributes.map_state == IsViewable && XFetchName(D(m_display), children[i], &name) && name) {
             found = children[i];
         }
@@ -221,11 +231,13 @@ unsigned long X11Probe::searchProcess(unsigned long window, unsigned long pid, i
 }
 
 unsigned long X11Probe::createOwnWindow(const std::string& title) {
-    const Window window = XCreateSimpleWindow(D(m_display), DefaultRootWindow(D(m_display)), 0, 0, 200, 100, 0, 0, 0);
+    const Window window =
+        XCreateSimpleWindow(D(m_display), DefaultRootWindow(D(m_display)), 0, 0, 200, 100, 0, 0, 0);
     XStoreName(D(m_display), window, title.c_str());
     const Atom utf8 = XInternAtom(D(m_display), "UTF8_STRING", False);
-    XChangeProperty(D(m_display), window, XInternAtom(D(m_display), "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+    XChangeProperty(D(m_display), window, XInternAtom(D(m_display), "_NET_WM_NAME", False), utf8, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
     const long pid = getpid();
     XChangeProperty(D(m_display), window, XInternAtom(D(m_display), "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
@@ -247,13 +259,13 @@ unsigned long X11Probe::createOwnWindow(const std::string& title) {
     return window;
 }
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova
 
-namespace tastalo::test {
+namespace tastalo::prova {
 
 void X11Probe::destroyWindow(unsigned long window) {
     XDestroyWindow(D(m_display), window);
     XSync(D(m_display), False);
 }
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

@@ -5,7 +5,7 @@
 
 // What the end-to-end tests look at on the display, written apart from the
 // backend so that the backend is checked against an independent view.
-namespace tastalo::test {
+namespace tastalo::prova {
 
 // Modifier bits as X reports them.
 inline constexpr unsigned int kShiftBit = 1U << 0;
@@ -64,4 +64,4 @@ private:
     int m_xkbEventBase = -1;
 };
 
-}  // namespace tastalo::test
+}  // namespace tastalo::prova

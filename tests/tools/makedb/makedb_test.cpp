@@ -4,20 +4,19 @@
 #include <set>
 
 #include "csv_liste.h"
-#include "database_liste.h"
-#include "store/file_prova.h"
 #include "liste_esempio.h"
-#include "store/archivio_liste.h"
+#include "support/database_prova.h"
+#include "support/fallimento_atteso.h"
 
 namespace tastalo {
 namespace {
 
-using test::fallimentoDi;
+using prova::fallisce;
 
 // The lists of a file as the program reads them: "id - name: barcodes".
 std::vector<QString> letturaDelProgramma(const QString& percorso) {
-    const ArchivioListe archivio(test::kAttesaBreve);
-    const QString stringa = test::stringaConnessione(percorso);
+    const ArchivioListe archivio(prova::kAttesaBreve);
+    const QString stringa = costruisciStringaConnessione(percorso);
     std::vector<QString> righe;
     auto liste = archivio.apriQuery(stringa, istruzioni::queryListe());
     while (!liste->allaFine()) {
@@ -48,7 +47,7 @@ TEST(MakedbCsv, ListsWithUtf8NamesReadBackAsWritten) {
     ASSERT_EQ(liste.size(), 3u);
     EXPECT_EQ(liste[0].barcode, (std::vector<QString>{"8001", "8003", ""}));
 
-    test::TempFolder cartella;
+    prova::TempFolder cartella;
     const QString percorso = cartella.file(QStringLiteral("Dati.sdf"));
     makedb::scriviDatabase(percorso, liste, makedb::Vincolo::Cascata, false);
     EXPECT_EQ(letturaDelProgramma(percorso), (std::vector<QString>{
@@ -60,32 +59,28 @@ TEST(MakedbCsv, ListsWithUtf8NamesReadBackAsWritten) {
 
 TEST(MakedbCsv, FaultsNameTheirLine) {
     const std::vector<std::pair<QByteArray, const char*>> casi{
-        {"7;Alfa;1\nsette;Beta;2\n", "riga 2"},
-        {"7;Alfa;1\n7;Beta;2\n", "riga 2"},
-        {"7;Alfa;1;extra\n", "riga 1"},
-        {"7\n", "riga 1"},
-        {"\n\n7;\"Alfa;1\n", "riga 3"},
-        {"7;Alf\xE0;1\n", "UTF-8"},
+        {"7;Alfa;1\nsette;Beta;2\n", "riga 2"}, {"7;Alfa;1\n7;Beta;2\n", "riga 2"},
+        {"7;Alfa;1;extra\n", "riga 1"},         {"7\n", "riga 1"},
+        {"\n\n7;\"Alfa;1\n", "riga 3"},         {"7;Alf\xE0;1\n", "UTF-8"},
     };
     for (const auto& [csv, attesa] : casi) {
         SCOPED_TRACE(csv.toStdString());
-        const Fallimento f = fallimentoDi([&] { (void)makedb::leggiCsv(csv); });
-        EXPECT_EQ(f.origine(), OrigineFallimento::Programma);
-        EXPECT_EQ(f.codice(), makedb::kCsvNonValido);
-        EXPECT_NE(f.descrizione().find(attesa), std::string::npos) << f.descrizione();
+        EXPECT_THAT(
+            [&] { (void)makedb::leggiCsv(csv); },
+            fallisce(OrigineFallimento::Programma, makedb::kCsvNonValido, ::testing::HasSubstr(attesa)));
     }
 }
 
 TEST(MakedbFile, AnExistingFileIsKeptUnlessReplacingIsAsked) {
-    test::TempFolder cartella;
+    prova::TempFolder cartella;
     const QString percorso = cartella.file(QStringLiteral("Dati.sdf"));
     cartella.write(QStringLiteral("Dati.sdf"), "dati di un altro programma");
 
-    const Fallimento f = fallimentoDi([&] {
-        makedb::scriviDatabase(percorso, makedb::listeDemo(), makedb::Vincolo::Cascata, false);
-    });
-    EXPECT_EQ(f.codice(), makedb::kFileEsistente);
-    EXPECT_EQ(fallimentoDi([&] { makedb::creaDatabase(percorso); }).codice(), makedb::kFileEsistente);
+    const auto esistente = fallisce(OrigineFallimento::Programma, makedb::kFileEsistente);
+    EXPECT_THAT(
+        [&] { makedb::scriviDatabase(percorso, makedb::listeDemo(), makedb::Vincolo::Cascata, false); },
+        esistente);
+    EXPECT_THAT([&] { makedb::creaDatabase(percorso); }, esistente);
     EXPECT_EQ(cartella.read(QStringLiteral("Dati.sdf")), "dati di un altro programma");
 
     makedb::scriviDatabase(percorso, {{1, QStringLiteral("Nuova"), {"1"}}}, makedb::Vincolo::Cascata, true);
@@ -96,13 +91,12 @@ TEST(MakedbFile, AnExistingFileIsKeptUnlessReplacingIsAsked) {
 }
 
 TEST(MakedbFile, AFailedWriteLeavesNoFile) {
-    test::TempFolder cartella;
+    prova::TempFolder cartella;
     const QString percorso = cartella.file(QStringLiteral("Dati.sdf"));
     // Two lists with one id break the primary key half way.
     const std::vector<makedb::Lista> doppie{{1, QStringLiteral("A"), {"1"}}, {1, QStringLiteral("B"), {}}};
-    EXPECT_EQ(fallimentoDi([&] { makedb::scriviDatabase(percorso, doppie, makedb::Vincolo::Cascata, false); })
-                  .origine(),
-              OrigineFallimento::Database);
+    EXPECT_THAT([&] { makedb::scriviDatabase(percorso, doppie, makedb::Vincolo::Cascata, false); },
+                fallisce(OrigineFallimento::Database));
     EXPECT_TRUE(QDir(cartella.path()).isEmpty());
 }
 
@@ -130,7 +124,7 @@ TEST(MakedbListe, Ean13CheckDigitMatchesKnownCodes) {
 }
 
 TEST(MakedbListe, DemoHasMagazzinoAndAnEmptyList) {
-    test::TempFolder cartella;
+    prova::TempFolder cartella;
     const QString percorso = cartella.file(QStringLiteral("Dati.sdf"));
     makedb::scriviDatabase(percorso, makedb::listeDemo(), makedb::Vincolo::Cascata, false);
     const auto righe = letturaDelProgramma(percorso);

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QProcess>
 
-#include "store/file_prova.h"
+#include "support/database_prova.h"
 
 namespace tastalo {
 namespace {
@@ -21,40 +22,40 @@ Esito esegui(const QStringList& argomenti) {
 }
 
 TEST(StrumentoMakedb, DemoMakesADatabaseOnceAndThenKeepsIt) {
-    test::TempFolder cartella;
-    const QString percorso = cartella.file(QStringLiteral("Dati.sdf"));
+    const prova::DatabaseProva db{prova::DatabaseProva::SenzaFile{}};
+    const QString percorso = db.percorso();
     const Esito primo = esegui({QStringLiteral("--demo"), percorso});
     ASSERT_EQ(primo.codice, 0) << primo.uscita.toStdString();
-    EXPECT_GT(test::contaRighe(percorso, "select count(*) from liste"), 0);
-    const QByteArray fatto = cartella.read(QStringLiteral("Dati.sdf"));
+    EXPECT_GT(db.conta("select count(*) from liste"), 0);
+    const QByteArray fatto = db.cartella.read(QStringLiteral("Dati.sdf"));
 
     const Esito secondo = esegui({QStringLiteral("--lists"), QStringLiteral("2"), percorso});
     EXPECT_EQ(secondo.codice, 1);
     EXPECT_TRUE(secondo.uscita.contains(u"--force")) << secondo.uscita.toStdString();
-    EXPECT_EQ(cartella.read(QStringLiteral("Dati.sdf")), fatto);
+    EXPECT_EQ(db.cartella.read(QStringLiteral("Dati.sdf")), fatto);
 
-    const Esito forzato = esegui({QStringLiteral("--lists"), QStringLiteral("2"),
-                                  QStringLiteral("--barcodes"), QStringLiteral("3"),
-                                  QStringLiteral("--force"), percorso});
+    const Esito forzato =
+        esegui({QStringLiteral("--lists"), QStringLiteral("2"), QStringLiteral("--barcodes"),
+                QStringLiteral("3"), QStringLiteral("--force"), percorso});
     ASSERT_EQ(forzato.codice, 0) << forzato.uscita.toStdString();
-    EXPECT_EQ(test::contaRighe(percorso, "select count(*) from movimenti"), 6);
+    EXPECT_EQ(db.conta("select count(*) from movimenti"), 6);
 }
 
 TEST(StrumentoMakedb, CsvAndSchemaOptionsShapeTheFile) {
-    test::TempFolder cartella;
+    const prova::DatabaseProva db{prova::DatabaseProva::SenzaFile{}};
+    const prova::TempFolder& cartella = db.cartella;
     cartella.write(QStringLiteral("liste.csv"), "3;Alfa;1\n3;Alfa;2\n");
-    const QString percorso = cartella.file(QStringLiteral("Dati.sdf"));
     const Esito esito = esegui({QStringLiteral("--csv"), cartella.file(QStringLiteral("liste.csv")),
-                                QStringLiteral("--no-cascade"), percorso});
+                                QStringLiteral("--no-cascade"), db.percorso()});
     ASSERT_EQ(esito.codice, 0) << esito.uscita.toStdString();
-    EXPECT_EQ(test::contaRighe(percorso, "select count(*) from movimenti where idLista=3"), 2);
-    EXPECT_EQ(test::contaRighe(percorso, "select count(*) from pragma_foreign_key_list('movimenti')"), 0);
+    EXPECT_EQ(db.conta("select count(*) from movimenti where idLista=3"), 2);
+    EXPECT_EQ(db.conta("select count(*) from pragma_foreign_key_list('movimenti')"), 0);
 
     EXPECT_EQ(esegui({QStringLiteral("--demo"), QStringLiteral("--lists"), QStringLiteral("1"),
                       cartella.file(QStringLiteral("altro.sdf"))})
                   .codice,
               2);
-    EXPECT_FALSE(test::esiste(cartella.file(QStringLiteral("altro.sdf"))));
+    EXPECT_FALSE(QFileInfo::exists(cartella.file(QStringLiteral("altro.sdf"))));
 }
 
 }  // namespace
