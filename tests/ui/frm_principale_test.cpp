@@ -5,12 +5,11 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QFontMetricsF>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
-#include <cmath>
 
+#include "controlli.h"
 #include "finestra_prova.h"
 
 namespace tastalo {
@@ -21,14 +20,6 @@ using prova::FakeMessaggi;
 using prova::FinestraProva;
 
 const QString kNessunaLista = QStringLiteral("Non ci sono liste da elaborare.\n");
-
-int larghezzaAttesa(const QWidget& vista, QStringList testi) {
-    testi << QStringLiteral("BarCode");
-    const QFontMetricsF metriche(vista.font());
-    double massima = 0;
-    for (const QString& t : testi) massima = std::max(massima, metriche.horizontalAdvance(t) * 15.0 + 200.0);
-    return static_cast<int>(std::lround(massima / 15.0));
-}
 
 class FrmPrincipale : public ::testing::Test {
 protected:
@@ -49,7 +40,7 @@ TEST_F(FrmPrincipale, ShowingLoadsTheListsInNameOrderAndShowsTheFirstListsBarcod
     EXPECT_EQ(f.ids(), (std::vector<int>{7, 3, 12}));
     EXPECT_EQ(f.combo()->currentIndex(), 0);
     EXPECT_EQ(f.righe(), (QStringList{"7001", "7002", "7003"}));
-    EXPECT_EQ(f.lista()->columnWidth(0), larghezzaAttesa(*f.lista(), f.righe()));
+    EXPECT_EQ(f.lista()->columnWidth(0), prova::larghezzaAttesa(*f.lista(), f.righe() << "BarCode"));
     EXPECT_TRUE(f.messaggi.messaggi().empty());
 }
 
@@ -60,7 +51,7 @@ TEST_F(FrmPrincipale, ChoosingAListShowsOnlyItsBarcodesAndAnEmptyListShowsNothin
     QTest::keyClick(f.combo(), Qt::Key_End);
     EXPECT_EQ(f.combo()->currentText(), "12 - Gamma");
     EXPECT_EQ(f.righe(), (QStringList{"1201", "1202-LUNGO"}));
-    EXPECT_EQ(f.lista()->columnWidth(0), larghezzaAttesa(*f.lista(), f.righe()));
+    EXPECT_EQ(f.lista()->columnWidth(0), prova::larghezzaAttesa(*f.lista(), f.righe() << "BarCode"));
 
     QTest::keyClick(f.combo(), Qt::Key_Up);
     EXPECT_EQ(f.combo()->currentText(), "3 - Beta");

@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QStringList>
-#include <algorithm>
-#include <cmath>
 
+#include "controlli.h"
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 #include "ui/list_view.h"
@@ -16,6 +14,7 @@ namespace tastalo {
 namespace {
 
 using prova::DatabaseProva;
+using prova::larghezzaAttesa;
 
 // A report-style view like the main window's: its columns are fixed before
 // filling, and their widths known.
@@ -33,17 +32,6 @@ public:
     }
     int righeMostrate() const { return model()->rowCount(); }
 };
-
-// The expected width, worked out apart: every text in twips with 200 added,
-// the largest taken, then turned into whole pixels.
-int larghezzaAttesa(const QWidget& vista, const QStringList& testi) {
-    const QFontMetricsF metriche(vista.font());
-    double massimaTwips = 0;
-    for (const QString& testo : testi) {
-        massimaTwips = std::max(massimaTwips, metriche.horizontalAdvance(testo) * 15.0 + 200.0);
-    }
-    return static_cast<int>(std::lround(massimaTwips / 15.0));
-}
 
 class ModuloListView : public ::testing::Test {
 protected:
