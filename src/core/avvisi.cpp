@@ -20,8 +20,7 @@ QString testoTastiera(const platform::Status& stato) {
         case platform::kTargetWindowMissing:
             if (stato.subject.empty())
                 return QStringLiteral("Nessuna finestra di destinazione è stata attivata.");
-            return QStringLiteral("La finestra \"%1\" non è stata trovata o non è diventata attiva.")
-                .arg(daUtf32(stato.subject));
+            return QStringLiteral("La finestra \"%1\" non è stata trovata.").arg(daUtf32(stato.subject));
         case platform::kKeyboardUnavailable:
             return QStringLiteral("Impossibile usare la tastiera del sistema per digitare.");
         case platform::kCharacterNotTypeable: {
@@ -46,6 +45,27 @@ QString testoTastiera(const platform::Status& stato) {
                        "La finestra \"%1\" appartiene a un programma avviato come amministratore: "
                        "il sistema non permette di scriverci. Avviare anche Tastalo come "
                        "amministratore, oppure l'altro programma senza.")
+                .arg(daUtf32(stato.subject));
+        case platform::kTargetNotActivated:
+            return QStringLiteral(
+                       "La finestra \"%1\" è aperta, ma il sistema non l'ha portata in primo piano: "
+                       "Tastalo non scrive in una finestra che non ha la tastiera, e non ha inviato "
+                       "nessun barcode. Ripetere l'invio; se si ripete, il gestore delle finestre va "
+                       "impostato perché lasci attivare le finestre ai programmi (in sway: "
+                       "focus_on_window_activation focus).")
+                .arg(daUtf32(stato.subject));
+        case platform::kTargetOutOfReach:
+            if (stato.subject.empty())
+                return QStringLiteral(
+                    "In questa sessione Wayland Tastalo non trova il display X11 (XWayland): non può "
+                    "digitare in nessuna finestra e non ha inviato nessun barcode. Avviare Tastalo con "
+                    "XWayland attivo (variabile DISPLAY impostata), oppure accedere con una sessione "
+                    "X11.");
+            return QStringLiteral(
+                       "La finestra \"%1\" non è raggiungibile: in una sessione Wayland Tastalo scrive "
+                       "solo nelle finestre dei programmi avviati sotto XWayland, e nessuna di queste ha "
+                       "quel titolo. Nessun barcode è stato inviato. Se il programma è aperto, avviarlo "
+                       "in modalità X11 (XWayland).")
                 .arg(daUtf32(stato.subject));
         default: return QStringLiteral("La tastiera ha dato un errore inatteso.");
     }

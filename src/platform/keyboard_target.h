@@ -34,7 +34,7 @@ inline Status failure(std::int32_t code, std::u32string subject = {}, std::strin
     return Status{code, std::move(subject), 0, std::move(detail)};
 }
 
-// Code of every failure to find or activate the target window.
+// No window has the title (in a Wayland session: kTargetOutOfReach instead).
 inline constexpr std::int32_t kTargetWindowMissing = 5;
 
 // The backends' other failure codes, one table for all, clear of the codes of
@@ -47,6 +47,11 @@ inline constexpr std::int32_t kModifiersHeld = 1004;    // modifier keys held th
 inline constexpr std::int32_t kInputRefused = 1005;     // the system refused or dropped keystrokes
 inline constexpr std::int32_t kTargetAboveThisProcess =
     1006;  // a window the system would not let us type into
+inline constexpr std::int32_t kTargetNotActivated =
+    1007;  // a window has the title, the system did not bring it to the front
+// In a Wayland session the keystrokes reach X11 (XWayland) windows only: no
+// X11 window has the title, or (empty subject) there is no X display at all.
+inline constexpr std::int32_t kTargetOutOfReach = 1008;
 
 class KeyboardTarget {
 public:
@@ -55,8 +60,9 @@ public:
     // Finds the window whose title equals `title` without regard to case, or
     // failing that one whose title begins with it (several: the most recently
     // active), brings it to the front and waits until it really is active.
-    // No such window, or an activation that does not take effect, gives
-    // kTargetWindowMissing. On success the window becomes the target of the
+    // No such window gives kTargetWindowMissing (kTargetOutOfReach where the
+    // backend cannot see every window), an activation that does not take
+    // effect kTargetNotActivated. On success the window becomes the target of the
     // calls below, until finish().
     virtual Status activate(std::u32string_view title) = 0;
 

@@ -102,6 +102,21 @@ TEST_F(InvioBarcodeTest, MissingTargetWindowGivesTheClosedProgramMessageAndTypes
     EXPECT_EQ(messaggi.testi(), QStringList({"Il programma a cui inviare i dati risulta chiuso."}));
 }
 
+TEST_F(InvioBarcodeTest, AnOpenWindowNotBroughtToTheFrontOrOutOfReachIsNotCalledClosed) {
+    db.aggiungiLista(7, "Magazzino", {QStringLiteral("8001")});
+    tastiera.failOn(Kind::Activate, 0, platform::failure(platform::kTargetNotActivated, U"Korvedo"));
+    tastiera.failOn(Kind::Activate, 1, platform::failure(platform::kTargetOutOfReach, U"Korvedo"));
+    tastiera.failOn(Kind::Activate, 2, platform::failure(platform::kTargetOutOfReach));
+
+    for (int i = 0; i < 3; ++i) esegui(7);
+
+    ASSERT_EQ(messaggi.testi().size(), 3);
+    EXPECT_TRUE(messaggi.testi()[0].startsWith("1007 La finestra \"Korvedo\" è aperta, ma"));
+    EXPECT_TRUE(messaggi.testi()[1].startsWith("1008 La finestra \"Korvedo\" non è raggiungibile"));
+    EXPECT_TRUE(messaggi.testi()[2].startsWith("1008 In questa sessione Wayland Tastalo non trova"));
+    EXPECT_EQ(tastiera.count(Kind::Type), 0);
+}
+
 TEST_F(InvioBarcodeTest, TypingFailurePartWayKeepsWhatWasTypedAndShowsTheFailure) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     tastiera.failOn(Kind::Type, 1, platform::failure(platform::kInputRefused, {}, "BadValue"));

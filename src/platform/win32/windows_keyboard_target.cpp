@@ -40,7 +40,7 @@ Status WindowsKeyboardTarget::activate(std::u32string_view title) {
         }
         if (!accepted) m_desktop->pause(m_timing.poll);
     }
-    return failure(kTargetWindowMissing, windows[*chosen].title, "did not become active");
+    return failure(kTargetNotActivated, windows[*chosen].title, "did not become active");
 }
 
 void WindowsKeyboardTarget::waitForReleasedKeys() {

@@ -50,6 +50,11 @@ void detach(DisplayConnection* connection) {
 
 }  // namespace
 
+bool inWaylandSession() {
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return wayland && *wayland;
+}
+
 DisplayConnection::~DisplayConnection() {
     if (!m_display) return;
     XCloseDisplay(m_display);
@@ -61,7 +66,7 @@ Status DisplayConnection::open() {
     const char* name = std::getenv("DISPLAY");
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-        return failure(kKeyboardUnavailable, {},
+        return failure(inWaylandSession() ? kTargetOutOfReach : kKeyboardUnavailable, {},
                        std::string("cannot open X display \"") + (name ? name : "") + '"');
     }
     int event = 0, error = 0, major = 0, minor = 0;

@@ -10,6 +10,10 @@
 
 namespace tastalo::platform::x11 {
 
+// Whether the program runs in a Wayland session (WAYLAND_DISPLAY set and not
+// empty): there the X display is XWayland's, and it shows no Wayland window.
+bool inWaylandSession();
+
 // One Xlib connection to the display named by DISPLAY, opened on first use
 // and closed with the object. Protocol errors are recorded here instead of
 // ending the process (Xlib's default), so that every caller can turn them
@@ -22,7 +26,8 @@ public:
     DisplayConnection& operator=(const DisplayConnection&) = delete;
 
     // Opens the connection unless it is open already, and checks that the
-    // server offers the XTEST and XKEYBOARD extensions.
+    // server offers the XTEST and XKEYBOARD extensions. No display at all is
+    // kTargetOutOfReach in a Wayland session, kKeyboardUnavailable otherwise.
     Status open();
     bool isOpen() const { return m_display != nullptr; }
     Display* display() const { return m_display; }

@@ -16,11 +16,17 @@ Status X11KeyboardTarget::activate(std::u32string_view title) {
     if (Status opened = m_connection.open(); !opened.ok()) return opened;
     const std::vector<WindowCandidate> candidates = m_directory.candidates();
     const auto chosen = chooseWindow(candidates, title);
-    if (!chosen) return failure(kTargetWindowMissing, std::u32string(title), "no such window");
+    if (!chosen) {
+        // Wayland windows do not show on XWayland's display: the program may
+        // well be open, just out of reach.
+        if (inWaylandSession())
+            return failure(kTargetOutOfReach, std::u32string(title), "no X11 window with this title");
+        return failure(kTargetWindowMissing, std::u32string(title), "no such window");
+    }
     const auto window = static_cast<::Window>(candidates[*chosen].id);
     if (!m_activator.activate(window) || !m_guard.watch(window, m_activator.viaManager())) {
         m_guard.stop();
-        return failure(kTargetWindowMissing, candidates[*chosen].title, "did not become active");
+        return failure(kTargetNotActivated, candidates[*chosen].title, "did not become active");
     }
     m_target = window;
     m_session.begin(window);

@@ -44,6 +44,19 @@ TEST_F(ChoosingTheWindow, MissingTitleGivesCodeFiveAndNothingIsTypedAnywhere) {
     EXPECT_EQ(flushedBox(*other), "\n");
 }
 
+TEST_F(ChoosingTheWindow, InAWaylandSessionNoWindowOrNoDisplayIsOutOfReachNotMissing) {
+    // Wayland windows do not show on XWayland's display: the program may be open.
+    setenv("WAYLAND_DISPLAY", "wayland-1", 1);
+    EXPECT_EQ(createKeyboardTarget()->activate(U"Korvedo").code, platform::kTargetOutOfReach);
+    const std::string display = std::getenv("DISPLAY");
+    unsetenv("DISPLAY");
+    const auto status = createKeyboardTarget()->activate(U"Korvedo");
+    setenv("DISPLAY", display.c_str(), 1);
+    unsetenv("WAYLAND_DISPLAY");
+    EXPECT_EQ(status.code, platform::kTargetOutOfReach);
+    EXPECT_EQ(status.subject, U"");
+}
+
 TEST_F(ChoosingTheWindow, ExactTitleWinsOverBeginningAndCaseDoesNotMatter) {
     auto exact = startTarget("Korvedo", "exact.log");
     auto longer = startTarget("Korvedo - Ordini", "longer.log");

@@ -106,7 +106,7 @@ TEST_F(WindowsKeyboardTargetTest, AcceptedRequestThatDoesNotTakeEffectIsRetriedU
     EXPECT_TRUE(target->targetHasFocus());
 }
 
-TEST_F(WindowsKeyboardTargetTest, ActivationThatNeverTakesEffectFailsWithCodeFiveWithinItsBounds) {
+TEST_F(WindowsKeyboardTargetTest, ActivationThatNeverTakesEffectFailsAsNotActivatedWithinItsBounds) {
     desktop->windows = {{0xA, U"Korvedo"}};
     desktop->decide = [](Request, int attempt) {
         return FakeDesktop::Outcome{attempt % 2 == 0, false};  // accepted or not, never in front
@@ -115,7 +115,7 @@ TEST_F(WindowsKeyboardTargetTest, ActivationThatNeverTakesEffectFailsWithCodeFiv
 
     const platform::Status status = target->activate(U"korvedo");
 
-    EXPECT_EQ(status.code, kTargetWindowMissing);
+    EXPECT_EQ(status.code, platform::kTargetNotActivated);
     EXPECT_EQ(status.subject, U"Korvedo");  // the window's own title
     EXPECT_EQ(desktop->requests.size(), static_cast<std::size_t>(timing.attempts));
     EXPECT_LE(desktop->paused, timing.attempts * (timing.settle + timing.poll));
