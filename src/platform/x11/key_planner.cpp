@@ -178,7 +178,19 @@ KeyPlanner::Plan KeyPlanner::plan(std::u32string_view text) {
         m_position += text.size();
         m_nextStretch = next;
     }
+    bindBeforeTheFirstKey(result.steps);
     return result;
+}
+
+void KeyPlanner::bindBeforeTheFirstKey(std::vector<KeyStep>& steps) {
+    const auto first = std::find_if(steps.begin(), steps.end(),
+                                    [](const KeyStep& step) { return step.kind == KeyStep::Kind::Bind; });
+    if (first == steps.end() || first == steps.begin()) return;
+    const auto changes = [&](const KeyStep& press) {
+        return std::any_of(first->bindings.begin(), first->bindings.end(),
+                           [&](const SpareBinding& binding) { return binding.keycode == press.keycode; });
+    };
+    if (std::none_of(steps.begin(), first, changes)) std::rotate(steps.begin(), first, first + 1);
 }
 
 std::vector<std::uint8_t> KeyPlanner::borrowedKeycodes() const { return m_everBound; }

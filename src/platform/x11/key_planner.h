@@ -80,7 +80,9 @@ public:
         std::optional<char32_t> untypeable;
     };
     // Tab is the Tab key and '\r' the Return key; other characters are typed
-    // as themselves.
+    // as themselves. A text's first binding comes before its first key, unless
+    // a key before it uses a keycode it changes: a binding the server refuses
+    // then stops the text before any of it is typed.
     Plan plan(std::u32string_view text);
 
     // Every keycode bound since construction, to be given back.
@@ -110,6 +112,7 @@ private:
     // Cuts the stream into the longest stretches whose missing characters fit.
     std::vector<Stretch> stretchesOf(std::u32string_view stream) const;
     KeyStep bind(const Stretch& stretch);
+    static void bindBeforeTheFirstKey(std::vector<KeyStep>& steps);
 
     std::unordered_map<char32_t, Slot> m_keymap;
     std::vector<std::uint8_t> m_spares;  // ascending
