@@ -42,12 +42,6 @@ Status KeyboardSession::type(std::u32string_view text) {
         return untypeable;
     }
     if (Status typed = run(plan.steps); !typed.ok()) return typed;
-    // A keymap change is the request that can really fail: its refusal is
-    // read with the confirmation's reply.
-    const bool changedKeymap = std::any_of(plan.steps.begin(), plan.steps.end(), [](const KeyStep& step) {
-        return step.kind == KeyStep::Kind::Bind;
-    });
-    if (changedKeymap) return confirmDelivery();
     XFlush(m_connection.display());
     return Status::success();
 }
@@ -162,7 +156,13 @@ Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
     std::vector<KeyEvent> events;
     for (const KeyStep& step : steps) {
         if (step.kind == KeyStep::Kind::Bind) {
-            if (Status bound = bind(step); !bound.ok()) return bound;
+            if (Status bound = bind(step); !bound.ok()) {
+                events.clear();
+                m_events.releaseShift(events);
+                send(events);
+                XFlush(display);
+                return bound;
+            }
             continue;
         }
         if (m_unconfirmedKeys >= kKeysInFlight) {
@@ -193,8 +193,12 @@ Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
 
 Status KeyboardSession::bind(const KeyStep& step) {
     if (step.drainFirst) drain();
-    if (!m_spareKeymap.write(step.bindings))
+    // The write is waited for: a refusal (the one request here that really
+    // can fail) stops the send before any key typed with these bindings.
+    if (!m_spareKeymap.write(step.bindings)) {
+        if (m_connection.hasError()) return serverRefused();
         return failure(kKeyboardUnavailable, {}, "cannot write the keymap");
+    }
     takeKeymap();
     return Status::success();
 }
@@ -217,11 +221,10 @@ void KeyboardSession::drain() {
 }
 
 void KeyboardSession::takeKeymap() {
-    // The notice of the new map reaches the target before any later key;
-    // the round trip makes sure it got there, the pause that it was read.
-    XFlush(m_connection.display());
-    if (!targetAnswers() || !m_ping.roundTrip(m_target, m_timing.settleTimeout))
-        XSync(m_connection.display(), False);
+    // The server has handled the new map (SpareKeymap::write waited for it),
+    // so its notice reaches the target before any later key; the round trip
+    // makes sure it got there, the pause that it was read.
+    if (targetAnswers()) m_ping.roundTrip(m_target, m_timing.settleTimeout);
     std::this_thread::sleep_for(m_timing.mapSettle);
     m_keysAhead = 0;
 }
