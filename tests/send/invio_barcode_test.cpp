@@ -103,7 +103,7 @@ TEST_F(InvioBarcodeTest, MissingTargetWindowGivesTheClosedProgramMessageAndTypes
 }
 
 TEST_F(InvioBarcodeTest, AnOpenWindowNotBroughtToTheFrontOrOutOfReachIsNotCalledClosed) {
-    db.aggiungiLista(7, "Magazzino", {QStringLiteral("8001")});
+    db.lista(7, "Magazzino", {QStringLiteral("8001")});
     tastiera.failOn(Kind::Activate, 0, platform::failure(platform::kTargetNotActivated, U"Korvedo"));
     tastiera.failOn(Kind::Activate, 1, platform::failure(platform::kTargetOutOfReach, U"Korvedo"));
     tastiera.failOn(Kind::Activate, 2, platform::failure(platform::kTargetOutOfReach));
