@@ -19,12 +19,8 @@ using ::testing::IsEmpty;
 
 constexpr FakeDesktop::WindowHandle kOwnFront = 0x10;  // what is in front before activation
 
-KeyStroke character(char16_t unit, bool release) {
-    return {KeyStroke::Kind::Character, unit, release};
-}
-KeyStroke key(std::uint16_t code, bool release) {
-    return {KeyStroke::Kind::VirtualKey, code, release};
-}
+KeyStroke character(char16_t unit, bool release) { return {KeyStroke::Kind::Character, unit, release}; }
+KeyStroke key(std::uint16_t code, bool release) { return {KeyStroke::Kind::VirtualKey, code, release}; }
 
 class WindowsKeyboardTargetTest : public ::testing::Test {
 protected:
@@ -32,8 +28,7 @@ protected:
         auto owned = std::make_unique<FakeDesktop>();
         desktop = owned.get();
         desktop->foreground = kOwnFront;
-        target = std::make_unique<WindowsKeyboardTarget>(std::move(owned),
-                                                         WindowsKeyboardTarget::Timing{});
+        target = std::make_unique<WindowsKeyboardTarget>(std::move(owned), WindowsKeyboardTarget::Timing{});
     }
 
     FakeDesktop* desktop;
@@ -66,8 +61,7 @@ TEST_F(WindowsKeyboardTargetTest, NoWindowWithTheTitleFailsWithCodeFiveAndReques
     EXPECT_THAT(desktop->injected, IsEmpty());
 }
 
-TEST_F(WindowsKeyboardTargetTest,
-       WindowOfAProgramRunAsAdministratorIsRefusedBeforeAnythingIsTyped) {
+TEST_F(WindowsKeyboardTargetTest, WindowOfAProgramRunAsAdministratorIsRefusedBeforeAnythingIsTyped) {
     // Windows would drop every keystroke, and SendInput need not say so.
     desktop->windows = {{0xA, U"Korvedo"}};
     desktop->elevated = {0xA};
@@ -83,9 +77,7 @@ TEST_F(WindowsKeyboardTargetTest,
 
 TEST_F(WindowsKeyboardTargetTest, RefusedRequestIsRetriedAttachedToTheForegroundThread) {
     desktop->windows = {{0xA, U"Korvedo"}};
-    desktop->decide = [](Request kind, int) {
-        return FakeDesktop::Outcome{kind == Request::Attached, true};
-    };
+    desktop->decide = [](Request kind, int) { return FakeDesktop::Outcome{kind == Request::Attached, true}; };
 
     ASSERT_TRUE(target->activate(U"Korvedo").ok());
 
@@ -275,8 +267,8 @@ TEST_F(TypingTest, ControlCharacterIsRefusedAndNothingOfTheTextIsInjected) {
 TEST_F(TypingTest, HeldModifiersAreReleasedBeforeTheKeysInTheSameBatch) {
     desktop->held = {vk::kLeftShift};
     ASSERT_TRUE(target->typeText(U"a").ok());
-    EXPECT_THAT(desktop->allInjected(), ElementsAre(key(vk::kLeftShift, true),
-                                                    character(u'a', false), character(u'a', true)));
+    EXPECT_THAT(desktop->allInjected(),
+                ElementsAre(key(vk::kLeftShift, true), character(u'a', false), character(u'a', true)));
 }
 
 TEST_F(TypingTest, ReleasingAltIsMaskedSoNoMenuOpens) {

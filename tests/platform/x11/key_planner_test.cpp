@@ -55,7 +55,9 @@ KeyStep bind(std::vector<SpareBinding> bindings, bool drainFirst = false) {
     return step;
 }
 
-SpareBinding pair(std::uint8_t keycode, char32_t plain, char32_t shifted) { return {keycode, sym(plain), sym(shifted)}; }
+SpareBinding pair(std::uint8_t keycode, char32_t plain, char32_t shifted) {
+    return {keycode, sym(plain), sym(shifted)};
+}
 SpareBinding single(std::uint8_t keycode, char32_t c) { return {keycode, sym(c), sym(c)}; }
 
 // Plays steps the way the server and a target would and gives the
@@ -75,8 +77,8 @@ public:
             if (step.kind == Kind::Bind) {
                 if (step.drainFirst) m_unread.clear();
                 for (const SpareBinding& binding : step.bindings) {
-                    EXPECT_FALSE(m_unread.contains(binding.keycode)) << "keycode " << int(binding.keycode)
-                                                                     << " changed while its keys may be unread";
+                    EXPECT_FALSE(m_unread.contains(binding.keycode))
+                        << "keycode " << int(binding.keycode) << " changed while its keys may be unread";
                     m_keys[binding.keycode] = {binding.plain, binding.shifted};
                 }
                 ++m_binds;
@@ -109,15 +111,17 @@ TEST(KeyPlanner, CharactersOfTheKeymapUseTheirKeyAndLevel) {
     KeyPlanner planner(usKeymap());
     const auto plan = planner.plan(U"aA1@ \t\r");
     EXPECT_FALSE(plan.untypeable.has_value());
-    EXPECT_THAT(plan.steps, ElementsAre(press(38, ShiftNeed::Off), press(38, ShiftNeed::On), press(10, ShiftNeed::Off),
-                                        press(11, ShiftNeed::On), press(65, ShiftNeed::Off), press(23, ShiftNeed::Off),
-                                        press(36, ShiftNeed::Off)));
+    EXPECT_THAT(plan.steps,
+                ElementsAre(press(38, ShiftNeed::Off), press(38, ShiftNeed::On), press(10, ShiftNeed::Off),
+                            press(11, ShiftNeed::On), press(65, ShiftNeed::Off), press(23, ShiftNeed::Off),
+                            press(36, ShiftNeed::Off)));
     EXPECT_TRUE(planner.borrowedKeycodes().empty());
 }
 
 TEST(KeyPlanner, AKeyWithoutShiftIsPreferredAndKeypadKeysAreNeverUsed) {
     KeyPlanner planner(usKeymap());
-    EXPECT_THAT(planner.plan(U"!1").steps, ElementsAre(press(120, ShiftNeed::Off), press(10, ShiftNeed::Off)));
+    EXPECT_THAT(planner.plan(U"!1").steps,
+                ElementsAre(press(120, ShiftNeed::Off), press(10, ShiftNeed::Off)));
 }
 
 TEST(KeyPlanner, TheMissingCharactersOfAWholeSendAreBoundInOneStepBeforeTheFirstKeyOfTheTextThatNeedsThem) {
@@ -133,8 +137,9 @@ TEST(KeyPlanner, TheMissingCharactersOfAWholeSendAreBoundInOneStepBeforeTheFirst
                 ElementsAre(bind({pair(200, U'é', U'ß'), single(201, U'€')}), press(38, ShiftNeed::Off),
                             press(200, ShiftNeed::Off), press(200, ShiftNeed::On)));
     planner.plan(U"\r");
-    EXPECT_THAT(planner.plan(U"a€é").steps,
-                ElementsAre(press(38, ShiftNeed::Off), press(201, ShiftNeed::Either), press(200, ShiftNeed::Off)));
+    EXPECT_THAT(
+        planner.plan(U"a€é").steps,
+        ElementsAre(press(38, ShiftNeed::Off), press(201, ShiftNeed::Either), press(200, ShiftNeed::Off)));
     EXPECT_THAT(planner.borrowedKeycodes(), ElementsAre(200, 201));
 }
 
@@ -153,8 +158,8 @@ TEST(KeyPlanner, MoreCharactersThanTheSparesHoldAreBoundInStretchesAlongTheList)
     planner.plan(U"γδα");
     planner.plan(U"\r");
     EXPECT_THAT(planner.plan(U"εα").steps,
-                ElementsAre(bind({pair(200, U'ε', U'α'), single(201, U'β')}, true), press(200, ShiftNeed::Off),
-                            press(200, ShiftNeed::On)));
+                ElementsAre(bind({pair(200, U'ε', U'α'), single(201, U'β')}, true),
+                            press(200, ShiftNeed::Off), press(200, ShiftNeed::On)));
 }
 
 TEST(KeyPlanner, LongListsOfManyMissingCharactersArriveExactlyWithOrWithoutTheListAnnounced) {
@@ -190,10 +195,12 @@ TEST(KeyPlanner, LongListsOfManyMissingCharactersArriveExactlyWithOrWithoutTheLi
 TEST(KeyPlanner, ATextOutOfTheAnnouncedOrderIsPlannedOnItsOwn) {
     KeyPlanner planner(usKeymap({200}));
     planner.expect({U"é"});
-    EXPECT_THAT(planner.plan(U"ßa").steps,
-                ElementsAre(bind({single(200, U'ß')}), press(200, ShiftNeed::Either), press(38, ShiftNeed::Off)));
+    EXPECT_THAT(
+        planner.plan(U"ßa").steps,
+        ElementsAre(bind({single(200, U'ß')}), press(200, ShiftNeed::Either), press(38, ShiftNeed::Off)));
     // The keycode now carries ß, and keys typed with it may be unread.
-    EXPECT_THAT(planner.plan(U"é").steps, ElementsAre(bind({single(200, U'é')}, true), press(200, ShiftNeed::Either)));
+    EXPECT_THAT(planner.plan(U"é").steps,
+                ElementsAre(bind({single(200, U'é')}, true), press(200, ShiftNeed::Either)));
     EXPECT_THAT(planner.plan(U"é").steps, ElementsAre(press(200, ShiftNeed::Either)));
 }
 
@@ -204,7 +211,8 @@ TEST(KeyPlanner, AnUntypeableCharacterPlansNothingAndBindsNothing) {
     EXPECT_EQ(refused.untypeable, U'\uFFFE');
     EXPECT_TRUE(refused.steps.empty());
     EXPECT_TRUE(planner.borrowedKeycodes().empty());
-    EXPECT_THAT(planner.plan(U"é").steps, ElementsAre(bind({single(200, U'é')}), press(200, ShiftNeed::Either)));
+    EXPECT_THAT(planner.plan(U"é").steps,
+                ElementsAre(bind({single(200, U'é')}), press(200, ShiftNeed::Either)));
 }
 
 TEST(KeyPlanner, WithoutSpareKeycodesOnlyCharactersOfTheKeymapCanBeTyped) {
@@ -219,8 +227,9 @@ TEST(KeyPlanner, WithoutAShiftKeyEachSpareCarriesOneCharacterAndShiftedSymbolsGo
     KeyPlanner planner(keymap);
     EXPECT_EQ(planner.capacity(), 3U);
     planner.expect({U"Aé"});
-    EXPECT_THAT(planner.plan(U"Aé").steps, ElementsAre(bind({single(200, U'A'), single(201, U'é')}),
-                                                      press(200, ShiftNeed::Either), press(201, ShiftNeed::Either)));
+    EXPECT_THAT(planner.plan(U"Aé").steps,
+                ElementsAre(bind({single(200, U'A'), single(201, U'é')}), press(200, ShiftNeed::Either),
+                            press(201, ShiftNeed::Either)));
 }
 
 TEST(KeyPlanner, AnotherGroupReplacesTheKeymapButNotTheSpareKeycodes) {
@@ -232,8 +241,10 @@ TEST(KeyPlanner, AnotherGroupReplacesTheKeymapButNotTheSpareKeycodes) {
     cyrillic.keys[5] = {38, XKB_KEY_Cyrillic_ef, XKB_KEY_Cyrillic_EF};
     cyrillic.keys.push_back({200, XKB_KEY_eacute, XKB_KEY_eacute});
     planner.reload(cyrillic);
-    EXPECT_THAT(planner.plan(U"фé").steps, ElementsAre(press(38, ShiftNeed::Off), press(200, ShiftNeed::Either)));
-    EXPECT_THAT(planner.plan(U"a").steps, ElementsAre(bind({single(200, U'a')}, true), press(200, ShiftNeed::Either)));
+    EXPECT_THAT(planner.plan(U"фé").steps,
+                ElementsAre(press(38, ShiftNeed::Off), press(200, ShiftNeed::Either)));
+    EXPECT_THAT(planner.plan(U"a").steps,
+                ElementsAre(bind({single(200, U'a')}, true), press(200, ShiftNeed::Either)));
 }
 
 std::vector<KeyEvent> events(const std::vector<std::pair<std::uint8_t, ShiftNeed>>& strokes) {
@@ -249,11 +260,12 @@ TEST(KeyEventWriter, OnlyAPressRightAfterTheReleaseOfTheSameKeyIsHeldBack) {
     constexpr unsigned long kHeld = KeyEventWriter::kSameKeyDelayMs;
     static_assert(kHeld >= 1);
     // "aa", then "AA" under one Shift: each second press follows its own release.
-    EXPECT_THAT(events({{38, ShiftNeed::Off}, {38, ShiftNeed::Off}, {38, ShiftNeed::On}, {38, ShiftNeed::On}}),
-                ElementsAre(KeyEvent{38, true, 0}, KeyEvent{38, false, 0}, KeyEvent{38, true, kHeld},
-                            KeyEvent{38, false, 0}, KeyEvent{kShift, true, 0}, KeyEvent{38, true, 0},
-                            KeyEvent{38, false, 0}, KeyEvent{38, true, kHeld}, KeyEvent{38, false, 0},
-                            KeyEvent{kShift, false, 0}));
+    EXPECT_THAT(
+        events({{38, ShiftNeed::Off}, {38, ShiftNeed::Off}, {38, ShiftNeed::On}, {38, ShiftNeed::On}}),
+        ElementsAre(KeyEvent{38, true, 0}, KeyEvent{38, false, 0}, KeyEvent{38, true, kHeld},
+                    KeyEvent{38, false, 0}, KeyEvent{kShift, true, 0}, KeyEvent{38, true, 0},
+                    KeyEvent{38, false, 0}, KeyEvent{38, true, kHeld}, KeyEvent{38, false, 0},
+                    KeyEvent{kShift, false, 0}));
     // "ab", and Shift let go and taken again around "1" in "A1A": no pair.
     EXPECT_THAT(events({{38, ShiftNeed::Off}, {56, ShiftNeed::Off}}),
                 ElementsAre(KeyEvent{38, true, 0}, KeyEvent{38, false, 0}, KeyEvent{56, true, 0},
