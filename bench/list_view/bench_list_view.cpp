@@ -21,14 +21,14 @@
 #include "core/messaggi.h"
 #include "database_liste.h"
 #include "liste_esempio.h"
-#include "ui/dialoghi.h"
-#include "ui/frm_principale.h"
 #include "send/invio_barcode.h"
-#include "ui/list_view.h"
 #include "send/pausa_invio.h"
-#include "support/recording_keyboard_target.h"
 #include "settings/configurazione.h"
 #include "store/archivio_liste.h"
+#include "support/recording_keyboard_target.h"
+#include "ui/dialoghi.h"
+#include "ui/frm_principale.h"
+#include "ui/list_view.h"
 
 namespace {
 
@@ -71,7 +71,8 @@ struct Ambiente {
         std::vector<makedb::Lista> liste = makedb::listeGenerate(5, 400);
         for (auto& l : liste) l.idLista += 1;  // ids 2..6; the big list is 1
         makedb::Lista grande{kIdGrande, QStringLiteral("Zeta grande"), {}};
-        for (int i = 0; i < kBarcodeGrandi; ++i) grande.barcode.push_back(makedb::ean13(400'000'000'000 + i * 7919LL));
+        for (int i = 0; i < kBarcodeGrandi; ++i)
+            grande.barcode.push_back(makedb::ean13(400'000'000'000 + i * 7919LL));
         liste.push_back(std::move(grande));
         makedb::scriviDatabase(percorso, liste, makedb::Vincolo::Cascata, false);
         configurazione.PercorsoDatabase = percorso;
@@ -127,7 +128,8 @@ void SoloRecordset(benchmark::State& stato) {
             ambiente->archivio.apriQuery(ambiente->configurazione.StringaConnessione(), query);
         qsizetype caratteri = 0;
         int conteggio = 0;
-        for (; !righe->allaFine(); righe->avanti(), ++conteggio) caratteri += righe->campo(0).comeTestoVisibile().size();
+        for (; !righe->allaFine(); righe->avanti(), ++conteggio)
+            caratteri += righe->campo(0).comeTestoVisibile().size();
         benchmark::DoNotOptimize(caratteri);
         if (conteggio != kBarcodeGrandi) stato.SkipWithError("wrong number of rows");
     }
@@ -174,8 +176,10 @@ int main(int argc, char** argv) {
     bool prova = false;
     std::vector<char*> argomenti;
     for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--smoke") == 0) prova = true;
-        else argomenti.push_back(argv[i]);
+        if (std::strcmp(argv[i], "--smoke") == 0)
+            prova = true;
+        else
+            argomenti.push_back(argv[i]);
     }
     int conteggio = static_cast<int>(argomenti.size());
     QApplication app(conteggio, argomenti.data());
@@ -207,11 +211,12 @@ int main(int argc, char** argv) {
     const double peggiore = riepilogo.mediane["SceltaListaGiaMostrata"];
     std::printf("\nList of %d barcodes, medians of %d runs\n", kBarcodeGrandi, ripetizioni);
     std::printf("  SQLite alone reading the rows:             %8.2f ms\n", sqlite);
-    std::printf("  the program's query result read alone:     %8.2f ms  ratio %.2f\n", recordset, recordset / sqlite);
+    std::printf("  the program's query result read alone:     %8.2f ms  ratio %.2f\n", recordset,
+                recordset / sqlite);
     std::printf("  choosing the list from another:            %8.2f ms  ratio %.2f  (target <= 2)\n", scelta,
                 scelta / sqlite);
-    std::printf("  choosing it again while shown:             %8.2f ms  ratio %.2f  (target <= 2)\n", peggiore,
-                peggiore / sqlite);
+    std::printf("  choosing it again while shown:             %8.2f ms  ratio %.2f  (target <= 2)\n",
+                peggiore, peggiore / sqlite);
     std::printf("  resident memory with the list shown:       %8ld MB  (target < 60 MB)\n", memoria);
     if (!mostrata) {
         std::printf("  the list was not shown in full\n");

@@ -20,8 +20,8 @@ constexpr std::size_t kLettersAndDigits = 62;
 std::vector<std::u32string> offKeymapBarcodes(int count, std::uint32_t seed) {
     const std::u32string offKeymap = U"àéìòùß€£°§µΩπЖж";
     std::mt19937 random(seed);
-    std::uniform_int_distribution<std::size_t> letter(0, kAlphabet.size() - 1), first(0, kLettersAndDigits - 1),
-        other(0, offKeymap.size() - 1);
+    std::uniform_int_distribution<std::size_t> letter(0, kAlphabet.size() - 1),
+        first(0, kLettersAndDigits - 1), other(0, offKeymap.size() - 1);
     std::uniform_int_distribution<int> length(5, 15), extra(1, 4);
     std::vector<std::u32string> barcodes;
     for (int i = 0; i < count; ++i) {
@@ -51,7 +51,8 @@ std::vector<std::u32string> manyDistinctBarcodes(int distinct) {
 
 std::vector<std::u32string> repeatedCharacterBarcodes(int count, std::uint32_t seed) {
     std::mt19937 random(seed);
-    std::uniform_int_distribution<std::size_t> letter(0, kAlphabet.size() - 1), first(0, kLettersAndDigits - 1);
+    std::uniform_int_distribution<std::size_t> letter(0, kAlphabet.size() - 1),
+        first(0, kLettersAndDigits - 1);
     std::uniform_int_distribution<int> length(5, 15);
     std::vector<std::u32string> barcodes;
     for (int i = 0; i < count; ++i) {

@@ -32,7 +32,9 @@ QString emptyTextSheet() {
 QString profileSettings() {
     QString items;
     const auto item = [&](const char* path, const char* name, const char* value) {
-        items += QStringLiteral("<item oor:path=\"%1\"><prop oor:name=\"%2\" oor:op=\"fuse\"><value>%3</value></prop></item>\n")
+        items += QStringLiteral(
+                     "<item oor:path=\"%1\"><prop oor:name=\"%2\" "
+                     "oor:op=\"fuse\"><value>%3</value></prop></item>\n")
                      .arg(QLatin1String(path), QLatin1String(name), QLatin1String(value));
     };
     item("/org.openoffice.Office.Calc/Input", "AutoInput", "false");
@@ -46,10 +48,11 @@ QString profileSettings() {
     item("/org.openoffice.Office.Common/Misc", "FirstRun", "false");
     item("/org.openoffice.Setup/Office", "ooSetupInstCompleted", "true");
     item("/org.openoffice.Office.Recovery/RecoveryInfo", "Enabled", "false");
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-                          "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-                          "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n") +
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+               "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+               "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n") +
            items + QStringLiteral("</oor:items>\n");
 }
 
@@ -70,29 +73,28 @@ QString cellText(QXmlStreamReader& xml) {
     int paragraphs = 0, inParagraph = 0;
     for (int depth = 1; depth > 0 && !xml.atEnd();) {
         switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement:
-            ++depth;
-            if (xml.namespaceUri() != kText) break;
-            if (xml.name() == QLatin1String("p")) {
-                if (paragraphs++ > 0) text += u'\n';
-                inParagraph = depth;
-            } else if (xml.name() == QLatin1String("s")) {
-                const QStringView count = xml.attributes().value(kText, QLatin1String("c"));
-                text += QString(count.isEmpty() ? 1 : count.toInt(), u' ');
-            } else if (xml.name() == QLatin1String("tab")) {
-                text += u'\t';
-            }
-            break;
-        case QXmlStreamReader::EndElement:
-            if (depth == inParagraph) inParagraph = 0;
-            --depth;
-            break;
-        case QXmlStreamReader::Characters:
-            // Between the elements a saved file has only its indentation.
-            if (inParagraph != 0) text += xml.text();
-            break;
-        default:
-            break;
+            case QXmlStreamReader::StartElement:
+                ++depth;
+                if (xml.namespaceUri() != kText) break;
+                if (xml.name() == QLatin1String("p")) {
+                    if (paragraphs++ > 0) text += u'\n';
+                    inParagraph = depth;
+                } else if (xml.name() == QLatin1String("s")) {
+                    const QStringView count = xml.attributes().value(kText, QLatin1String("c"));
+                    text += QString(count.isEmpty() ? 1 : count.toInt(), u' ');
+                } else if (xml.name() == QLatin1String("tab")) {
+                    text += u'\t';
+                }
+                break;
+            case QXmlStreamReader::EndElement:
+                if (depth == inParagraph) inParagraph = 0;
+                --depth;
+                break;
+            case QXmlStreamReader::Characters:
+                // Between the elements a saved file has only its indentation.
+                if (inParagraph != 0) text += xml.text();
+                break;
+            default: break;
         }
     }
     return text;
@@ -107,7 +109,8 @@ QStringList columnOf(const QString& flatOds, int column) {
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement() || xml.namespaceUri() != kTable) {
-            if (xml.isEndElement() && xml.namespaceUri() == kTable && xml.name() == QLatin1String("table") && inTable)
+            if (xml.isEndElement() && xml.namespaceUri() == kTable && xml.name() == QLatin1String("table") &&
+                inTable)
                 break;
             continue;
         }
@@ -123,7 +126,8 @@ QStringList columnOf(const QString& flatOds, int column) {
                 continue;
             }
             if (token != QXmlStreamReader::StartElement) continue;
-            const bool cell = xml.name() == QLatin1String("table-cell") || xml.name() == QLatin1String("covered-table-cell");
+            const bool cell = xml.name() == QLatin1String("table-cell") ||
+                              xml.name() == QLatin1String("covered-table-cell");
             if (!cell) {
                 ++depth;
                 continue;

@@ -24,7 +24,8 @@ std::string firstDifference(const std::string& received, const std::string& expe
     const auto offset = static_cast<std::size_t>(mismatch.first - received.begin());
     const std::size_t lineStart = received.rfind('\n', offset == 0 ? std::string::npos : offset - 1);
     const std::size_t start = offset == 0 || lineStart == std::string::npos ? 0 : lineStart + 1;
-    const auto line = std::count(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(start), '\n') + 1;
+    const auto line =
+        std::count(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(start), '\n') + 1;
     return "line " + std::to_string(line) + ": expected " + lineAt(expected, start) + ", received " +
            lineAt(received, start);
 }

@@ -39,7 +39,8 @@ TEST(ProgramFile, CarriesVersionOneFourZeroEightWithItsNames) {
 }
 
 TEST(ProgramFile, HoldsItsManifestAndIcon) {
-    HMODULE programma = LoadLibraryExW(kProgram, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE programma =
+        LoadLibraryExW(kProgram, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(programma, nullptr);
     HRSRC manifesto = FindResourceW(programma, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
     ASSERT_NE(manifesto, nullptr);

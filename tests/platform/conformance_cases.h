@@ -36,7 +36,7 @@ struct TitleCase {
     const char* name;
     std::vector<std::u32string> titles;  // from least to most recently active
     std::u32string wanted;
-    int expected;                         // index into titles, or -1 for none
+    int expected;  // index into titles, or -1 for none
 };
 
 inline const std::vector<TitleCase>& titleCases() {

@@ -40,11 +40,11 @@ TEST(ChooseWindow, NoCandidatesOrAWantedTitleLongerThanEveryTitleMatchNothing) {
 
 TEST(FoldCase, CapitalsOfTheSupportedScriptsFoldToTheirSmallLetters) {
     const std::u32string capitals =
-        U"AZ"                                  // ASCII
-        U"ÀÉÎÕÖØÞ"                             // Latin-1
-        U"ĀĘĲŁŃŊŒŠŸŹŽ"                         // Latin Extended-A
-        U"ΑΩΆΈΉΊΌΎΏΪΫ"                          // Greek
-        U"АЯЁЂЏѢҐҒӀӁӘӨ";                       // Cyrillic
+        U"AZ"             // ASCII
+        U"ÀÉÎÕÖØÞ"        // Latin-1
+        U"ĀĘĲŁŃŊŒŠŸŹŽ"    // Latin Extended-A
+        U"ΑΩΆΈΉΊΌΎΏΪΫ"    // Greek
+        U"АЯЁЂЏѢҐҒӀӁӘӨ";  // Cyrillic
     const std::u32string smalls =
         U"az"
         U"àéîõöøþ"
@@ -79,15 +79,17 @@ TEST(IsTypeable, PrintableCharactersOfEveryPlaneAreAccepted) {
 }
 
 TEST(IsTypeable, ValuesThatAreNoCharactersAreRefused) {
-    for (char32_t c : {char32_t{0xD800}, char32_t{0xDFFF}, char32_t{0xFDD0}, char32_t{0xFFFE}, char32_t{0xFFFF},
-                       char32_t{0x1FFFF}, char32_t{0x110000}})
+    for (char32_t c : {char32_t{0xD800}, char32_t{0xDFFF}, char32_t{0xFDD0}, char32_t{0xFFFE},
+                       char32_t{0xFFFF}, char32_t{0x1FFFF}, char32_t{0x110000}})
         EXPECT_FALSE(isTypeable(c)) << static_cast<unsigned>(c);
 }
 
 TEST(Utf8, TextOfEveryLengthOfSequenceSurvivesTheRoundTrip) {
     const std::u32string text = U"a\u00E9\u0800\u20AC\uFFFD\U00010000\U0001F600\U0010FFFF";
     const std::string bytes = toUtf8(text);
-    EXPECT_EQ(bytes, "a\xC3\xA9\xE0\xA0\x80\xE2\x82\xAC\xEF\xBF\xBD\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(
+        bytes,
+        "a\xC3\xA9\xE0\xA0\x80\xE2\x82\xAC\xEF\xBF\xBD\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
     EXPECT_EQ(fromUtf8(bytes), text);
 }
 
@@ -102,7 +104,10 @@ TEST(Utf8, BrokenInputBecomesReplacementCharactersAndDecodingGoesOn) {
         {"overlong three-byte form", "\xE0\x80\x80", U"\uFFFD\uFFFD\uFFFD"},
         {"encoded surrogate", "\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
         {"beyond U+10FFFF", "\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
-        {"sequence cut by an ASCII byte", "\xE2\x82" "A", U"\uFFFDA"},
+        {"sequence cut by an ASCII byte",
+         "\xE2\x82"
+         "A",
+         U"\uFFFDA"},
         {"sequence cut by the end", "ok\xF0\x9F\x98", U"ok\uFFFD"},
         {"invalid lead bytes", "\xF5\xFF", U"\uFFFD\uFFFD"},
     };
@@ -111,7 +116,9 @@ TEST(Utf8, BrokenInputBecomesReplacementCharactersAndDecodingGoesOn) {
 
 TEST(Utf8, ValuesThatAreNoCharactersAreWrittenAsReplacementCharacters) {
     const std::u32string text = {U'a', char32_t{0xD800}, char32_t{0x110000}, U'b'};
-    EXPECT_EQ(toUtf8(text), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b");
+    EXPECT_EQ(toUtf8(text),
+              "a\xEF\xBF\xBD\xEF\xBF\xBD"
+              "b");
 }
 
 }  // namespace

@@ -56,8 +56,8 @@ TEST(RitardoDaTesto, RoundingAtTheTopOfTheRange) {
 }
 
 TEST(RitardoDaTesto, AnythingElseGivesNothing) {
-    for (const char* testo : {"", "   ", "abc", "5a", "1e3", "0x10", "5 0", "1.000.000", "1,5.5",
-                              ".", ",", "+", "-", "- 5", "5-", "1'000", "١٢", "５"}) {
+    for (const char* testo : {"", "   ", "abc", "5a", "1e3", "0x10", "5 0", "1.000.000", "1,5.5", ".", ",",
+                              "+", "-", "- 5", "5-", "1'000", "١٢", "５"}) {
         EXPECT_FALSE(avvio(testo)) << '"' << testo << '"';
     }
 }

@@ -2,8 +2,8 @@
 
 #include <functional>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/keyboard_target.h"

@@ -30,10 +30,9 @@ double conScorciatoia(const QFont& font, const QStringList& testi, int* intere =
 
 std::vector<QFont> fontDiProva() {
     std::vector<QFont> fonts;
-    for (const QString& famiglia :
-         {QApplication::font().family(), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-          QStringLiteral("DejaVu Serif"), QStringLiteral("Liberation Serif"),
-          QStringLiteral("DejaVu Sans Mono")}) {
+    for (const QString& famiglia : {QApplication::font().family(), QStringLiteral("DejaVu Sans"),
+                                    QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Serif"),
+                                    QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Sans Mono")}) {
         for (const double punti : {8.25, 9.0, 12.75}) {
             for (const int stile : {0, 1, 2}) {
                 QFont font(famiglia);
@@ -56,9 +55,9 @@ QString testoCasuale(QRandomGenerator& caso, const QString& alfabeto, int lunghe
 
 // Pairs that fonts kern or join ("AV", "To", "fi", "ffl") and characters that
 // are not plain ASCII (accents, a tab, a soft hyphen, Arabic, a surrogate pair).
-const QString kAlfabetoInsidioso =
-    QStringLiteral("AVTWYLoy.,ffiflrv -1") + QChar(0x00C4) + QChar(0x00E9) + QChar(u'\t') +
-    QChar(0x00AD) + QChar(0x0644) + QChar(0x0627) + QString::fromUtf8("\xF0\x9F\x98\x80");
+const QString kAlfabetoInsidioso = QStringLiteral("AVTWYLoy.,ffiflrv -1") + QChar(0x00C4) + QChar(0x00E9) +
+                                   QChar(u'\t') + QChar(0x00AD) + QChar(0x0644) + QChar(0x0627) +
+                                   QString::fromUtf8("\xF0\x9F\x98\x80");
 
 QString alfabetoAscii() {
     QString alfabeto;
@@ -111,8 +110,8 @@ std::optional<QString> coppiaCrenata(const QFont& font) {
     for (char16_t a = u'A'; a <= u'Z'; ++a) {
         for (char16_t b : {u'V', u'T', u'Y', u'W', u'o', u'y', u'.'}) {
             const QString coppia = QString(QChar(a)) + QChar(b);
-            if (metriche.horizontalAdvance(coppia) !=
-                metriche.horizontalAdvance(QString(QChar(a))) + metriche.horizontalAdvance(QString(QChar(b)))) {
+            if (metriche.horizontalAdvance(coppia) != metriche.horizontalAdvance(QString(QChar(a))) +
+                                                          metriche.horizontalAdvance(QString(QChar(b)))) {
                 return coppia;
             }
         }

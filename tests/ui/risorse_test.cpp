@@ -16,11 +16,9 @@ TEST(TraduzioniQt, StandardButtonsReadInItalian) {
     const std::unique_ptr<QTranslator> traduttore(installaTraduzioniQt());
     ASSERT_NE(traduttore, nullptr);
 
-    QDialogButtonBox pulsanti(QDialogButtonBox::Yes | QDialogButtonBox::No |
-                              QDialogButtonBox::Cancel);
+    QDialogButtonBox pulsanti(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel);
     EXPECT_EQ(pulsanti.button(QDialogButtonBox::Yes)->text().remove(u'&'), QStringLiteral("Sì"));
-    EXPECT_EQ(pulsanti.button(QDialogButtonBox::Cancel)->text().remove(u'&'),
-              QStringLiteral("Annulla"));
+    EXPECT_EQ(pulsanti.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Annulla"));
 }
 
 TEST(LogoProgramma, AnySideComesFromTheDrawingsAtThatSize) {

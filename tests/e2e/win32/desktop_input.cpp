@@ -22,12 +22,17 @@ BOOL CALLBACK collectVisible(HWND window, LPARAM context) {
 
 bool isExtendedKey(WORD key) {
     switch (key) {
-        case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT:
-        case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-        case VK_INSERT: case VK_DELETE:
-            return true;
-        default:
-            return false;
+        case VK_UP:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_INSERT:
+        case VK_DELETE: return true;
+        default: return false;
     }
 }
 
@@ -119,9 +124,7 @@ std::wstring titleOf(HWND window) {
     return title;
 }
 
-bool hasCaption(HWND window) {
-    return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
-}
+bool hasCaption(HWND window) { return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION; }
 
 void pressKey(WORD key, std::initializer_list<WORD> held) {
     std::vector<INPUT> inputs;
@@ -170,8 +173,8 @@ std::optional<std::wstring> clipboardText() {
 std::size_t keystrokesIn(std::wstring_view text) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool pairedUnit = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() &&
-                                IS_LOW_SURROGATE(text[i + 1]);
+        const bool pairedUnit =
+            IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
         const bool enter = text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n';
         if (pairedUnit || enter) ++i;
         ++count;
@@ -180,11 +183,11 @@ std::size_t keystrokesIn(std::wstring_view text) {
 }
 
 std::string utf8(std::wstring_view text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
     std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
+                        nullptr);
     return result;
 }
 

@@ -109,7 +109,8 @@ protected:
 
     // A send of the selected list with Enter, which must complete.
     void sendWithEnter(HWND main, const std::string& step) {
-        tastalo.keysTo(main, [] { pressKey(VK_RETURN); }, step);
+        tastalo.keysTo(
+            main, [] { pressKey(VK_RETURN); }, step);
         EXPECT_EQ(utf8(tastalo.message(step)), "Operazione Completata.") << step;
     }
 
@@ -138,8 +139,8 @@ TEST_F(TastaloE2E, SplashThenMainWindowWhoseListsAreTypedIntoTheTargetCharacterF
     // barcode is a key name: braces, + ^ % ~ are typed as they are.
     const List first{7,
                      L"Articoli",
-                     {L"8001234567895", L"Perché più città", L"€ 12,50 – 5€", L"😀 e 𝄞",
-                      L"+^%~(){}[] {Enter}", L"ÀÉÎÕÜ ß ñ Ø"}};
+                     {L"8001234567895", L"Perché più città", L"€ 12,50 – 5€", L"😀 e 𝄞", L"+^%~(){}[] {Enter}",
+                      L"ÀÉÎÕÜ ß ñ Ø"}};
     const List second{3, L"Magazzino", {L"M-001", L"M-002"}};
     tastalo.writeDatabase(QStringLiteral("Dati.sdf"), toDatabase({first, second}));
     settingsFor(kTarget, kDelay);
@@ -151,7 +152,8 @@ TEST_F(TastaloE2E, SplashThenMainWindowWhoseListsAreTypedIntoTheTargetCharacterF
     sendWithEnter(main, "send of the first list");
     EXPECT_EQ(utf8(target->waitForText(0, lines(first.barcodes))), utf8(lines(first.barcodes)));
 
-    tastalo.keysTo(main, [] { pressKey(VK_DOWN); }, "choosing the second list");
+    tastalo.keysTo(
+        main, [] { pressKey(VK_DOWN); }, "choosing the second list");
     sendWithEnter(main, "send of the second list");
     const std::wstring both = lines(first.barcodes) + lines(second.barcodes);
     EXPECT_EQ(utf8(target->waitForText(0, both)), utf8(both));
@@ -192,7 +194,8 @@ protected:
     // waits until it is in front. Then checks what each window received
     // against the closing message.
     void sendAndCheck(const std::function<bool()>& whileHeld, const std::function<bool()>& afterwards) {
-        tastalo.keysTo(m_main, [] { pressKey(VK_RETURN); }, "send");
+        tastalo.keysTo(
+            m_main, [] { pressKey(VK_RETURN); }, "send");
         const std::wstring paused = L"Invia Dati - " + std::to_wstring(kLinesBeforeThief) + L"/20";
         ASSERT_TRUE(waitUntil([&] { return titleOf(m_main) == paused; }, 20000))
             << "the main window's title never read " << utf8(paused);
@@ -213,8 +216,9 @@ protected:
         const std::size_t counted = std::stoul(found[1].str());
         const std::wstring atThief = textBeforeMarker(*m_thief);
         const std::wstring atTarget = textBeforeMarker(*m_target);
-        std::printf("thief in front after %zu barcodes: count %zu, target received %zu keystrokes, thief %zu\n",
-                    kLinesBeforeThief, counted, keystrokesIn(atTarget), keystrokesIn(atThief));
+        std::printf(
+            "thief in front after %zu barcodes: count %zu, target received %zu keystrokes, thief %zu\n",
+            kLinesBeforeThief, counted, keystrokesIn(atTarget), keystrokesIn(atThief));
 
         EXPECT_LE(keystrokesIn(atThief), kKeysBetweenChecks) << utf8(atThief);
         EXPECT_EQ(lineCount(atTarget), counted) << utf8(atTarget);
@@ -259,19 +263,28 @@ TEST_F(TastaloE2E, SettingsDialogSavesItsThreeKeysAndTheNextSendUsesThem) {
     const auto target = startTarget(kTarget);
     const HWND main = startToMainWindow();
 
-    tastalo.keysTo(main, [] { pressKey('F', {VK_MENU}); pressKey('I'); }, "menu File, Impostazioni");
+    tastalo.keysTo(
+        main,
+        [] {
+            pressKey('F', {VK_MENU});
+            pressKey('I');
+        },
+        "menu File, Impostazioni");
     const HWND dialog = tastalo.window(L"Impostazioni", "settings dialog");
     const std::wstring database = tastalo.path(QStringLiteral("Nuovo.sdf"));
     // The focus starts on " &Salva"; Tab goes on to the delay, the database
     // and the window title.
-    tastalo.keysTo(dialog, [&] {
-        for (const std::wstring& text : {kDelay, database, kTarget}) {
-            pressKey(VK_TAB);
-            pressKey('A', {VK_CONTROL});
-            typeText(text);
-        }
-        pressKey('S', {VK_MENU});
-    }, "filling in the settings");
+    tastalo.keysTo(
+        dialog,
+        [&] {
+            for (const std::wstring& text : {kDelay, database, kTarget}) {
+                pressKey(VK_TAB);
+                pressKey('A', {VK_CONTROL});
+                typeText(text);
+            }
+            pressKey('S', {VK_MENU});
+        },
+        "filling in the settings");
     tastalo.waitGone(dialog, "saving the settings");
     const Settings saved{
         {"DataBase", utf8(database)}, {"FinestraPGM", utf8(kTarget)}, {"Delay", utf8(kDelay)}};
@@ -292,9 +305,16 @@ TEST_F(TastaloE2E, DeletingAListTakesItOutOfTheFileAndOutOfTheCombo) {
     const HWND main = startToMainWindow();
 
     // Beta chosen, then "&Cancella" and "&Ok" for the chosen list.
-    tastalo.keysTo(main, [] { pressKey(VK_DOWN); pressKey('C', {VK_MENU}); }, "deleting the second list");
+    tastalo.keysTo(
+        main,
+        [] {
+            pressKey(VK_DOWN);
+            pressKey('C', {VK_MENU});
+        },
+        "deleting the second list");
     const HWND dialog = tastalo.window(L"Richiesta Cancellazione", "deletion dialog");
-    tastalo.keysTo(dialog, [] { pressKey(VK_RETURN); }, "confirming the deletion");
+    tastalo.keysTo(
+        dialog, [] { pressKey(VK_RETURN); }, "confirming the deletion");
     tastalo.waitGone(dialog, "confirming the deletion");
 
     // The focus stayed on the combo (Alt+C does not move it): every entry
@@ -302,7 +322,8 @@ TEST_F(TastaloE2E, DeletingAListTakesItOutOfTheFileAndOutOfTheCombo) {
     // goes twice.
     sendWithEnter(main, "send of the first entry");
     for (const char* step : {"send of the second entry", "send after the last entry"}) {
-        tastalo.keysTo(main, [] { pressKey(VK_DOWN); }, step);
+        tastalo.keysTo(
+            main, [] { pressKey(VK_DOWN); }, step);
         sendWithEnter(main, step);
     }
     const std::wstring expected = lines(alfa.barcodes) + lines(gamma.barcodes) + lines(gamma.barcodes);

@@ -110,15 +110,16 @@ double TastaloSession::start() {
     }
     if (!started) fail("start", "CreateProcessW failed with " + std::to_string(GetLastError()));
     // The splash screen is the one window without a title bar.
-    m_splash = waitForWindow([](HWND window) { return !hasCaption(window); }, kWindowTimeoutMs,
-                             "splash screen");
+    m_splash =
+        waitForWindow([](HWND window) { return !hasCaption(window); }, kWindowTimeoutMs, "splash screen");
     QueryPerformanceCounter(&end);
     return 1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) /
            static_cast<double>(frequency.QuadPart);
 }
 
 void TastaloSession::closeSplash() {
-    keysTo(m_splash, [] { pressKey(VK_SPACE); }, "key on the splash screen");
+    keysTo(
+        m_splash, [] { pressKey(VK_SPACE); }, "key on the splash screen");
 }
 
 HWND TastaloSession::window(const std::wstring& title, const std::string& step) {
@@ -127,16 +128,18 @@ HWND TastaloSession::window(const std::wstring& title, const std::string& step) 
 }
 
 std::wstring TastaloSession::message(const std::string& step) {
-    const HWND box = waitForWindow(
-        [](HWND window) { return titleOf(window) == kMessageTitle && hasCaption(window); },
-        kMessageTimeoutMs, step + ": message box");
+    const HWND box =
+        waitForWindow([](HWND window) { return titleOf(window) == kMessageTitle && hasCaption(window); },
+                      kMessageTimeoutMs, step + ": message box");
     emptyClipboard();
-    keysTo(box, [] { pressKey('C', {VK_CONTROL}); }, step + ": copying the message");
+    keysTo(
+        box, [] { pressKey('C', {VK_CONTROL}); }, step + ": copying the message");
     std::optional<std::wstring> copied;
     if (!waitUntil([&] { return (copied = clipboardText()).has_value(); }, kClipboardTimeoutMs)) {
         fail(step, "the message box copied nothing to the clipboard");
     }
-    keysTo(box, [] { pressKey(VK_RETURN); }, step + ": dismissing the message");
+    keysTo(
+        box, [] { pressKey(VK_RETURN); }, step + ": dismissing the message");
     waitGone(box, step + ": dismissing the message");
     return messageText(*copied);
 }
@@ -155,7 +158,8 @@ void TastaloSession::waitGone(HWND window, const std::string& step) {
 }
 
 void TastaloSession::closeWith(HWND mainWindow) {
-    keysTo(mainWindow, [] { pressKey(VK_ESCAPE); }, "closing with Escape");
+    keysTo(
+        mainWindow, [] { pressKey(VK_ESCAPE); }, "closing with Escape");
     if (WaitForSingleObject(m_process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
         fail("closing with Escape", "the program did not end");
     }
@@ -184,8 +188,8 @@ HWND TastaloSession::waitForWindow(const std::function<bool(HWND)>& wanted, DWOR
     std::string shown;
     for (HWND window : visibleWindowsOf(m_process.dwProcessId)) shown += " \"" + utf8(titleOf(window)) + "\"";
     fail(step, ended ? std::string("the program ended")
-                     : "no such window within " + std::to_string(timeoutMs / 1000) + " s; windows shown:" +
-                           (shown.empty() ? " none" : shown));
+                     : "no such window within " + std::to_string(timeoutMs / 1000) +
+                           " s; windows shown:" + (shown.empty() ? " none" : shown));
 }
 
 }  // namespace tastalo::prova

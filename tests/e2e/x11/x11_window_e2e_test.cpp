@@ -114,7 +114,8 @@ TEST_F(WatchingTheFocus, AnotherWindowInFrontMeansTheTargetLostTheFocusAndNothin
     ASSERT_TRUE(keyboard->pressEnter().ok());
 
     // The title may change: what counts is the window.
-    ASSERT_EQ(run("xdotool set_window --name 'Korvedo - documento 2' " + std::to_string(korvedo->window())), 0);
+    ASSERT_EQ(run("xdotool set_window --name 'Korvedo - documento 2' " + std::to_string(korvedo->window())),
+              0);
     EXPECT_TRUE(keyboard->targetHasFocus());
 
     bringToFront(other->window());

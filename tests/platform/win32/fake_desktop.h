@@ -36,7 +36,7 @@ public:
     std::set<WindowHandle> minimised;
     std::set<WindowHandle> elevated;  // run as administrator
     std::vector<std::uint16_t> held;
-    int keyHeldPolls = 0;  // anyKeyHeld() answers true this many times
+    int keyHeldPolls = 0;               // anyKeyHeld() answers true this many times
     std::function<void()> afterInject;  // another window may take the front here
     std::size_t injectLimit = std::numeric_limits<std::size_t>::max();
     std::function<Outcome(Request, int attempt)> decide = [](Request, int) { return Outcome{}; };
@@ -49,9 +49,7 @@ public:
     std::vector<platform::win32::TopLevelWindow> topLevelWindows() override { return windows; }
     bool runsAboveThisProcess(WindowHandle window) override { return elevated.count(window) > 0; }
     WindowHandle foregroundWindow() override { return foreground; }
-    bool setForegroundWindow(WindowHandle window) override {
-        return request(Request::Plain, window);
-    }
+    bool setForegroundWindow(WindowHandle window) override { return request(Request::Plain, window); }
     bool setForegroundWindowAttached(WindowHandle window) override {
         return request(Request::Attached, window);
     }

@@ -15,12 +15,8 @@ namespace win32 = platform::win32;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-KeyStroke character(char16_t unit, bool release) {
-    return {KeyStroke::Kind::Character, unit, release};
-}
-KeyStroke key(std::uint16_t code, bool release) {
-    return {KeyStroke::Kind::VirtualKey, code, release};
-}
+KeyStroke character(char16_t unit, bool release) { return {KeyStroke::Kind::Character, unit, release}; }
+KeyStroke key(std::uint16_t code, bool release) { return {KeyStroke::Kind::VirtualKey, code, release}; }
 
 // What a window receives from the strokes: the units of each character
 // pressed, Tab and Return as "\t" and "\n". Every press must be released
@@ -46,8 +42,7 @@ std::u16string received(const std::vector<KeyStroke>& strokes) {
 TEST(KeyStrokes, EveryConformanceCaseIsTypedAsItsOwnCharacters) {
     for (const auto& typingCase : platform::conformance::typingCases()) {
         ASSERT_FALSE(win32::firstUntypeable(typingCase.barcode)) << typingCase.name;
-        EXPECT_EQ(received(win32::strokesForText(typingCase.barcode)),
-                  win32::toUtf16(typingCase.barcode))
+        EXPECT_EQ(received(win32::strokesForText(typingCase.barcode)), win32::toUtf16(typingCase.barcode))
             << typingCase.name;
     }
 }
@@ -60,15 +55,13 @@ TEST(KeyStrokes, KeyLanguageCharactersAreCharactersNotKeys) {
 
 TEST(KeyStrokes, CharacterBeyondTheBasicPlaneIsPressedAsItsSurrogatePairInOrder) {
     EXPECT_THAT(win32::strokesForText(U"\U0001F600"),
-                ElementsAre(character(0xD83D, false), character(0xD83D, true),
-                            character(0xDE00, false), character(0xDE00, true)));
+                ElementsAre(character(0xD83D, false), character(0xD83D, true), character(0xDE00, false),
+                            character(0xDE00, true)));
 }
 
 TEST(KeyStrokes, TabAndEnterAreTheirKeys) {
-    EXPECT_THAT(win32::strokesForText(U"\t"),
-                ElementsAre(key(vk::kTab, false), key(vk::kTab, true)));
-    EXPECT_THAT(win32::strokesForEnter(),
-                ElementsAre(key(vk::kReturn, false), key(vk::kReturn, true)));
+    EXPECT_THAT(win32::strokesForText(U"\t"), ElementsAre(key(vk::kTab, false), key(vk::kTab, true)));
+    EXPECT_THAT(win32::strokesForEnter(), ElementsAre(key(vk::kReturn, false), key(vk::kReturn, true)));
     EXPECT_THAT(win32::strokesForText(U""), IsEmpty());
 }
 
@@ -86,8 +79,8 @@ TEST(KeyStrokes, HeldModifiersAreReleasedAndAltOrWinReleaseIsMasked) {
     EXPECT_THAT(win32::releaseOf({vk::kLeftShift, vk::kRightControl}),
                 ElementsAre(key(vk::kLeftShift, true), key(vk::kRightControl, true)));
     EXPECT_THAT(win32::releaseOf({vk::kLeftControl, vk::kRightWin}),
-                ElementsAre(key(vk::kMask, false), key(vk::kMask, true),
-                            key(vk::kLeftControl, true), key(vk::kRightWin, true)));
+                ElementsAre(key(vk::kMask, false), key(vk::kMask, true), key(vk::kLeftControl, true),
+                            key(vk::kRightWin, true)));
     EXPECT_EQ(win32::modifierKeys().size(), 8u);
 }
 

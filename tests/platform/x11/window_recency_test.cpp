@@ -17,7 +17,8 @@ TEST(WindowRecency, WithTitleChoiceTheTopmostOfSeveralEqualTitlesIsTaken) {
     const std::vector<unsigned long> stacking = {0x2, 0x3, 0x1};
     const auto recency = recencyFromStacking(clients, stacking);
     std::vector<WindowCandidate> candidates;
-    for (std::size_t i = 0; i < clients.size(); ++i) candidates.push_back({clients[i], U"Korvedo", recency[i]});
+    for (std::size_t i = 0; i < clients.size(); ++i)
+        candidates.push_back({clients[i], U"Korvedo", recency[i]});
     const auto chosen = chooseWindow(candidates, U"Korvedo");
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(candidates[*chosen].id, 0x1U);

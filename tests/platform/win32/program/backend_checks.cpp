@@ -51,7 +51,8 @@ std::string shown(const std::wstring& text) {
 }
 
 std::string shown(const Status& status) {
-    return "status " + std::to_string(status.code) + " '" + platform::toUtf8(status.subject) + "' '" + status.detail + "'";
+    return "status " + std::to_string(status.code) + " '" + platform::toUtf8(status.subject) + "' '" +
+           status.detail + "'";
 }
 
 std::string expectedGot(const std::wstring& expected, const std::wstring& actual) {
@@ -110,16 +111,13 @@ void checkMissingWindows(Checks& checks) {
 
     status = keyboard->activate(U"Nessuna finestra si chiama così");
     checks.expect(status.code == kTargetWindowMissing && status.subject == U"Nessuna finestra si chiama così",
-                  "missing: no window with the title gives code 5 and the title asked for",
-                  shown(status));
+                  "missing: no window with the title gives code 5 and the title asked for", shown(status));
     checks.expect(!keyboard->targetHasFocus(), "missing: no focus after a failed activation");
 
     status = keyboard->typeText(U"abc");
-    checks.expect(!status.ok(), "missing: typing without an activated window is refused",
-                  shown(status));
+    checks.expect(!status.ok(), "missing: typing without an activated window is refused", shown(status));
     status = keyboard->pressEnter();
-    checks.expect(!status.ok(), "missing: Enter without an activated window is refused",
-                  shown(status));
+    checks.expect(!status.ok(), "missing: Enter without an activated window is refused", shown(status));
 }
 
 void checkTitleChoice(Checks& checks) {
@@ -159,8 +157,7 @@ void checkTyping(Checks& checks) {
         Status status;
         const std::wstring expected = typeBarcode(keyboard, typingCase.barcode, status);
         const std::wstring actual = target.process->waitForText(0, expected);
-        checks.expect(focused && status.ok() && actual == expected,
-                      std::string("typing: ") + typingCase.name,
+        checks.expect(focused && status.ok() && actual == expected, std::string("typing: ") + typingCase.name,
                       (focused ? "" : "focus lost before typing; ") + shown(status) + "; " +
                           expectedGot(expected, actual));
     }
@@ -212,8 +209,7 @@ void checkRefusedText(Checks& checks) {
     Status status;
     const std::wstring expected = typeBarcode(*target.keyboard, U"z", status);
     const std::wstring actual = target.process->waitForText(0, expected);
-    checks.expect(status.ok() && actual == expected,
-                  "refused: nothing of a refused text reaches the window",
+    checks.expect(status.ok() && actual == expected, "refused: nothing of a refused text reaches the window",
                   expectedGot(expected, actual));
 }
 
@@ -239,9 +235,9 @@ void checkHeldModifiers(Checks& checks) {
         const std::wstring expected = typeBarcode(*target.keyboard, U"Ab1\tc", status);
         const std::wstring actual = target.process->waitForText(0, expected);
         const bool stillDown = isDown(modifier.key);
-        checks.expect(status.ok() && actual == expected && !stillDown, name,
-                      shown(status) + "; " + expectedGot(expected, actual) +
-                          (stillDown ? "; still held" : ""));
+        checks.expect(
+            status.ok() && actual == expected && !stillDown, name,
+            shown(status) + "; " + expectedGot(expected, actual) + (stillDown ? "; still held" : ""));
         if (stillDown) injectKey(modifier.key, true);
     }
 }
@@ -260,8 +256,8 @@ void checkFocusGuard(Checks& checks) {
     }
 
     const Status status = keyboard.activate(U"Titolo cambiato");
-    checks.expect(status.ok() && keyboard.targetHasFocus(),
-                  "focus: regained by activating the window again", shown(status));
+    checks.expect(status.ok() && keyboard.targetHasFocus(), "focus: regained by activating the window again",
+                  shown(status));
 
     PostMessageW(target.process->window(0), WM_CLOSE, 0, 0);
     const ULONGLONG end = GetTickCount64() + kWaitTimeoutMs;

@@ -12,8 +12,8 @@ class Checks {
 public:
     bool expect(bool ok, std::string_view name, const std::string& detail = {}) {
         ok ? ++m_passed : ++m_failed;
-        std::printf("%s %.*s%s%s\n", ok ? "[ ok ]" : "[FAIL]", static_cast<int>(name.size()),
-                    name.data(), detail.empty() || ok ? "" : ": ", ok ? "" : detail.c_str());
+        std::printf("%s %.*s%s%s\n", ok ? "[ ok ]" : "[FAIL]", static_cast<int>(name.size()), name.data(),
+                    detail.empty() || ok ? "" : ": ", ok ? "" : detail.c_str());
         std::fflush(stdout);
         return ok;
     }

@@ -23,8 +23,8 @@ void registerOnce() {
 
 OwnWindow::OwnWindow(const std::wstring& title) {
     registerOnce();
-    m_window = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 600, 300, 300,
-                               200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_window = CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 600, 300, 300, 200, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(m_window, SW_SHOWNORMAL);
     bringToFrontSettled(m_window);
 }

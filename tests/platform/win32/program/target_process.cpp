@@ -13,8 +13,7 @@ constexpr ULONGLONG kSettledAfterMs = 300;
 std::wstring ownPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length < path.size()) {
             path.resize(length);
             return path;
@@ -82,8 +81,8 @@ std::unique_ptr<TargetProcess> TargetProcess::start(const std::vector<std::wstri
     bool started = false;
     for (int attempt = 0; attempt < 5 && !started; ++attempt) {
         if (attempt > 0) Sleep(200);
-        started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process) != FALSE;
+        started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &process) != FALSE;
     }
     if (!started) {
         error = "CreateProcessW failed with " + std::to_string(GetLastError());
@@ -143,16 +142,16 @@ std::wstring TargetProcess::text(std::size_t index) const {
     }
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 2000, &copied);
+    SendMessageTimeoutW(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        2000, &copied);
     text.resize(copied);
     return text;
 }
 
 void TargetProcess::clear(std::size_t index) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(edit(index), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG,
-                        2000, &ignored);
+    SendMessageTimeoutW(edit(index), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, 2000,
+                        &ignored);
 }
 
 std::wstring TargetProcess::waitForText(std::size_t index, const std::wstring& expected) const {
