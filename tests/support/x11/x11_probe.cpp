@@ -168,17 +168,27 @@ unsigned long X11Probe::activeWindow() {
 }
 
 unsigned long X11Probe::windowOfProcess(int pid) {
-    const unsigned long window =
-        searchProcess(DefaultRootWindow(D(m_display)), static_cast<unsigned long>(pid), 4);
+    const unsigned long window = search(DefaultRootWindow(D(m_display)), 4, [&](unsigned long candidate) {
+        const auto owner = longProperty(D(m_display), candidate, "_NET_WM_PID", XA_CARDINAL);
+        return !owner.empty() && owner[0] == static_cast<unsigned long>(pid);
+    });
     return window != 0 && managedIfUnderManager(window) ? window : 0;
 }
 
 unsigned long X11Probe::windowTitled(const std::string& title) {
-    const unsigned long window = searchTitle(DefaultRootWindow(D(m_display)), title, 4);
+    const unsigned long window = search(DefaultRootWindow(D(m_display)), 4, [&](unsigned long candidate) {
+        char* name = nullptr;
+        const bool same = XFetchName(D(m_display), candidate, &name) && name && title == name;
+        if (name) XFree(name);
+        return same;
+    });
     return window != 0 && managedIfUnderManager(window) ? window : 0;
 }
 
-unsigned long X11Probe::searchTitle(unsigned long window, const std::string& title, int depth) {
+// The first viewable window with a name, down to `depth` levels below
+// `window`, that `chosen` accepts.
+unsigned long X11Probe::search(unsigned long window, int depth,
+                               const std::function<bool(unsigned long)>& chosen) {
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
@@ -189,11 +199,11 @@ unsigned long X11Probe::searchTitle(unsigned long window, const std::string& tit
         char* name = nullptr;
         if (XGetWindowAttributes(D(m_display), children[i], &attributes) &&
             attributes.map_state == IsViewable && XFetchName(D(m_display), children[i], &name) && name &&
-            title == name) {
+            chosen(children[i])) {
             found = children[i];
         }
         if (name) XFree(name);
-        if (found == 0 && depth > 1) found = searchTitle(children[i], title, depth - 1);
+        if (found == 0 && depth > 1) found = search(children[i], depth - 1, chosen);
     }
     if (children) XFree(children);
     return found;
@@ -206,28 +216,6 @@ bool X11Probe::managedIfUnderManager(unsigned long window) {
     const auto clients =
         longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_CLIENT_LIST", XA_WINDOW);
     return std::find(clients.begin(), clients.end(), window) != clients.end();
-}
-
-unsigned long X11Probe::searchProcess(unsigned long window, unsigned long pid, int depth) {
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(D(m_display), window, &root, &parent, &children, &count)) return 0;
-    unsigned long found = 0;
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        const auto owner = longProperty(D(m_display), children[i], "_NET_WM_PID", XA_CARDINAL);
-        XWindowAttributes attributes;
-        char* name = nullptr;
-        if (!owner.empty() && owner[0] == pid &&
-            XGetWindowAttributes(D(m_display), children[i], &attributes) &&
-            attributes.map_state == IsViewable && XFetchName(D(m_display), children[i], &name) && name) {
-            found = children[i];
-        }
-        if (name) XFree(name);
-        if (found == 0 && depth > 1) found = searchProcess(children[i], pid, depth - 1);
-    }
-    if (children) XFree(children);
-    return found;
 }
 
 unsigned long X11Probe::createOwnWindow(const std::string& title) {

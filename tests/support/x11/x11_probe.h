@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,8 +56,7 @@ public:
 
 private:
     void fakeKey(const char* keysymName, bool press);
-    unsigned long searchProcess(unsigned long window, unsigned long pid, int depth);
-    unsigned long searchTitle(unsigned long window, const std::string& title, int depth);
+    unsigned long search(unsigned long window, int depth, const std::function<bool(unsigned long)>& chosen);
     bool managedIfUnderManager(unsigned long window);
 
     void* m_display = nullptr;  // the Display
