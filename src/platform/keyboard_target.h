@@ -38,19 +38,24 @@ inline Status failure(std::int32_t code, std::u32string subject = {}, std::strin
 inline constexpr std::int32_t kTargetWindowMissing = 5;
 
 // The backends' other failure codes, one table for all, clear of the codes of
-// the program's other failure sources.
-inline constexpr std::int32_t kKeyboardUnavailable =
-    1001;  // no display, or one without the needed extensions
+// the program's other failure sources:
+// - no display, or one without the needed extensions;
+inline constexpr std::int32_t kKeyboardUnavailable = 1001;
+// - a character that cannot be typed (a control character, or one no key
+//   can produce);
 inline constexpr std::int32_t kCharacterNotTypeable = 1002;
-inline constexpr std::int32_t kTargetLostFocus = 1003;  // another window took the keyboard
-inline constexpr std::int32_t kModifiersHeld = 1004;    // modifier keys held that cannot be released
-inline constexpr std::int32_t kInputRefused = 1005;     // the system refused or dropped keystrokes
-inline constexpr std::int32_t kTargetAboveThisProcess =
-    1006;  // a window the system would not let us type into
-inline constexpr std::int32_t kTargetNotActivated =
-    1007;  // a window has the title, the system did not bring it to the front
-// In a Wayland session the keystrokes reach X11 (XWayland) windows only: no
-// X11 window has the title, or (empty subject) there is no X display at all.
+// - another window took the keyboard;
+inline constexpr std::int32_t kTargetLostFocus = 1003;
+// - modifier keys held that cannot be released;
+inline constexpr std::int32_t kModifiersHeld = 1004;
+// - the system refused or dropped keystrokes, or a keymap change;
+inline constexpr std::int32_t kInputRefused = 1005;
+// - a window the system would not let us type into;
+inline constexpr std::int32_t kTargetAboveThisProcess = 1006;
+// - a window has the title, the system did not bring it to the front;
+inline constexpr std::int32_t kTargetNotActivated = 1007;
+// - in a Wayland session the keystrokes reach X11 (XWayland) windows only: no
+//   X11 window has the title, or (empty subject) there is no X display at all.
 inline constexpr std::int32_t kTargetOutOfReach = 1008;
 
 class KeyboardTarget {
