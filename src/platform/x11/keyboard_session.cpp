@@ -152,27 +152,14 @@ void KeyboardSession::releaseHeldModifiers() {
 }
 
 Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
-    Display* display = m_connection.display();
     std::vector<KeyEvent> events;
     for (const KeyStep& step : steps) {
         if (step.kind == KeyStep::Kind::Bind) {
-            if (Status bound = bind(step); !bound.ok()) {
-                events.clear();
-                m_events.releaseShift(events);
-                send(events);
-                XFlush(display);
-                return bound;
-            }
+            if (Status bound = bind(step); !bound.ok()) return stopTyping(bound);
             continue;
         }
         if (m_unconfirmedKeys >= kKeysInFlight) {
-            if (!m_guard.confirm()) {
-                events.clear();
-                m_events.releaseShift(events);
-                send(events);
-                XFlush(display);
-                return lostFocus();
-            }
+            if (!m_guard.confirm()) return stopTyping(lostFocus());
             m_unconfirmedKeys = 0;
         }
         if (m_keysAhead >= kKeysAheadOfTarget && m_spareKeymap.changed() && targetAnswers()) {
@@ -185,10 +172,21 @@ Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
         ++m_unconfirmedKeys;
         ++m_keysAhead;
     }
-    events.clear();
+    releaseShift();
+    return Status::success();
+}
+
+void KeyboardSession::releaseShift() {
+    std::vector<KeyEvent> events;
     m_events.releaseShift(events);
     send(events);
-    return Status::success();
+}
+
+// A text cut short leaves no Shift down behind it.
+Status KeyboardSession::stopTyping(Status reason) {
+    releaseShift();
+    XFlush(m_connection.display());
+    return reason;
 }
 
 Status KeyboardSession::bind(const KeyStep& step) {

@@ -66,6 +66,8 @@ private:
     Status clearModifierState(XkbStateRec& state);
     void releaseHeldModifiers();
     Status serverRefused();
+    void releaseShift();
+    Status stopTyping(Status reason);
     static Status lostFocus();
     Status run(const std::vector<KeyStep>& steps);
     Status bind(const KeyStep& step);
