@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n librsvg2-bin
   libsqlitecpp-dev libsqlite3-dev sqlite3
-  libx11-dev libxtst-dev libxkbcommon-dev
+  libx11-dev libxtst-dev libxkbcommon-dev libwayland-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick
   g++-mingw-w64-x86-64 wine wine64

@@ -21,7 +21,7 @@ namespace tastalo::prova {
 TargetProgram::TargetProgram(X11Probe& probe, const std::string& program, const std::string& title,
                              const std::string& logPath)
     : m_logPath(logPath) {
-    start(probe, {program, title, logPath}, nullptr, {});
+    start({program, title, logPath}, nullptr, windowOf(probe, {}, m_pid));
 }
 
 TargetProgram::TargetProgram(X11Probe& probe, const std::vector<std::string>& argv, const std::string& title,
@@ -32,12 +32,26 @@ TargetProgram::TargetProgram(X11Probe& probe, const std::vector<std::string>& ar
     if (!outputPath.empty())
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    start(probe, argv, &actions, title);
+    start(argv, &actions, windowOf(probe, title, m_pid));
     posix_spawn_file_actions_destroy(&actions);
 }
 
-void TargetProgram::start(X11Probe& probe, const std::vector<std::string>& arguments,
-                          const posix_spawn_file_actions_t* actions, const std::string& title) {
+TargetProgram::TargetProgram(const std::vector<std::string>& argv, const std::function<bool()>& shown,
+                             const std::string& logPath)
+    : m_logPath(logPath) {
+    start(argv, nullptr, [&shown] { return shown() ? 1ul : 0ul; });
+}
+
+std::function<unsigned long()> TargetProgram::windowOf(X11Probe& probe, const std::string& title,
+                                                       const int& pid) {
+    return [&probe, title, &pid] {
+        return title.empty() ? probe.windowOfProcess(pid) : probe.windowTitled(title);
+    };
+}
+
+void TargetProgram::start(const std::vector<std::string>& arguments,
+                          const posix_spawn_file_actions_t* actions,
+                          const std::function<unsigned long()>& window) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -47,7 +61,7 @@ void TargetProgram::start(X11Probe& probe, const std::vector<std::string>& argum
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (std::chrono::steady_clock::now() < deadline) {
-        m_window = title.empty() ? probe.windowOfProcess(m_pid) : probe.windowTitled(title);
+        m_window = window();
         if (m_window != 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

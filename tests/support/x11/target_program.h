@@ -22,6 +22,9 @@ public:
     // writes `logPath` itself, which may be the same file.
     TargetProgram(X11Probe& probe, const std::vector<std::string>& argv, const std::string& title,
                   const std::string& logPath, const std::string& outputPath);
+    // Any program on any display: `shown` tells when its window is there.
+    TargetProgram(const std::vector<std::string>& argv, const std::function<bool()>& shown,
+                  const std::string& logPath);
     ~TargetProgram();
     TargetProgram(const TargetProgram&) = delete;
     TargetProgram& operator=(const TargetProgram&) = delete;
@@ -44,8 +47,10 @@ public:
     void clearLog() const;
 
 private:
-    void start(X11Probe& probe, const std::vector<std::string>& argv,
-               const posix_spawn_file_actions_t* actions, const std::string& title);
+    // `window` gives the window once it is there, else 0.
+    void start(const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions,
+               const std::function<unsigned long()>& window);
+    static std::function<unsigned long()> windowOf(X11Probe& probe, const std::string& title, const int& pid);
 
     // The log once `done` holds for it, or as it stands after the timeout.
     std::string logWhen(const std::function<bool(const std::string&)>& done,

@@ -1,0 +1,75 @@
+#include "platform/session/session_keyboard_target.h"
+
+#include <string_view>
+
+namespace tastalo::platform::session {
+
+namespace {
+
+bool set(const char* value) { return value && *value; }
+
+Status noWindowActivated() { return failure(kTargetWindowMissing, {}, "no window activated"); }
+
+}  // namespace
+
+std::vector<Backend> backendsFor(const char* display, const char* waylandDisplay, const char* chosen) {
+    if (set(chosen) && std::string_view(chosen) == "wayland") return {Backend::Wayland};
+    if (set(chosen) && std::string_view(chosen) == "x11") return {Backend::X11};
+    if (set(waylandDisplay) && !set(display)) return {Backend::Wayland};
+    if (set(waylandDisplay)) return {Backend::X11, Backend::Wayland};
+    // No session at all: X11's own failure says there is no display.
+    return {Backend::X11};
+}
+
+SessionKeyboardTarget::SessionKeyboardTarget(std::vector<Backend> order, Factory make)
+    : m_order(std::move(order)), m_make(std::move(make)), m_backends(m_order.size()) {}
+
+KeyboardTarget& SessionKeyboardTarget::backend(std::size_t index) {
+    if (!m_backends[index]) m_backends[index] = m_make(m_order[index]);
+    return *m_backends[index];
+}
+
+Status SessionKeyboardTarget::activate(std::u32string_view title) {
+    finish();
+    Status first;
+    for (std::size_t i = 0; i < m_order.size(); ++i) {
+        KeyboardTarget& target = backend(i);
+        Status status = target.activate(title);
+        if (status.ok()) {
+            m_active = &target;
+            return status;
+        }
+        if (i == 0) {
+            first = status;
+        } else if (status.code != kTargetOutOfReach && status.code != kKeyboardUnavailable) {
+            // The later backend saw the window (or saw that none has the
+            // title): its answer is the true one.
+            return status;
+        }
+        if (status.code != kTargetOutOfReach) break;
+    }
+    return first;
+}
+
+void SessionKeyboardTarget::expectTexts(const std::vector<std::u32string>& texts) {
+    if (m_active) m_active->expectTexts(texts);
+}
+
+bool SessionKeyboardTarget::targetHasFocus() { return m_active && m_active->targetHasFocus(); }
+
+Status SessionKeyboardTarget::typeText(std::u32string_view text) {
+    return m_active ? m_active->typeText(text) : noWindowActivated();
+}
+
+Status SessionKeyboardTarget::pressEnter() { return m_active ? m_active->pressEnter() : noWindowActivated(); }
+
+Status SessionKeyboardTarget::confirmDelivery() {
+    return m_active ? m_active->confirmDelivery() : noWindowActivated();
+}
+
+void SessionKeyboardTarget::finish() {
+    if (m_active) m_active->finish();
+    m_active = nullptr;
+}
+
+}  // namespace tastalo::platform::session

@@ -1,0 +1,206 @@
+#include "platform/wayland/wayland_keyboard_target.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+
+#include "platform/title_match.h"
+#include "virtual-keyboard-unstable-v1-client-protocol.h"
+#include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
+
+namespace tastalo::platform::wayland {
+
+namespace {
+
+// As on X11: a window that takes the keyboard meanwhile gets 16 keys at most.
+constexpr std::size_t kKeysPerRoundtrip = 16;
+
+}  // namespace
+
+WaylandKeyboardTarget::~WaylandKeyboardTarget() { finish(); }
+
+std::string WaylandKeyboardTarget::ownProgramName() {
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.stem().string();
+}
+
+Status WaylandKeyboardTarget::open() {
+    if (!m_connection.isOpen()) {
+        m_keymap.reset();
+        m_shiftDown = false;
+    }
+    return m_connection.open();
+}
+
+Status WaylandKeyboardTarget::activate(std::u32string_view title) {
+    finish();
+    if (Status opened = open(); !opened.ok()) return opened;
+    if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+    ToplevelList& toplevels = m_connection.toplevels();
+    const std::vector<WindowCandidate> candidates = toplevels.candidates(m_options.ownAppId);
+    const auto chosen = chooseWindow(candidates, title);
+    if (!chosen) return failure(kTargetWindowMissing, std::u32string(title), "no such window");
+    const ToplevelList::Toplevel& window = toplevels.at(candidates[*chosen].id);
+
+    zwlr_foreign_toplevel_handle_v1_activate(window.handle, m_connection.seat());
+    const auto deadline = std::chrono::steady_clock::now() + m_options.activationTimeout;
+    for (;;) {
+        if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+        if (window.closed) return failure(kTargetWindowMissing, std::u32string(title), "closed");
+        if (window.activated) break;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return failure(kTargetNotActivated, candidates[*chosen].title, "did not become active");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    m_target = &window;
+    m_focusLost = false;
+    return Status::success();
+}
+
+void WaylandKeyboardTarget::expectTexts(const std::vector<std::u32string>& texts) {
+    m_expected.clear();
+    for (const auto& text : texts) {
+        for (const char32_t c : text) {
+            if (isTypeable(c)) m_expected.push_back(c);
+        }
+    }
+    // Changing the keymap once, before the first key, keeps X11 programs
+    // from ever reading a key with a stale one in the middle of the send.
+    if (m_target) (void)keymapFor(m_expected);
+}
+
+bool WaylandKeyboardTarget::targetHasFocus() {
+    if (!m_target || m_focusLost) return false;
+    if (!m_connection.poll().ok() || !m_connection.isOpen() || !m_target->activated || m_target->closed) {
+        m_focusLost = true;
+        return false;
+    }
+    return true;
+}
+
+Status WaylandKeyboardTarget::lostFocus() const {
+    return failure(kTargetLostFocus, {}, "the window lost the activated state");
+}
+
+Status WaylandKeyboardTarget::keymapFor(std::u32string_view text) {
+    if (m_keymap && std::all_of(text.begin(), text.end(), [&](char32_t c) { return m_keymap->holds(c); }))
+        return Status::success();
+    // The keymap only grows: characters keep their keys, so an X11 program
+    // still reading earlier keys translates them right whatever it reads
+    // them with. It holds the whole send if it fits, else this text.
+    const std::string& seat = m_connection.seatKeymap();
+    const SendKeymap* previous = m_keymap ? &*m_keymap : nullptr;
+    SendKeymap keymap;
+    if (SendKeymap::build(seat, m_expected + std::u32string(text), previous, keymap).ok() ||
+        SendKeymap::build(seat, text, previous, keymap).ok())
+        return upload(std::move(keymap));
+    // Out of keys: start over, once the keys typed so far have had time to be
+    // read with the keymap they were typed with.
+    if (Status built = SendKeymap::build(seat, text, nullptr, keymap); !built.ok()) return built;
+    if (previous) {
+        if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+        std::this_thread::sleep_for(m_options.keymapReplaceSettle);
+    }
+    return upload(std::move(keymap));
+}
+
+Status WaylandKeyboardTarget::upload(SendKeymap keymap) {
+    const std::string& text = keymap.text();
+    const int fd = memfd_create("tastalo-keymap", MFD_CLOEXEC);
+    if (fd < 0) return failure(kInputRefused, {}, "memfd_create failed");
+    const bool written = ::write(fd, text.c_str(), text.size() + 1) == static_cast<ssize_t>(text.size() + 1);
+    if (written) {
+        zwp_virtual_keyboard_v1_keymap(m_connection.keyboard(), WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
+                                       static_cast<std::uint32_t>(text.size() + 1));
+    }
+    ::close(fd);
+    if (!written) return failure(kInputRefused, {}, "cannot write the keymap");
+    // A new keymap starts with no modifier held.
+    zwp_virtual_keyboard_v1_modifiers(m_connection.keyboard(), 0, 0, 0, 0);
+    m_shiftDown = false;
+    // A refused keymap shows here, before any key.
+    if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+    m_keymap = std::move(keymap);
+    std::this_thread::sleep_for(m_options.keymapSettle);
+    if (m_firstKeymap && !m_connection.seatHadKeyboard())
+        std::this_thread::sleep_for(m_options.firstKeyboardSettle);
+    m_firstKeymap = false;
+    return Status::success();
+}
+
+std::uint32_t WaylandKeyboardTarget::nextTime() {
+    // Strictly increasing: programs take a press at the time of the release
+    // before it for the keyboard's auto-repeat.
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    m_time = std::max(static_cast<std::uint32_t>(now.count()), m_time + 1);
+    return m_time;
+}
+
+void WaylandKeyboardTarget::holdShift(bool down) {
+    if (down == m_shiftDown || !m_keymap) return;
+    zwp_virtual_keyboard_v1_modifiers(m_connection.keyboard(), down ? m_keymap->shiftMask() : 0, 0, 0, 0);
+    m_shiftDown = down;
+}
+
+Status WaylandKeyboardTarget::type(std::u32string_view text) {
+    if (!m_target) return failure(kTargetWindowMissing, {}, "no window activated");
+    if (!targetHasFocus()) return lostFocus();
+    if (Status ready = keymapFor(text); !ready.ok()) return ready;
+    for (const char32_t c : text) {
+        if (m_keysSinceRoundtrip >= kKeysPerRoundtrip) {
+            m_keysSinceRoundtrip = 0;
+            if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+        }
+        if (!targetHasFocus()) {
+            holdShift(false);
+            return lostFocus();
+        }
+        const KeyStroke stroke = m_keymap->strokeFor(c);
+        holdShift(stroke.shift);
+        zwp_virtual_keyboard_v1_key(m_connection.keyboard(), nextTime(), stroke.code,
+                                    WL_KEYBOARD_KEY_STATE_PRESSED);
+        zwp_virtual_keyboard_v1_key(m_connection.keyboard(), nextTime(), stroke.code,
+                                    WL_KEYBOARD_KEY_STATE_RELEASED);
+        ++m_keysSinceRoundtrip;
+    }
+    holdShift(false);
+    wl_display_flush(m_connection.display());
+    return Status::success();
+}
+
+Status WaylandKeyboardTarget::typeText(std::u32string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!isTypeable(text[i])) {
+            Status untypeable = failure(kCharacterNotTypeable, std::u32string(1, text[i]));
+            untypeable.position = i + 1;
+            return untypeable;
+        }
+    }
+    return type(text);
+}
+
+Status WaylandKeyboardTarget::pressEnter() { return type(U"\r"); }
+
+Status WaylandKeyboardTarget::confirmDelivery() {
+    if (!m_target) return failure(kTargetWindowMissing, {}, "no window activated");
+    m_keysSinceRoundtrip = 0;
+    if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+    return targetHasFocus() ? Status::success() : lostFocus();
+}
+
+void WaylandKeyboardTarget::finish() {
+    if (m_connection.isOpen()) {
+        holdShift(false);
+        wl_display_flush(m_connection.display());
+    }
+    m_target = nullptr;
+    m_expected.clear();
+}
+
+}  // namespace tastalo::platform::wayland

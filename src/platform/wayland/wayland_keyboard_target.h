@@ -1,0 +1,73 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/keyboard_target.h"
+#include "platform/wayland/send_keymap.h"
+#include "platform/wayland/toplevel_list.h"
+#include "platform/wayland/wayland_connection.h"
+
+namespace tastalo::platform::wayland {
+
+// The keystroke and window services on a wlroots compositor (sway and
+// others): foreign-toplevel management finds, activates and watches the
+// target; a virtual keyboard, with a keymap made for the send, types.
+class WaylandKeyboardTarget final : public KeyboardTarget {
+public:
+    struct Options {
+        std::chrono::milliseconds activationTimeout{2000};
+        // X11 programs under XWayland read keys with the old keymap for a
+        // moment after a change: a digit could come out as another one.
+        std::chrono::milliseconds keymapSettle{150};
+        // They may even read keys typed earlier with the keymap that replaced
+        // theirs: before a keymap that moves characters to other keys (only
+        // when a send holds more characters off the layout than there are
+        // free keys), the keys typed so far get this long to be read.
+        std::chrono::milliseconds keymapReplaceSettle{1000};
+        // On a seat that had no keyboard before ours, programs bind to it
+        // only once it appears; keys sent before are lost.
+        std::chrono::milliseconds firstKeyboardSettle{500};
+        // Our own windows are never a target.
+        std::string ownAppId = ownProgramName();
+    };
+
+    WaylandKeyboardTarget() : WaylandKeyboardTarget(Options{}) {}
+    explicit WaylandKeyboardTarget(Options options) : m_options(std::move(options)) {}
+    ~WaylandKeyboardTarget() override;
+
+    Status activate(std::u32string_view title) override;
+    void expectTexts(const std::vector<std::u32string>& texts) override;
+    bool targetHasFocus() override;
+    Status typeText(std::u32string_view text) override;
+    Status pressEnter() override;
+    Status confirmDelivery() override;
+    void finish() override;
+
+    // The executable's file name, as compositors show it for Qt programs.
+    static std::string ownProgramName();
+
+private:
+    Status open();
+    Status keymapFor(std::u32string_view text);
+    Status upload(SendKeymap keymap);
+    Status type(std::u32string_view text);
+    void holdShift(bool down);
+    std::uint32_t nextTime();
+    Status lostFocus() const;
+
+    Options m_options;
+    WaylandConnection m_connection;
+    std::optional<SendKeymap> m_keymap;
+    bool m_firstKeymap = true;
+    std::u32string m_expected;
+    const ToplevelList::Toplevel* m_target = nullptr;
+    bool m_focusLost = false;
+    bool m_shiftDown = false;
+    std::uint32_t m_time = 0;
+    std::size_t m_keysSinceRoundtrip = 0;
+};
+
+}  // namespace tastalo::platform::wayland

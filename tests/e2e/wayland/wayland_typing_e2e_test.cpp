@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/conformance_cases.h"
+#include "platform/keyboard_target.h"
+#include "platform/title_match.h"
+#include "platform/wayland/wayland_keyboard_target.h"
+#include "support/temp_folder.h"
+#include "support/wayland/sway_probe.h"
+#include "support/x11/target_program.h"
+
+namespace tastalo::prova {
+namespace {
+
+using platform::KeyboardTarget;
+using platform::Status;
+namespace conformance = platform::conformance;
+
+// Real windows in the headless sway session of with_sway.sh: native Wayland
+// ones, and X11 ones under XWayland.
+class TypingUnderSway : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("SWAYSOCK"), nullptr)
+            << "no sway session: run the test through tests/support/wayland/with_sway.sh";
+    }
+
+    // korvedo_target as a Wayland client ("wayland") or an X11 one ("xcb").
+    std::unique_ptr<TargetProgram> startTarget(const std::string& title, const std::string& platform) {
+        const std::string log = m_folder.file(QString::fromStdString(title + ".log")).toStdString();
+        auto target = std::make_unique<TargetProgram>(
+            std::vector<std::string>{"env", "QT_QPA_PLATFORM=" + platform, KORVEDO_TARGET_PATH, title, log},
+            [title] { return sway::hasWindow(title); }, log);
+        EXPECT_TRUE(target->started()) << "\"" << title << "\" did not show its window";
+        return target;
+    }
+
+    static void activate(KeyboardTarget& keyboard, std::u32string_view title) {
+        const Status status = keyboard.activate(title);
+        ASSERT_TRUE(status.ok()) << status.code << " " << status.detail;
+    }
+
+    static void send(KeyboardTarget& keyboard, std::u32string_view barcode) {
+        const Status typed = keyboard.typeText(barcode);
+        ASSERT_TRUE(typed.ok()) << typed.code << " " << typed.detail;
+        const Status entered = keyboard.pressEnter();
+        ASSERT_TRUE(entered.ok()) << entered.code << " " << entered.detail;
+    }
+
+    // Sends the list into the window titled `title` and gives what it must
+    // have received.
+    std::string sendList(std::u32string_view title, const std::vector<std::u32string>& list, bool announced) {
+        std::string expected;
+        activate(m_keyboard, title);
+        if (announced) m_keyboard.expectTexts(list);
+        for (const auto& barcode : list) {
+            send(m_keyboard, barcode);
+            expected += platform::toUtf8(barcode) + "\n";
+        }
+        const Status delivered = m_keyboard.confirmDelivery();
+        EXPECT_TRUE(delivered.ok()) << delivered.code << " " << delivered.detail;
+        m_keyboard.finish();
+        return expected;
+    }
+
+    TempFolder m_folder;
+    platform::wayland::WaylandKeyboardTarget m_keyboard;
+};
+
+#define ACTIVATE(keyboard, title) ASSERT_NO_FATAL_FAILURE(activate(keyboard, title))
+#define SEND(keyboard, text) ASSERT_NO_FATAL_FAILURE(send(keyboard, text))
+
+TEST_F(TypingUnderSway, EveryConformanceCaseArrivesExactlyInANativeWaylandWindow) {
+    const auto korvedo = startTarget("Korvedo", "wayland");
+    ASSERT_TRUE(korvedo->started());
+    std::vector<std::u32string> list;
+    for (const auto& testCase : conformance::typingCases()) list.push_back(testCase.barcode);
+    const std::string expected = sendList(U"korvedo", list, true);
+
+    const std::string received = korvedo->logAfter(list.size());
+    EXPECT_EQ(received, expected);
+    std::size_t start = 0;
+    for (const auto& testCase : conformance::typingCases()) {
+        const std::size_t end = received.find('\n', start);
+        EXPECT_EQ(received.substr(start, end - start), platform::toUtf8(testCase.barcode)) << testCase.name;
+        start = end == std::string::npos ? received.size() : end + 1;
+    }
+}
+
+TEST_F(TypingUnderSway, AnX11WindowUnderXWaylandGetsAccentsEuroAndBeyondBmpExactlyEvenAfterAKeymapChange) {
+    // X11 programs read keys with the old keymap for a moment after a
+    // change: the second list needs characters the first keymap lacks.
+    const auto korvedo = startTarget("Korvedo X", "xcb");
+    ASSERT_TRUE(korvedo->started());
+    const std::vector<std::u32string> first = {U"8002345060772", U"città-€ß", U"A\U0001D11EB", U"AbC123xyz"};
+    const std::vector<std::u32string> second = {U"ΩµÅØ½", U"1234567890"};
+    std::string expected = sendList(U"Korvedo X", first, true);
+    expected += sendList(U"Korvedo X", second, false);
+    EXPECT_EQ(korvedo->logAfter(first.size() + second.size()), expected);
+}
+
+TEST_F(TypingUnderSway, AWindowThatTakesTheKeyboardStopsTheSendAndReceivesNothing) {
+    const auto korvedo = startTarget("Korvedo", "wayland");
+    const auto thief = startTarget("Ladro", "wayland");
+    ASSERT_TRUE(korvedo->started() && thief->started());
+    ACTIVATE(m_keyboard, U"Korvedo");
+    SEND(m_keyboard, U"111");
+    ASSERT_TRUE(m_keyboard.confirmDelivery().ok());
+
+    ASSERT_TRUE(sway::focus("Ladro"));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (m_keyboard.targetHasFocus() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_FALSE(m_keyboard.targetHasFocus());
+    EXPECT_EQ(m_keyboard.typeText(U"222").code, platform::kTargetLostFocus);
+    EXPECT_EQ(m_keyboard.pressEnter().code, platform::kTargetLostFocus);
+    m_keyboard.finish();
+
+    // Whatever had reached the thief arrives before a marker typed now.
+    sendList(U"Ladro", {U"marcatore"}, false);
+    EXPECT_EQ(thief->logBefore("marcatore"), std::optional<std::string>(""));
+    EXPECT_EQ(korvedo->logAfter(1), "111\n");
+}
+
+TEST_F(TypingUnderSway, TheSessionsBackendReachesWaylandWindowsAndSaysWhenNoWindowHasTheTitle) {
+    // DISPLAY is set too (XWayland): X11 is tried first and cannot see a
+    // Wayland window; the Wayland backend then finds it.
+    const auto korvedo = startTarget("Korvedo", "wayland");
+    ASSERT_TRUE(korvedo->started());
+    const auto keyboard = platform::createKeyboardTarget();
+    ACTIVATE(*keyboard, U"Korvedo");
+    SEND(*keyboard, U"città");
+    keyboard->finish();
+    EXPECT_EQ(korvedo->logAfter(1), "città\n");
+
+    const Status missing = keyboard->activate(U"Nessuna finestra");
+    EXPECT_EQ(missing.code, platform::kTargetWindowMissing) << missing.detail;
+    EXPECT_EQ(m_keyboard.activate(U"Nessuna finestra").code, platform::kTargetWindowMissing);
+}
+
+}  // namespace
+}  // namespace tastalo::prova

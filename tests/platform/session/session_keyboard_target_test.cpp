@@ -1,0 +1,69 @@
+#include "platform/session/session_keyboard_target.h"
+
+#include <gtest/gtest.h>
+
+#include "support/recording_keyboard_target.h"
+
+namespace tastalo::test {
+namespace {
+
+using platform::RecordingKeyboardTarget;
+using platform::session::Backend;
+using platform::session::backendsFor;
+using platform::session::SessionKeyboardTarget;
+using Kind = RecordingKeyboardTarget::Call::Kind;
+
+TEST(SessionBackends, X11ComesFirstWhereBothExistAndTheChosenOneStandsAlone) {
+    using V = std::vector<Backend>;
+    EXPECT_EQ(backendsFor(":0", nullptr, nullptr), V{Backend::X11});
+    EXPECT_EQ(backendsFor(":0", "wayland-1", nullptr), (V{Backend::X11, Backend::Wayland}));
+    EXPECT_EQ(backendsFor("", "wayland-1", nullptr), V{Backend::Wayland});
+    EXPECT_EQ(backendsFor(nullptr, nullptr, nullptr), V{Backend::X11});
+    EXPECT_EQ(backendsFor(":0", "wayland-1", "wayland"), V{Backend::Wayland});
+    EXPECT_EQ(backendsFor(nullptr, "wayland-1", "x11"), V{Backend::X11});
+}
+
+// X11 first, then Wayland; each backend a recording stand-in whose
+// activation answers as told.
+struct Session {
+    RecordingKeyboardTarget* x11 = nullptr;
+    RecordingKeyboardTarget* wayland = nullptr;
+    SessionKeyboardTarget target;
+
+    Session(platform::Status x11Answer, platform::Status waylandAnswer)
+        : target({Backend::X11, Backend::Wayland}, [this, x11Answer, waylandAnswer](Backend backend) {
+              auto made = std::make_unique<RecordingKeyboardTarget>();
+              made->failOn(Kind::Activate, 0, backend == Backend::X11 ? x11Answer : waylandAnswer);
+              (backend == Backend::X11 ? x11 : wayland) = made.get();
+              return made;
+          }) {}
+};
+
+TEST(SessionKeyboardTarget, AWindowOutOfX11sReachIsTypedIntoThroughWayland) {
+    Session session(platform::failure(platform::kTargetOutOfReach, U"Korvedo"), platform::Status::success());
+    ASSERT_TRUE(session.target.activate(U"Korvedo").ok());
+    ASSERT_TRUE(session.target.typeText(U"123").ok());
+    EXPECT_EQ(session.wayland->received(), U"123");
+    EXPECT_EQ(session.x11->received(), U"");
+}
+
+TEST(SessionKeyboardTarget, TheMostTellingFailureIsTheOneReported) {
+    using platform::failure;
+    // X11 saw the window but could not activate it: Wayland is not asked.
+    Session notActivated(failure(platform::kTargetNotActivated, U"K"), platform::Status::success());
+    EXPECT_EQ(notActivated.target.activate(U"K").code, platform::kTargetNotActivated);
+    EXPECT_EQ(notActivated.wayland, nullptr);
+    // Wayland saw every window and none has the title.
+    Session missing(failure(platform::kTargetOutOfReach, U"K"),
+                    failure(platform::kTargetWindowMissing, U"K"));
+    EXPECT_EQ(missing.target.activate(U"K").code, platform::kTargetWindowMissing);
+    // The compositor offers no way in: X11's answer stands.
+    Session noWay(failure(platform::kTargetOutOfReach, U"K"), failure(platform::kTargetOutOfReach));
+    const platform::Status status = noWay.target.activate(U"K");
+    EXPECT_EQ(status.code, platform::kTargetOutOfReach);
+    EXPECT_EQ(status.subject, U"K");
+    EXPECT_EQ(noWay.target.typeText(U"1").code, platform::kTargetWindowMissing);
+}
+
+}  // namespace
+}  // namespace tastalo::test
