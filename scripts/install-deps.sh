@@ -10,6 +10,7 @@ packages=(
   libx11-dev libxtst-dev libxkbcommon-dev libwayland-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick
+  sway xwayland qt6-wayland
   g++-mingw-w64-x86-64 wine wine64
   fonts-liberation2
 )

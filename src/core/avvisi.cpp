@@ -57,15 +57,15 @@ QString testoTastiera(const platform::Status& stato) {
         case platform::kTargetOutOfReach:
             if (stato.subject.empty())
                 return QStringLiteral(
-                    "In questa sessione Wayland Tastalo non trova il display X11 (XWayland): non può "
-                    "digitare in nessuna finestra e non ha inviato nessun barcode. Avviare Tastalo con "
-                    "XWayland attivo (variabile DISPLAY impostata), oppure accedere con una sessione "
-                    "X11.");
+                    "In questa sessione Wayland Tastalo non può digitare: il desktop non gli permette di "
+                    "scrivere nelle finestre Wayland e non c'è il display X11 (XWayland). Nessun barcode "
+                    "è stato inviato. Avviare Tastalo con XWayland attivo (variabile DISPLAY impostata), "
+                    "oppure accedere con una sessione X11.");
             return QStringLiteral(
-                       "La finestra \"%1\" non è raggiungibile: in una sessione Wayland Tastalo scrive "
-                       "solo nelle finestre dei programmi avviati sotto XWayland, e nessuna di queste ha "
-                       "quel titolo. Nessun barcode è stato inviato. Se il programma è aperto, avviarlo "
-                       "in modalità X11 (XWayland).")
+                       "La finestra \"%1\" non è raggiungibile: in questa sessione Wayland il desktop non "
+                       "permette a Tastalo di trovare le finestre Wayland, e nessuna finestra dei programmi "
+                       "avviati sotto XWayland ha quel titolo. Nessun barcode è stato inviato. Se il "
+                       "programma è aperto, avviarlo in modalità X11 (XWayland).")
                 .arg(daUtf32(stato.subject));
         default: return QStringLiteral("La tastiera ha dato un errore inatteso.");
     }

@@ -113,7 +113,7 @@ TEST_F(InvioBarcodeTest, AnOpenWindowNotBroughtToTheFrontOrOutOfReachIsNotCalled
     ASSERT_EQ(messaggi.testi().size(), 3);
     EXPECT_TRUE(messaggi.testi()[0].startsWith("1007 La finestra \"Korvedo\" è aperta, ma"));
     EXPECT_TRUE(messaggi.testi()[1].startsWith("1008 La finestra \"Korvedo\" non è raggiungibile"));
-    EXPECT_TRUE(messaggi.testi()[2].startsWith("1008 In questa sessione Wayland Tastalo non trova"));
+    EXPECT_TRUE(messaggi.testi()[2].startsWith("1008 In questa sessione Wayland Tastalo non può digitare"));
     EXPECT_EQ(tastiera.count(Kind::Type), 0);
 }
 

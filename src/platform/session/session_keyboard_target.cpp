@@ -41,12 +41,15 @@ Status SessionKeyboardTarget::activate(std::u32string_view title) {
         }
         if (i == 0) {
             first = status;
-        } else if (status.code != kTargetOutOfReach && status.code != kKeyboardUnavailable) {
-            // The later backend saw the window (or saw that none has the
-            // title): its answer is the true one.
+        } else if (first.code == kTargetOutOfReach && status.code != kTargetOutOfReach &&
+                   status.code != kKeyboardUnavailable) {
+            // The later backend sees every window: its answer is the true one.
             return status;
         }
-        if (status.code != kTargetOutOfReach) break;
+        // A window out of reach, or one the window manager would not bring
+        // to the front for X11 (sway by default), may well be reached by the
+        // next backend.
+        if (status.code != kTargetOutOfReach && status.code != kTargetNotActivated) break;
     }
     return first;
 }

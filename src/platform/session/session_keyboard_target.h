@@ -19,7 +19,8 @@ enum class Backend { X11, Wayland };
 std::vector<Backend> backendsFor(const char* display, const char* waylandDisplay, const char* chosen);
 
 // Tries the backends in order at each activate(): the next one only when the
-// window is out of the current one's reach. The backend that activated the
+// window is out of the current one's reach or was not brought to the front.
+// The backend that activated the
 // window serves the rest of the send.
 class SessionKeyboardTarget final : public KeyboardTarget {
 public:

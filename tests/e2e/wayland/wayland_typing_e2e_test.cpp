@@ -142,5 +142,20 @@ TEST_F(TypingUnderSway, TheSessionsBackendReachesWaylandWindowsAndSaysWhenNoWind
     EXPECT_EQ(m_keyboard.activate(U"Nessuna finestra").code, platform::kTargetWindowMissing);
 }
 
+TEST_F(TypingUnderSway, AnX11WindowSwayWillNotActivateForX11IsReachedThroughWayland) {
+    // sway's default: an X11 request to activate a window only marks it urgent.
+    ASSERT_EQ(run("swaymsg focus_on_window_activation urgent >/dev/null"), 0);
+    const auto korvedo = startTarget("Korvedo X", "xcb");
+    const auto other = startTarget("Altro", "wayland");
+    ASSERT_TRUE(korvedo->started() && other->started());
+    const auto keyboard = platform::createKeyboardTarget();
+    const Status activated = keyboard->activate(U"Korvedo X");
+    run("swaymsg focus_on_window_activation focus >/dev/null");
+    ASSERT_TRUE(activated.ok()) << activated.code << " " << activated.detail;
+    SEND(*keyboard, U"8002345060772");
+    keyboard->finish();
+    EXPECT_EQ(korvedo->logAfter(1), "8002345060772\n");
+}
+
 }  // namespace
 }  // namespace tastalo::prova

@@ -39,20 +39,25 @@ struct Session {
           }) {}
 };
 
-TEST(SessionKeyboardTarget, AWindowOutOfX11sReachIsTypedIntoThroughWayland) {
-    Session session(platform::failure(platform::kTargetOutOfReach, U"Korvedo"), platform::Status::success());
-    ASSERT_TRUE(session.target.activate(U"Korvedo").ok());
-    ASSERT_TRUE(session.target.typeText(U"123").ok());
-    EXPECT_EQ(session.wayland->received(), U"123");
-    EXPECT_EQ(session.x11->received(), U"");
+TEST(SessionKeyboardTarget, AWindowX11CannotSeeOrBringToTheFrontIsTypedIntoThroughWayland) {
+    for (const std::int32_t x11Code : {platform::kTargetOutOfReach, platform::kTargetNotActivated}) {
+        Session session(platform::failure(x11Code, U"Korvedo"), platform::Status::success());
+        ASSERT_TRUE(session.target.activate(U"Korvedo").ok()) << x11Code;
+        ASSERT_TRUE(session.target.typeText(U"123").ok());
+        EXPECT_EQ(session.wayland->received(), U"123");
+        EXPECT_EQ(session.x11->received(), U"");
+    }
 }
 
 TEST(SessionKeyboardTarget, TheMostTellingFailureIsTheOneReported) {
     using platform::failure;
-    // X11 saw the window but could not activate it: Wayland is not asked.
-    Session notActivated(failure(platform::kTargetNotActivated, U"K"), platform::Status::success());
+    // X11 saw the window: Wayland's failure to reach it adds nothing.
+    Session notActivated(failure(platform::kTargetNotActivated, U"K"), failure(platform::kTargetOutOfReach));
     EXPECT_EQ(notActivated.target.activate(U"K").code, platform::kTargetNotActivated);
-    EXPECT_EQ(notActivated.wayland, nullptr);
+    // X11 found no window at all: Wayland is not asked.
+    Session closed(failure(platform::kTargetWindowMissing, U"K"), platform::Status::success());
+    EXPECT_EQ(closed.target.activate(U"K").code, platform::kTargetWindowMissing);
+    EXPECT_EQ(closed.wayland, nullptr);
     // Wayland saw every window and none has the title.
     Session missing(failure(platform::kTargetOutOfReach, U"K"),
                     failure(platform::kTargetWindowMissing, U"K"));
