@@ -84,7 +84,10 @@ std::vector<WindowCandidate> ToplevelList::candidates(const std::string& ownAppI
     std::vector<WindowCandidate> result;
     for (std::size_t i = 0; i < m_toplevels.size(); ++i) {
         const Toplevel& toplevel = *m_toplevels[i];
-        if (toplevel.closed || (!ownAppId.empty() && toplevel.appId == ownAppId)) continue;
+        // XWayland windows show their X11 class, which Qt capitalises.
+        if (toplevel.closed ||
+            (!ownAppId.empty() && foldCase(fromUtf8(toplevel.appId)) == foldCase(fromUtf8(ownAppId))))
+            continue;
         result.push_back({i, fromUtf8(toplevel.title), toplevel.recency});
     }
     return result;

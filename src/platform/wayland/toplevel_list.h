@@ -36,8 +36,8 @@ public:
     ToplevelList(const ToplevelList&) = delete;
     ToplevelList& operator=(const ToplevelList&) = delete;
 
-    // The open windows, other programs' only; WindowCandidate::id is the
-    // index for at().
+    // The open windows, other programs' only (their app_id, without regard to
+    // case, is not `ownAppId`); WindowCandidate::id is the index for at().
     std::vector<WindowCandidate> candidates(const std::string& ownAppId) const;
     const Toplevel& at(std::size_t index) const { return *m_toplevels.at(index); }
 

@@ -149,6 +149,7 @@ void WaylandKeyboardTarget::holdShift(bool down) {
 }
 
 Status WaylandKeyboardTarget::type(std::u32string_view text) {
+    m_barcodeArrived = false;
     if (!m_target) return failure(kTargetWindowMissing, {}, "no window activated");
     if (!targetHasFocus()) return lostFocus();
     if (Status ready = keymapFor(text); !ready.ok()) return ready;
@@ -185,13 +186,23 @@ Status WaylandKeyboardTarget::typeText(std::u32string_view text) {
     return type(text);
 }
 
-Status WaylandKeyboardTarget::pressEnter() { return type(U"\r"); }
+Status WaylandKeyboardTarget::pressEnter() {
+    if (Status typed = type(U"\r"); !typed.ok()) return typed;
+    // Whether every key went in while the target held the keyboard is known
+    // only now: once the focus has moved on, it can no longer be told.
+    m_keysSinceRoundtrip = 0;
+    if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+    m_barcodeArrived = targetHasFocus();
+    return Status::success();
+}
 
 Status WaylandKeyboardTarget::confirmDelivery() {
     if (!m_target) return failure(kTargetWindowMissing, {}, "no window activated");
     m_keysSinceRoundtrip = 0;
     if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
-    return targetHasFocus() ? Status::success() : lostFocus();
+    // The focus may have left only after the Enter went in: the barcode
+    // arrived whole, and the next text stops.
+    return targetHasFocus() || m_barcodeArrived ? Status::success() : lostFocus();
 }
 
 void WaylandKeyboardTarget::finish() {

@@ -65,6 +65,9 @@ private:
     std::u32string m_expected;
     const ToplevelList::Toplevel* m_target = nullptr;
     bool m_focusLost = false;
+    // The last Enter went in, and every key before it, while the target held
+    // the keyboard.
+    bool m_barcodeArrived = false;
     bool m_shiftDown = false;
     std::uint32_t m_time = 0;
     std::size_t m_keysSinceRoundtrip = 0;
