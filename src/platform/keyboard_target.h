@@ -2,10 +2,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "platform/title_match.h"
 
 // The keystroke and window services the send needs, and nothing more. Plain
 // C++ on purpose: no Qt, no system header, so each backend (X11, Windows)
@@ -70,6 +73,13 @@ public:
     // effect kTargetNotActivated. On success the window becomes the target of the
     // calls below, until finish().
     virtual Status activate(std::u32string_view title) = 0;
+
+    // How well the window activate(title) would choose matches the title,
+    // without activating anything; nothing if the backend cannot look.
+    virtual std::optional<TitleMatch> lookUp(std::u32string_view title) {
+        (void)title;
+        return std::nullopt;
+    }
 
     // The texts the send will type after this activate(), in order, each to
     // be followed by pressEnter(). Optional: a backend that has to prepare

@@ -85,6 +85,13 @@ std::optional<std::size_t> chooseWindow(const std::vector<WindowCandidate>& cand
                       [&](const WindowCandidate& c) { return folded[indexOf(c)].starts_with(key); });
 }
 
+TitleMatch titleMatch(const std::vector<WindowCandidate>& candidates, std::u32string_view wanted) {
+    const auto chosen = chooseWindow(candidates, wanted);
+    if (!chosen) return TitleMatch::None;
+    return foldCase(candidates[*chosen].title) == foldCase(wanted) ? TitleMatch::Exact
+                                                                   : TitleMatch::Beginning;
+}
+
 bool isTypeable(char32_t c) {
     if (c == U'\t') return true;
     if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return false;  // control characters

@@ -27,6 +27,11 @@ std::u32string foldCase(std::u32string_view text);
 std::optional<std::size_t> chooseWindow(const std::vector<WindowCandidate>& candidates,
                                         std::u32string_view wanted);
 
+// How the title of the window chooseWindow() picks matches the wanted one;
+// a better match compares greater.
+enum class TitleMatch { None, Beginning, Exact };
+TitleMatch titleMatch(const std::vector<WindowCandidate>& candidates, std::u32string_view wanted);
+
 // True for characters a barcode may hold: everything but control characters,
 // Tab excepted.
 bool isTypeable(char32_t c);

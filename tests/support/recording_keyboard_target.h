@@ -20,6 +20,8 @@ public:
     };
 
     Status activate(std::u32string_view title) override;
+    // Not recorded: what sees() told, or nothing.
+    std::optional<TitleMatch> lookUp(std::u32string_view) override { return m_sees; }
     bool targetHasFocus() override;
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
@@ -38,6 +40,8 @@ public:
     void failConfirmOn(int index, Status status) { m_confirmFailure = {index, std::move(status)}; }
     // When set, targetHasFocus() answers false from its n-th call on (0-based).
     void loseFocusAt(int index) { m_loseFocusAt = index; }
+    // How well the windows it can see match any title.
+    void sees(TitleMatch match) { m_sees = match; }
     // Runs before each recorded call, to act in the middle of a send.
     void setHook(std::function<void(const Call&)> hook) { m_hook = std::move(hook); }
 
@@ -55,6 +59,7 @@ private:
     int m_confirmations = 0;
     std::optional<std::pair<int, Status>> m_confirmFailure;
     std::function<void(const Call&)> m_hook;
+    std::optional<TitleMatch> m_sees;
 };
 
 }  // namespace tastalo::platform

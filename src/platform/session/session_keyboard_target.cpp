@@ -31,15 +31,21 @@ KeyboardTarget& SessionKeyboardTarget::backend(std::size_t index) {
 
 Status SessionKeyboardTarget::activate(std::u32string_view title) {
     finish();
+    std::size_t start = 0;
+    if (m_order.size() > 1) {
+        const auto firstSees = backend(0).lookUp(title);
+        const auto laterSees = backend(1).lookUp(title);
+        if (laterSees && *laterSees != TitleMatch::None && (!firstSees || *laterSees > *firstSees)) start = 1;
+    }
     Status first;
-    for (std::size_t i = 0; i < m_order.size(); ++i) {
+    for (std::size_t i = start; i < m_order.size(); ++i) {
         KeyboardTarget& target = backend(i);
         Status status = target.activate(title);
         if (status.ok()) {
             m_active = &target;
             return status;
         }
-        if (i == 0) {
+        if (i == start) {
             first = status;
         } else if (first.code == kTargetOutOfReach && status.code != kTargetOutOfReach &&
                    status.code != kKeyboardUnavailable) {

@@ -67,6 +67,21 @@ Keymap compile(xkb_context* context, std::string_view text) {
                   &xkb_keymap_unref);
 }
 
+Keymap seatLayout(xkb_context* context, std::string_view seatKeymap) {
+    Keymap seat = compile(context, seatKeymap);
+    if (!seat)
+        seat = Keymap(xkb_keymap_new_from_names(context, nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS),
+                      &xkb_keymap_unref);
+    return seat;
+}
+
+std::string textOf(xkb_keymap* keymap) {
+    char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+    std::string result = text ? text : "";
+    std::free(text);
+    return result;
+}
+
 // What the first layout of the operator's keymap types with no modifier
 // (level 0) or Shift alone (level 1), and which keys it leaves empty.
 class SeatLayout {
@@ -202,13 +217,21 @@ Status SendKeymap::build(std::string_view seatKeymap, std::u32string_view charac
 
     const Keymap ours = compile(context.get(), keymapText(keys));
     if (!ours) return failure(kKeyboardUnavailable, {}, "xkbcommon refused the keymap built for the send");
-    char* text = xkb_keymap_get_as_string(ours.get(), XKB_KEYMAP_FORMAT_TEXT_V1);
-    if (!text) return failure(kKeyboardUnavailable, {}, "xkbcommon cannot write the keymap");
-    out.m_text = text;
-    std::free(text);
+    out.m_text = textOf(ours.get());
+    if (out.m_text.empty()) return failure(kKeyboardUnavailable, {}, "xkbcommon cannot write the keymap");
+    out.m_offLayout = (previous && previous->m_offLayout) || !missing.empty();
     out.m_keys = std::move(keys);
     out.m_strokes = std::move(strokes);
     out.m_shiftMask = 1u << xkb_keymap_mod_get_index(ours.get(), XKB_MOD_NAME_SHIFT);
+    return Status::success();
+}
+
+Status SendKeymap::operatorLayout(std::string_view seatKeymap, std::string& text) {
+    const Context context(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &xkb_context_unref);
+    const Keymap seat = context ? seatLayout(context.get(), seatKeymap) : Keymap(nullptr, &xkb_keymap_unref);
+    text = seat ? textOf(seat.get()) : std::string();
+    if (text.empty())
+        return failure(kKeyboardUnavailable, {}, "xkbcommon: no keymap for the operator's layout");
     return Status::success();
 }
 

@@ -35,11 +35,18 @@ public:
     static Status build(std::string_view seatKeymap, std::u32string_view characters,
                         const SendKeymap* previous, SendKeymap& out);
 
+    // The operator's layout as XKB text, complete: `seatKeymap` if it
+    // compiles, else XKB's default layout.
+    static Status operatorLayout(std::string_view seatKeymap, std::string& text);
+
     // The keymap as XKB text, complete (no includes), ready to upload.
     const std::string& text() const { return m_text; }
     bool holds(char32_t c) const { return m_strokes.contains(c); }
     // Requires holds(c).
     KeyStroke strokeFor(char32_t c) const { return m_strokes.at(c); }
+    // Whether some character is on a key the operator's layout leaves to
+    // another character, or to none.
+    bool offLayout() const { return m_offLayout; }
     // The Shift modifier's mask in this keymap.
     std::uint32_t shiftMask() const { return m_shiftMask; }
 
@@ -53,6 +60,7 @@ private:
     std::map<std::uint32_t, std::array<std::uint32_t, 2>> m_keys;
     std::map<char32_t, KeyStroke> m_strokes;
     std::uint32_t m_shiftMask = 0;
+    bool m_offLayout = false;
 };
 
 }  // namespace tastalo::platform::wayland

@@ -62,6 +62,11 @@ Status WaylandKeyboardTarget::activate(std::u32string_view title) {
     return Status::success();
 }
 
+std::optional<TitleMatch> WaylandKeyboardTarget::lookUp(std::u32string_view title) {
+    if (!open().ok() || !m_connection.roundtrip().ok()) return std::nullopt;
+    return titleMatch(m_connection.toplevels().candidates(m_options.ownAppId), title);
+}
+
 void WaylandKeyboardTarget::expectTexts(const std::vector<std::u32string>& texts) {
     m_expected.clear();
     for (const auto& text : texts) {
@@ -109,8 +114,7 @@ Status WaylandKeyboardTarget::keymapFor(std::u32string_view text) {
     return upload(std::move(keymap));
 }
 
-Status WaylandKeyboardTarget::upload(SendKeymap keymap) {
-    const std::string& text = keymap.text();
+Status WaylandKeyboardTarget::sendKeymap(const std::string& text) {
     const int fd = memfd_create("tastalo-keymap", MFD_CLOEXEC);
     if (fd < 0) return failure(kInputRefused, {}, "memfd_create failed");
     const bool written = ::write(fd, text.c_str(), text.size() + 1) == static_cast<ssize_t>(text.size() + 1);
@@ -124,13 +128,30 @@ Status WaylandKeyboardTarget::upload(SendKeymap keymap) {
     zwp_virtual_keyboard_v1_modifiers(m_connection.keyboard(), 0, 0, 0, 0);
     m_shiftDown = false;
     // A refused keymap shows here, before any key.
-    if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+    return m_connection.roundtrip();
+}
+
+Status WaylandKeyboardTarget::upload(SendKeymap keymap) {
+    if (Status sent = sendKeymap(keymap.text()); !sent.ok()) return sent;
     m_keymap = std::move(keymap);
     std::this_thread::sleep_for(m_options.keymapSettle);
     if (m_firstKeymap && !m_connection.seatHadKeyboard())
         std::this_thread::sleep_for(m_options.firstKeyboardSettle);
     m_firstKeymap = false;
     return Status::success();
+}
+
+void WaylandKeyboardTarget::restoreLayout() {
+    // The seat, and XWayland with it, would serve the send's keymap to every
+    // program until the operator's next key: X11 programs, and the X11
+    // backend reading the keymap for its own send, would find few keys.
+    std::string layout;
+    if (!SendKeymap::operatorLayout(m_connection.seatKeymap(), layout).ok()) return;
+    // Keys typed off the operator's layout must be read before their keys
+    // mean something else.
+    if (m_keymap->offLayout()) std::this_thread::sleep_for(m_options.keymapReplaceSettle);
+    m_keymap.reset();
+    (void)sendKeymap(layout);
 }
 
 std::uint32_t WaylandKeyboardTarget::nextTime() {
@@ -208,6 +229,7 @@ Status WaylandKeyboardTarget::confirmDelivery() {
 void WaylandKeyboardTarget::finish() {
     if (m_connection.isOpen()) {
         holdShift(false);
+        if (m_keymap) restoreLayout();
         wl_display_flush(m_connection.display());
     }
     m_target = nullptr;

@@ -23,9 +23,10 @@ public:
         // moment after a change: a digit could come out as another one.
         std::chrono::milliseconds keymapSettle{150};
         // They may even read keys typed earlier with the keymap that replaced
-        // theirs: before a keymap that moves characters to other keys (only
-        // when a send holds more characters off the layout than there are
-        // free keys), the keys typed so far get this long to be read.
+        // theirs: before a keymap that moves characters to other keys (when
+        // a send holds more characters off the layout than there are free
+        // keys, and when the operator's layout comes back after a send with
+        // such characters), the keys typed so far get this long to be read.
         std::chrono::milliseconds keymapReplaceSettle{1000};
         // On a seat that had no keyboard before ours, programs bind to it
         // only once it appears; keys sent before are lost.
@@ -39,6 +40,7 @@ public:
     ~WaylandKeyboardTarget() override;
 
     Status activate(std::u32string_view title) override;
+    std::optional<TitleMatch> lookUp(std::u32string_view title) override;
     void expectTexts(const std::vector<std::u32string>& texts) override;
     bool targetHasFocus() override;
     Status typeText(std::u32string_view text) override;
@@ -52,7 +54,9 @@ public:
 private:
     Status open();
     Status keymapFor(std::u32string_view text);
+    Status sendKeymap(const std::string& text);
     Status upload(SendKeymap keymap);
+    void restoreLayout();
     Status type(std::u32string_view text);
     void holdShift(bool down);
     std::uint32_t nextTime();

@@ -33,6 +33,11 @@ Status X11KeyboardTarget::activate(std::u32string_view title) {
     return Status::success();
 }
 
+std::optional<TitleMatch> X11KeyboardTarget::lookUp(std::u32string_view title) {
+    if (!m_connection.open().ok()) return std::nullopt;
+    return titleMatch(m_directory.candidates(), title);
+}
+
 void X11KeyboardTarget::expectTexts(const std::vector<std::u32string>& texts) {
     if (m_target != 0) m_session.expect(texts);
 }

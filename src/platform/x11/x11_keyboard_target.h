@@ -26,6 +26,7 @@ public:
     ~X11KeyboardTarget() override;
 
     Status activate(std::u32string_view title) override;
+    std::optional<TitleMatch> lookUp(std::u32string_view title) override;
     void expectTexts(const std::vector<std::u32string>& texts) override;
     bool targetHasFocus() override;
     Status typeText(std::u32string_view text) override;

@@ -30,10 +30,13 @@ struct Session {
     RecordingKeyboardTarget* wayland = nullptr;
     SessionKeyboardTarget target;
 
-    Session(platform::Status x11Answer, platform::Status waylandAnswer)
-        : target({Backend::X11, Backend::Wayland}, [this, x11Answer, waylandAnswer](Backend backend) {
+    Session(platform::Status x11Answer, platform::Status waylandAnswer,
+            platform::TitleMatch x11Sees = platform::TitleMatch::Exact,
+            platform::TitleMatch waylandSees = platform::TitleMatch::Exact)
+        : target({Backend::X11, Backend::Wayland}, [=, this](Backend backend) {
               auto made = std::make_unique<RecordingKeyboardTarget>();
               made->failOn(Kind::Activate, 0, backend == Backend::X11 ? x11Answer : waylandAnswer);
+              made->sees(backend == Backend::X11 ? x11Sees : waylandSees);
               (backend == Backend::X11 ? x11 : wayland) = made.get();
               return made;
           }) {}
@@ -49,6 +52,21 @@ TEST(SessionKeyboardTarget, AWindowX11CannotSeeOrBringToTheFrontIsTypedIntoThrou
     }
 }
 
+TEST(SessionKeyboardTarget, AnExactTitleOnlyWaylandSeesWinsOverABeginningX11Sees) {
+    using platform::TitleMatch;
+    Session session(platform::Status::success(), platform::Status::success(), TitleMatch::Beginning,
+                    TitleMatch::Exact);
+    ASSERT_TRUE(session.target.activate(U"Korvedo").ok());
+    ASSERT_TRUE(session.target.typeText(U"1").ok());
+    EXPECT_EQ(session.wayland->received(), U"1");
+    EXPECT_EQ(session.x11->count(Kind::Activate), 0);
+
+    Session same(platform::Status::success(), platform::Status::success(), TitleMatch::Exact,
+                 TitleMatch::Exact);
+    ASSERT_TRUE(same.target.activate(U"Korvedo").ok());
+    EXPECT_EQ(same.wayland->count(Kind::Activate), 0);
+}
+
 TEST(SessionKeyboardTarget, TheMostTellingFailureIsTheOneReported) {
     using platform::failure;
     // X11 saw the window: Wayland's failure to reach it adds nothing.
@@ -57,7 +75,7 @@ TEST(SessionKeyboardTarget, TheMostTellingFailureIsTheOneReported) {
     // X11 found no window at all: Wayland is not asked.
     Session closed(failure(platform::kTargetWindowMissing, U"K"), platform::Status::success());
     EXPECT_EQ(closed.target.activate(U"K").code, platform::kTargetWindowMissing);
-    EXPECT_EQ(closed.wayland, nullptr);
+    EXPECT_EQ(closed.wayland->count(Kind::Activate), 0);
     // Wayland saw every window and none has the title.
     Session missing(failure(platform::kTargetOutOfReach, U"K"),
                     failure(platform::kTargetWindowMissing, U"K"));
