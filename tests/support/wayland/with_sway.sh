@@ -79,7 +79,7 @@ fi
   sway --config "$work/sway.conf" >"$work/sway.log" 2>&1 &
 if [ "$(id -u)" -eq 0 ]; then runuser_pid=$!; else sway_pid=$!; fi
 
-deadline=$((SECONDS + 15))
+deadline=$((SECONDS + 30))
 fail() {
   echo "with_sway.sh: $1" >&2
   echo "--- sway's log:" >&2
@@ -116,21 +116,21 @@ ipc_socket() {
   done
   return 1
 }
-poll wayland_socket || fail "no Wayland socket in $runtime within 15 s"
-poll ipc_socket || fail "no sway IPC socket in $runtime within 15 s"
+poll wayland_socket || fail "no Wayland socket in $runtime within 30 s"
+poll ipc_socket || fail "no sway IPC socket in $runtime within 30 s"
 # The socket's name holds sway's PID, which runuser does not tell.
 sway_pid=${SWAYSOCK%.sock}
 sway_pid=${sway_pid##*.}
 export WAYLAND_DISPLAY SWAYSOCK XDG_RUNTIME_DIR="$runtime"
 
 ipc_answers() { swaymsg -t get_version >/dev/null 2>&1; }
-poll ipc_answers || fail "sway's IPC did not answer within 15 s"
+poll ipc_answers || fail "sway's IPC did not answer within 30 s"
 
 # XWayland's display number is known only inside sway's environment.
 "${as_sway[@]}" env SWAYSOCK="$SWAYSOCK" swaymsg exec "echo \$DISPLAY > $(printf %q "$work/display")" >/dev/null ||
   fail "swaymsg exec failed"
 display_known() { [ -s "$work/display" ]; }
-poll display_known || fail "sway did not tell XWayland's display within 15 s"
+poll display_known || fail "sway did not tell XWayland's display within 30 s"
 DISPLAY=$(head -n1 "$work/display")
 [ -n "$DISPLAY" ] || fail "sway has no DISPLAY: XWayland did not start"
 export DISPLAY
@@ -144,7 +144,7 @@ x_answers() {
 }
 poll x_answers || {
   cat "$work/x.log" >&2
-  fail "XWayland did not answer on display $DISPLAY within 15 s"
+  fail "XWayland did not answer on display $DISPLAY within 30 s"
 }
 
 # Programs under test choose their platform and read keys themselves.
