@@ -11,8 +11,8 @@
 #include "platform/title_match.h"
 
 // The keystroke and window services the send needs, and nothing more. Plain
-// C++ on purpose: no Qt, no system header, so each backend (X11, Windows)
-// compiles on its own and nothing above this folder sees a window-system type.
+// C++ on purpose: no Qt, no system header, so each backend (X11, Wayland,
+// Windows) compiles on its own and nothing above this folder sees a window-system type.
 namespace tastalo::platform {
 
 // Explicit result of every call: code 0 is success. A failure carries the

@@ -21,9 +21,9 @@ std::vector<Backend> backendsFor(const char* display, const char* waylandDisplay
 // Tries the backends in order at each activate(): the next one only when the
 // window is out of the current one's reach or was not brought to the front.
 // A later backend goes first when it sees a window whose title matches
-// better than any the first one sees: X11 sees only X11 windows, and must not
-// pick "Korvedo 2" when a Wayland window is titled "Korvedo". The backend that activated the
-// window serves the rest of the send.
+// better than any the first one sees: X11 sees only X11 windows, and must
+// not pick "Korvedo 2" when a Wayland window is titled "Korvedo". The
+// backend that activated the window serves the rest of the send.
 class SessionKeyboardTarget final : public KeyboardTarget {
 public:
     using Factory = std::function<std::unique_ptr<KeyboardTarget>(Backend)>;
