@@ -170,10 +170,7 @@ Status SendKeymap::build(std::string_view seatKeymap, std::u32string_view charac
                          const SendKeymap* previous, SendKeymap& out) {
     const Context context(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &xkb_context_unref);
     if (!context) return failure(kKeyboardUnavailable, {}, "xkbcommon: no context");
-    Keymap seat = compile(context.get(), seatKeymap);
-    if (!seat)
-        seat = Keymap(xkb_keymap_new_from_names(context.get(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS),
-                      &xkb_keymap_unref);
+    const Keymap seat = seatLayout(context.get(), seatKeymap);
     if (!seat) return failure(kKeyboardUnavailable, {}, "xkbcommon: no keymap for the default layout");
     const xkb_mod_index_t shiftIndex = xkb_keymap_mod_get_index(seat.get(), XKB_MOD_NAME_SHIFT);
     const xkb_mod_mask_t seatShift = shiftIndex == XKB_MOD_INVALID ? 0 : 1u << shiftIndex;

@@ -92,8 +92,9 @@ TEST_F(TypingUnderSway, EveryConformanceCaseArrivesExactlyInANativeWaylandWindow
 }
 
 TEST_F(TypingUnderSway, AnX11WindowUnderXWaylandGetsAccentsEuroAndBeyondBmpExactlyEvenAfterAKeymapChange) {
-    // X11 programs read keys with the old keymap for a moment after a
-    // change: the second list needs characters the first keymap lacks.
+    // An X11 program may read keys still queued with a keymap uploaded
+    // after them: the second list, not announced, makes the keymap grow
+    // between its two barcodes.
     const auto korvedo = startTarget("Korvedo X", "xcb");
     ASSERT_TRUE(korvedo->started());
     const std::vector<std::u32string> first = {U"8002345060772", U"città-€ß", U"A\U0001D11EB", U"AbC123xyz"};
@@ -139,8 +140,9 @@ TEST_F(TypingUnderSway, TheSessionsBackendReachesWaylandWindowsAndSaysWhenNoWind
     SEND(*keyboard, U"città");
     keyboard->finish();
     EXPECT_EQ(korvedo->logAfter(1), "città\n");
-    // XWayland now serves the virtual keyboard's keymap to X11 programs; the
-    // X11 backend, which types into this one, must cope with it.
+    // Unless the operator's layout came back, XWayland would still serve the
+    // send's keymap, and the X11 backend, which types into this one, would
+    // read it.
     ACTIVATE(*keyboard, U"Korvedo X");
     SEND(*keyboard, U"8002345060772");
     SEND(*keyboard, U"città-€ß");
