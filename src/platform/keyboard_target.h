@@ -108,6 +108,10 @@ public:
     // Ends the send: gives back any key binding or lock state borrowed for it.
     // Safe to call more than once, and after a failure.
     virtual void finish() = 0;
+
+    // Another backend of this program is about to type: gives back what this
+    // one keeps between sends (the Wayland keymap). Also done on destruction.
+    virtual void handOver() {}
 };
 
 // The backend of the system the program was built for.

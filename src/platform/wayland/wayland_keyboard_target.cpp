@@ -21,7 +21,10 @@ constexpr std::size_t kKeysPerRoundtrip = 16;
 
 }  // namespace
 
-WaylandKeyboardTarget::~WaylandKeyboardTarget() { finish(); }
+WaylandKeyboardTarget::~WaylandKeyboardTarget() {
+    finish();
+    handOver();
+}
 
 std::string WaylandKeyboardTarget::ownProgramName() {
     std::error_code error;
@@ -141,17 +144,20 @@ Status WaylandKeyboardTarget::upload(SendKeymap keymap) {
     return Status::success();
 }
 
-void WaylandKeyboardTarget::restoreLayout() {
-    // The seat, and XWayland with it, would serve the send's keymap to every
-    // program until the operator's next key: X11 programs, and the X11
-    // backend reading the keymap for its own send, would find few keys.
+void WaylandKeyboardTarget::handOver() {
+    // The seat, and XWayland with it, serve the send's keymap until the
+    // operator's next key. Not given back at the end of each send: an X11
+    // program that reads its queued keys late translates them with the
+    // keymap it fetches then, and off the operator's layout they would come
+    // out wrong. Given back before another backend types: the X11 one reads
+    // the keymap XWayland serves.
+    if (!m_keymap || !m_connection.isOpen()) return;
     std::string layout;
     if (!SendKeymap::operatorLayout(m_connection.seatKeymap(), layout).ok()) return;
-    // Keys typed off the operator's layout must be read before their keys
-    // mean something else.
     if (m_keymap->offLayout()) std::this_thread::sleep_for(m_options.keymapReplaceSettle);
     m_keymap.reset();
     (void)sendKeymap(layout);
+    wl_display_flush(m_connection.display());
 }
 
 std::uint32_t WaylandKeyboardTarget::nextTime() {
@@ -229,7 +235,6 @@ Status WaylandKeyboardTarget::confirmDelivery() {
 void WaylandKeyboardTarget::finish() {
     if (m_connection.isOpen()) {
         holdShift(false);
-        if (m_keymap) restoreLayout();
         wl_display_flush(m_connection.display());
     }
     m_target = nullptr;

@@ -47,6 +47,7 @@ public:
     Status pressEnter() override;
     Status confirmDelivery() override;
     void finish() override;
+    void handOver() override;
 
     // The executable's file name, as compositors show it for Qt programs.
     static std::string ownProgramName();
@@ -56,7 +57,6 @@ private:
     Status keymapFor(std::u32string_view text);
     Status sendKeymap(const std::string& text);
     Status upload(SendKeymap keymap);
-    void restoreLayout();
     Status type(std::u32string_view text);
     void holdShift(bool down);
     std::uint32_t nextTime();

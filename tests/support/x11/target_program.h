@@ -32,6 +32,7 @@ public:
     // True once its window is on the screen (waits up to 30 s: the machine
     // running the tests may be busy).
     bool started() const { return m_window != 0; }
+    int pid() const { return m_pid; }
     unsigned long window() const { return m_window; }
 
     // The log as it stands once it holds `lines` line ends, or after the timeout.
