@@ -40,11 +40,13 @@ Status SessionKeyboardTarget::activate(std::u32string_view title) {
     Status first;
     for (std::size_t i = start; i < m_order.size(); ++i) {
         KeyboardTarget& target = backend(i);
-        for (std::size_t other = 0; other < m_backends.size(); ++other) {
-            if (other != i && m_backends[other]) m_backends[other]->handOver();
-        }
         Status status = target.activate(title);
         if (status.ok()) {
+            // Before the first key: the backend that typed last may have left
+            // the keyboard in a state this one must not find.
+            for (std::size_t other = 0; other < m_backends.size(); ++other) {
+                if (other != i && m_backends[other]) m_backends[other]->handOver();
+            }
             m_active = &target;
             return status;
         }
