@@ -61,6 +61,19 @@ inline constexpr std::int32_t kTargetNotActivated = 1007;
 //   X11 window has the title, or (empty subject) there is no X display at all.
 inline constexpr std::int32_t kTargetOutOfReach = 1008;
 
+// What typeText() answers for a text with a character it refuses (see
+// isTypeable()): kCharacterNotTypeable naming the first one and its place;
+// success for a text it accepts.
+inline Status checkTypeable(std::u32string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isTypeable(text[i])) continue;
+        Status untypeable = failure(kCharacterNotTypeable, std::u32string(1, text[i]));
+        untypeable.position = i + 1;
+        return untypeable;
+    }
+    return Status::success();
+}
+
 class KeyboardTarget {
 public:
     virtual ~KeyboardTarget() = default;

@@ -82,12 +82,11 @@ void ToplevelList::settle(Toplevel& toplevel) {
 
 std::vector<WindowCandidate> ToplevelList::candidates(const std::string& ownAppId) const {
     std::vector<WindowCandidate> result;
+    const std::u32string own = foldCase(fromUtf8(ownAppId));
     for (std::size_t i = 0; i < m_toplevels.size(); ++i) {
         const Toplevel& toplevel = *m_toplevels[i];
         // XWayland windows show their X11 class, which Qt capitalises.
-        if (toplevel.closed ||
-            (!ownAppId.empty() && foldCase(fromUtf8(toplevel.appId)) == foldCase(fromUtf8(ownAppId))))
-            continue;
+        if (toplevel.closed || (!own.empty() && foldCase(fromUtf8(toplevel.appId)) == own)) continue;
         result.push_back({i, fromUtf8(toplevel.title), toplevel.recency});
     }
     return result;

@@ -203,13 +203,7 @@ Status WaylandKeyboardTarget::type(std::u32string_view text) {
 }
 
 Status WaylandKeyboardTarget::typeText(std::u32string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!isTypeable(text[i])) {
-            Status untypeable = failure(kCharacterNotTypeable, std::u32string(1, text[i]));
-            untypeable.position = i + 1;
-            return untypeable;
-        }
-    }
+    if (Status typeable = checkTypeable(text); !typeable.ok()) return typeable;
     return type(text);
 }
 

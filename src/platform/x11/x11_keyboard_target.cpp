@@ -52,13 +52,7 @@ Status X11KeyboardTarget::readyToType() {
 }
 
 Status X11KeyboardTarget::typeText(std::u32string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!isTypeable(text[i])) {
-            Status untypeable = failure(kCharacterNotTypeable, std::u32string(1, text[i]));
-            untypeable.position = i + 1;
-            return untypeable;
-        }
-    }
+    if (Status typeable = checkTypeable(text); !typeable.ok()) return typeable;
     if (Status ready = readyToType(); !ready.ok()) return ready;
     return m_session.type(text);
 }
