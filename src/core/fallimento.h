@@ -11,6 +11,7 @@ namespace tastalo {
 // shows a failure decides by its origin first and its code second.
 enum class OrigineFallimento {
     Database,              // SQLite: its result code and message
+    FileCompact,           // a SQL Server Compact file, read by the program's own reader
     Conversione,           // a value the program converts itself (6, 13, 94)
     FinestraDestinazione,  // finding, activating or typing into the target window
     FileImpostazioni,      // reading or writing spooling.ini

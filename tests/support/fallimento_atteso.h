@@ -8,7 +8,7 @@ namespace tastalo {
 
 // Origins by name in the messages of a failed check.
 inline void PrintTo(OrigineFallimento origine, std::ostream* os) {
-    static const char* const kNomi[] = {"Database", "Conversione", "FinestraDestinazione", "FileImpostazioni",
+    static const char* const kNomi[] = {"Database", "FileCompact", "Conversione", "FinestraDestinazione", "FileImpostazioni",
                                         "Programma"};
     *os << kNomi[static_cast<int>(origine)];
 }
