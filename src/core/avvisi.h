@@ -24,6 +24,11 @@ inline const QString kNessunDatabase = QStringLiteral("Nessun file di database i
 QString fileInesistente(const QString& nome);
 QString cartellaNonFile(const QString& nome);
 QString fileNonNormale(const QString& nome);
+inline const QString kCompactNonCancellabile = QStringLiteral(
+    "Tastalo non può cancellare le liste di questo file: è in formato SQL Server Compact, che Tastalo "
+    "legge soltanto. Il file non è stato modificato.\n\n"
+    "Cancellare le liste con il programma che scrive il file, oppure convertirlo in SQLite con "
+    "\"tastalo-makedb --from-compact\" e indicare il nuovo file nelle Impostazioni.");
 
 // The settings dialog.
 inline const QString kRitardoNonValido =

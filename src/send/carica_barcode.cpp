@@ -7,8 +7,7 @@ namespace tastalo {
 
 std::vector<QString> CaricaBarcode(const ArchivioListe& archivio, const QString& stringaConnessione,
                                    std::int32_t idLista) {
-    std::unique_ptr<Recordset> risultato =
-        archivio.apriQuery(stringaConnessione, istruzioni::queryBarcode(idLista));
+    std::unique_ptr<Recordset> risultato = archivio.queryBarcode(stringaConnessione, idLista);
     std::vector<QString> barcode;
     while (!risultato->allaFine()) {
         barcode.push_back(risultato->campo(0).comeTesto());

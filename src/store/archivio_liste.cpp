@@ -1,8 +1,12 @@
 #include "store/archivio_liste.h"
 
+#include <QDir>
 #include <limits>
 
 #include "core/fallimento.h"
+#include "store/compact/fallimento_compact.h"
+#include "store/formato_file.h"
+#include "store/recordset_compact.h"
 #include "store/sqlite_impl.h"
 
 namespace tastalo {
@@ -57,15 +61,62 @@ ArchivioListe::ArchivioListe(std::chrono::milliseconds attesaSeBloccato)
 
 std::unique_ptr<Recordset> ArchivioListe::apriQuery(const QString& stringaConnessione,
                                                     const QString& istruzione) const {
-    auto impl = std::make_unique<Recordset::Impl>(percorsoDaStringaConnessione(stringaConnessione),
-                                                  millisecondi(m_attesaSeBloccato), istruzione);
-    return std::unique_ptr<Recordset>(new Recordset(std::move(impl)));
+    return std::make_unique<Recordset>(std::make_unique<RecordsetSqlite>(
+        percorsoDaStringaConnessione(stringaConnessione), millisecondi(m_attesaSeBloccato), istruzione));
 }
 
 std::unique_ptr<Connessione> ArchivioListe::apriConnessione(const QString& stringaConnessione) const {
     auto impl = std::make_unique<Connessione::Impl>(percorsoDaStringaConnessione(stringaConnessione),
                                                     millisecondi(m_attesaSeBloccato));
     return std::unique_ptr<Connessione>(new Connessione(std::move(impl)));
+}
+
+namespace {
+
+bool inFormatoCompact(const QString& percorso) { return riconosciFormato(percorso) == FormatoFile::Compact; }
+
+std::unique_ptr<Recordset> queryCompact(const QString& percorso, RecordsetCompact::Lettura lettura) {
+    return std::make_unique<Recordset>(std::make_unique<RecordsetCompact>(
+        std::filesystem::path(percorso.toStdU16String()), std::move(lettura)));
+}
+
+[[noreturn]] void nonCancellabile(const QString& percorso) {
+    throw compact::fallimento(compact::kSolaLettura, "il file " +
+                                                         QDir::toNativeSeparators(percorso).toStdString() +
+                                                         " è in formato SQL Server Compact, che Tastalo "
+                                                         "legge soltanto");
+}
+
+}  // namespace
+
+std::unique_ptr<Recordset> ArchivioListe::queryListe(const QString& stringaConnessione) const {
+    const QString percorso = percorsoDaStringaConnessione(stringaConnessione);
+    if (inFormatoCompact(percorso)) return queryCompact(percorso, compact_liste::liste());
+    return apriQuery(stringaConnessione, istruzioni::queryListe());
+}
+
+std::unique_ptr<Recordset> ArchivioListe::queryBarcode(const QString& stringaConnessione,
+                                                       std::int32_t idLista) const {
+    const QString percorso = percorsoDaStringaConnessione(stringaConnessione);
+    if (inFormatoCompact(percorso)) return queryCompact(percorso, compact_liste::barcode(idLista));
+    return apriQuery(stringaConnessione, istruzioni::queryBarcode(idLista));
+}
+
+void ArchivioListe::cancellaLista(const QString& stringaConnessione, std::int32_t idLista) const {
+    esegui(stringaConnessione, istruzioni::cancellaUna(idLista));
+}
+
+void ArchivioListe::cancellaTutte(const QString& stringaConnessione) const {
+    esegui(stringaConnessione, istruzioni::cancellaTutte());
+}
+
+void ArchivioListe::esegui(const QString& stringaConnessione, const QString& istruzione) const {
+    const QString percorso = percorsoDaStringaConnessione(stringaConnessione);
+    if (inFormatoCompact(percorso)) nonCancellabile(percorso);
+    // Closed on the way out, failure or not: nothing holds the file afterwards.
+    std::unique_ptr<Connessione> connessione = apriConnessione(stringaConnessione);
+    connessione->esegui(istruzione);
+    ChiudiConnessione(connessione);
 }
 
 void ChiudiRecordset(std::unique_ptr<Recordset>& recordset) noexcept {

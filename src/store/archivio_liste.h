@@ -27,21 +27,37 @@ QString cancellaUna(std::int32_t idLista);
 // it). Empty when the string names no data source; opening that fails.
 QString percorsoDaStringaConnessione(const QString& stringaConnessione);
 
-// Opens query results and connections on the database that a connection
-// string names. Keeps no state between operations. Never creates a file: a
-// missing file is a failure.
+// The one place for list data: the lists, the barcodes of a list and their
+// deletion, on the database that a connection string names, whatever its
+// format (told by its content): SQLite through the statements above, SQL
+// Server Compact through the program's own reader, which never writes.
+// Keeps no state between operations. Never creates a file: a missing file is
+// a failure.
 class ArchivioListe {
 public:
     // How long an operation waits for a file that another program is
     // writing before it fails with SQLite's "database is locked" (5).
     explicit ArchivioListe(std::chrono::milliseconds attesaSeBloccato = std::chrono::seconds(3));
 
-    // Read-only. Throws Fallimento (Database).
+    // Every list, all its columns (idLista first, lista second), ordered by
+    // name. Throws Fallimento (Database, FileCompact).
+    std::unique_ptr<Recordset> queryListe(const QString& stringaConnessione) const;
+    // The field Barcode of every barcode of the list, in the database's order.
+    std::unique_ptr<Recordset> queryBarcode(const QString& stringaConnessione, std::int32_t idLista) const;
+    // A Compact file is never written: both fail with FileCompact
+    // kSolaLettura and leave it byte for byte as it was.
+    void cancellaLista(const QString& stringaConnessione, std::int32_t idLista) const;
+    void cancellaTutte(const QString& stringaConnessione) const;
+
+    // An SQLite file only: the statement as given. Read-only. Throws Fallimento (Database).
     std::unique_ptr<Recordset> apriQuery(const QString& stringaConnessione, const QString& istruzione) const;
-    // Read-write, with the file's foreign-key rules enforced. Throws Fallimento (Database).
+    // An SQLite file only: read-write, with the file's foreign-key rules
+    // enforced. Throws Fallimento (Database).
     std::unique_ptr<Connessione> apriConnessione(const QString& stringaConnessione) const;
 
 private:
+    void esegui(const QString& stringaConnessione, const QString& istruzione) const;
+
     std::chrono::milliseconds m_attesaSeBloccato;
 };
 

@@ -9,7 +9,7 @@
 namespace tastalo {
 
 std::vector<VoceLista> leggiListe(const ArchivioListe& archivio, const QString& stringaConnessione) {
-    std::unique_ptr<Recordset> risultato = archivio.apriQuery(stringaConnessione, istruzioni::queryListe());
+    std::unique_ptr<Recordset> risultato = archivio.queryListe(stringaConnessione);
     std::vector<VoceLista> voci;
     while (!risultato->allaFine()) {
         VoceLista voce;

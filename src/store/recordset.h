@@ -10,9 +10,9 @@ namespace tastalo {
 
 // A read-only query result, read row by row. Opened by ArchivioListe; the
 // connection it brings is its own and goes when it is closed or destroyed.
-// Every failure is thrown as Fallimento (Database) with SQLite's code and message;
-// using a closed result, or reading or moving on with no current row, fails
-// with SQLite's misuse code (21), a position out of range with 25.
+// The file's failures are thrown as Fallimento with its format's code and
+// message (SQLite's, or the Compact reader's); using a closed result, or reading or moving on with no current
+// row, fails with SQLite's misuse code (21), a position out of range with 25.
 class Recordset {
 public:
     ~Recordset();
@@ -38,10 +38,13 @@ public:
     // The position of a field by name without regard to case, or -1.
     int indiceCampo(QStringView nome) const;
 
-private:
-    friend class ArchivioListe;
+    // The format behind a result (SQLite, SQL Server Compact): private to the store.
     struct Impl;
     explicit Recordset(std::unique_ptr<Impl> impl);
+
+private:
+    void richiediAperto() const;
+    void richiediRiga() const;
     std::unique_ptr<Impl> m_impl;
 };
 

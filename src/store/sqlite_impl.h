@@ -15,6 +15,7 @@
 #include "core/fallimento.h"
 #include "store/connessione.h"
 #include "store/recordset.h"
+#include "store/recordset_impl.h"
 
 namespace tastalo::sqlite {
 
@@ -38,24 +39,28 @@ using StatementPtr = std::unique_ptr<sqlite3_stmt, ChiudiStatement>;
 
 namespace tastalo {
 
-struct Recordset::Impl {
+// A query on an SQLite file: the statement as given, stepped row by row.
+class RecordsetSqlite final : public Recordset::Impl {
+public:
     // Opens the file read-only, prepares the query and stands on its first row.
-    Impl(const QString& percorso, int attesaMs, const QString& istruzione);
+    RecordsetSqlite(const QString& percorso, int attesaMs, const QString& istruzione);
 
+    bool aperto() const override { return m_statement != nullptr; }
+    void chiudi() noexcept override;
+    bool riga() const override { return m_riga; }
+    void avanti() override { passo(); }
+    void primo() override;
+    const std::vector<QString>& nomi() const override { return m_nomi; }
+    Valore valore(int posizione) const override;
+
+private:
     void passo();
-    void richiediAperto() const;
-    void richiediRiga() const;
-    Valore valore(int posizione) const;
-    void chiudi() noexcept;
 
     // Declared before the statement so that the statement is finalized first.
-    std::unique_ptr<SQLite::Database> db;
-    sqlite::StatementPtr statement;
-    bool riga = false;
-    std::vector<QString> nomi;
-    // The last name looked up: readers ask for the same field on every row.
-    mutable QString ultimoNome;
-    mutable int ultimaPosizione = -1;
+    std::unique_ptr<SQLite::Database> m_db;
+    sqlite::StatementPtr m_statement;
+    bool m_riga = false;
+    std::vector<QString> m_nomi;
 };
 
 struct Connessione::Impl {

@@ -1,24 +1,28 @@
 #include "ui/cancella_liste.h"
 
+#include "core/avvisi.h"
 #include "core/messaggi.h"
 #include "store/archivio_liste.h"
+#include "store/compact/fallimento_compact.h"
 #include "ui/messaggio_fallimento.h"
 
 namespace tastalo {
 
 void CancellaListe(const ArchivioListe& archivio, const QString& stringaConnessione, Messaggi& messaggi,
-                   const QString& idListaTesto, bool tutte) {
-    std::unique_ptr<Connessione> connessione;
+                   std::optional<std::int32_t> idLista) {
     try {
-        const QString istruzione =
-            tutte ? istruzioni::cancellaTutte() : istruzioni::cancellaUna(idListaTesto);
-        connessione = archivio.apriConnessione(stringaConnessione);
-        connessione->esegui(istruzione);
-        ChiudiConnessione(connessione);
+        if (idLista) {
+            archivio.cancellaLista(stringaConnessione, *idLista);
+        } else {
+            archivio.cancellaTutte(stringaConnessione);
+        }
     } catch (const Fallimento& fallimento) {
-        // Closed before the box, so a modal wait holds no write lock on the file.
-        ChiudiConnessione(connessione);
-        messaggi.errore(codiceTrattinoDescrizione(fallimento));
+        if (fallimento.origine() == OrigineFallimento::FileCompact &&
+            fallimento.codice() == compact::kSolaLettura) {
+            messaggi.informazione(avvisi::kCompactNonCancellabile);
+        } else {
+            messaggi.errore(codiceTrattinoDescrizione(fallimento));
+        }
     }
 }
 

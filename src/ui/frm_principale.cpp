@@ -174,7 +174,7 @@ void frmPrincipale::cmbListe_Click() {
     const std::int32_t idLista = m_cmbListe->itemData(indice).toInt();
     try {
         std::unique_ptr<Recordset> barcode =
-            m_archivio.apriQuery(m_configurazione.StringaConnessione(), istruzioni::queryBarcode(idLista));
+            m_archivio.queryBarcode(m_configurazione.StringaConnessione(), idLista);
         if (!barcode->allaFine()) moduloListView::MostraRecordset(*barcode, *m_lista);
         ChiudiRecordset(barcode);
     } catch (const Fallimento& fallimento) {
@@ -211,7 +211,7 @@ void frmPrincipale::cmdCancella_Click() {
     const int scelta = m_dialoghi.chiediCancellazione(this, m_cmbListe->currentText());
     switch (scelta) {
         case risposta::kCancellaTutte:
-            CancellaListe(m_archivio, m_configurazione.StringaConnessione(), m_messaggi, QString(), true);
+            CancellaListe(m_archivio, m_configurazione.StringaConnessione(), m_messaggi, std::nullopt);
             AggiornaListe();
             break;
         case risposta::kCancellaSelezionata: {
@@ -221,8 +221,7 @@ void frmPrincipale::cmdCancella_Click() {
                 return;
             }
             const std::int32_t idLista = m_cmbListe->itemData(indice).toInt();
-            CancellaListe(m_archivio, m_configurazione.StringaConnessione(), m_messaggi,
-                          QString::number(idLista), false);
+            CancellaListe(m_archivio, m_configurazione.StringaConnessione(), m_messaggi, idLista);
             AggiornaListe();
             break;
         }
