@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "store/compact/tipi_compact.h"
+
 // The fixed numbers of a SQL Server Compact file and little-endian reads of
 // its bytes. Every read here is given a buffer the caller has bounded.
 namespace tastalo::compact {
@@ -51,22 +53,8 @@ inline constexpr std::size_t kDatiValoreLungo = kDimensionePagina - kDimensioneT
 // The catalog's heap.
 inline constexpr std::uint32_t kIdCatalogo = 0x403;
 
-// Column type codes.
-inline constexpr std::uint16_t kTinyint = 0x00;
-inline constexpr std::uint16_t kSmallint = 0x01;
-inline constexpr std::uint16_t kInt = 0x03;
-inline constexpr std::uint16_t kBigint = 0x05;
-inline constexpr std::uint16_t kNchar = 0x07;
-inline constexpr std::uint16_t kNvarchar = 0x08;
-inline constexpr std::uint16_t kNtext = 0x09;
-inline constexpr std::uint16_t kVarbinary = 0x0B;
-inline constexpr std::uint16_t kImage = 0x0C;
-inline constexpr std::uint16_t kDatetime = 0x0D;
-inline constexpr std::uint16_t kUniqueidentifier = 0x0E;
-inline constexpr std::uint16_t kBit = 0x0F;
-inline constexpr std::uint16_t kReal = 0x10;
-inline constexpr std::uint16_t kFloat = 0x11;
-inline constexpr std::uint16_t kMoney = 0x12;
+// Column type codes, by their plain names inside the reader.
+using namespace tipo;
 
 inline std::uint16_t u16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 inline std::uint32_t u32(const std::uint8_t* p) {

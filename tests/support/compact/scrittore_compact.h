@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "store/compact/file_compact.h"
+#include "store/compact/tipi_compact.h"
 #include "store/compact/valore_compact.h"
 
 // Writes SQL Server Compact files for the tests of the program's reader:
@@ -18,31 +20,16 @@
 // program's reader, which never checks those.
 namespace tastalo::prova::compact {
 
-// Type codes as the catalog stores them.
-namespace tipo {
-inline constexpr std::uint16_t kTinyint = 0x00;
-inline constexpr std::uint16_t kSmallint = 0x01;
-inline constexpr std::uint16_t kInt = 0x03;
-inline constexpr std::uint16_t kBigint = 0x05;
-inline constexpr std::uint16_t kNvarchar = 0x08;
-inline constexpr std::uint16_t kNtext = 0x09;  // inline only: up to kNtextInlineMassimo bytes
-inline constexpr std::uint16_t kVarbinary = 0x0B;
-inline constexpr std::uint16_t kDatetime = 0x0D;
-inline constexpr std::uint16_t kUniqueidentifier = 0x0E;
-inline constexpr std::uint16_t kBit = 0x0F;
-inline constexpr std::uint16_t kReal = 0x10;
-inline constexpr std::uint16_t kFloat = 0x11;
-inline constexpr std::uint16_t kMoney = 0x12;
-}  // namespace tipo
+namespace tipo = tastalo::compact::tipo;
 
 // The longest ntext the engine was seen to keep inside the row is 190 bytes,
 // the shortest it moved to long-value pages 302: this writer keeps it inside
 // up to 256 bytes and refuses more.
 inline constexpr std::size_t kNtextInlineMassimo = 256;
 
-inline constexpr std::uint32_t kVersione35 = 0x00357B9D;
-inline constexpr std::uint32_t kVersione35Sp2 = 0x00357DD9;
-inline constexpr std::uint32_t kVersione40 = 0x003D0900;
+using tastalo::compact::kVersione35;
+using tastalo::compact::kVersione35Sp2;
+using tastalo::compact::kVersione40;
 
 struct ColonnaScritta {
     std::string nome;  // UTF-8; every character must be Latin-1

@@ -17,8 +17,6 @@ namespace {
 namespace lettore = tastalo::compact;
 using namespace tastalo::prova::compact;
 
-constexpr std::uint16_t kImage = 0x0C;
-
 std::u16string testo(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
 
 // A file written in a fresh folder, opened with the program's reader.
@@ -281,7 +279,7 @@ TEST(ScrittoreCompact, CatalogOfNorthwindTablesMatchesTheEngines) {
             EXPECT_EQ(l.nome, a.nome);
             EXPECT_EQ(l.posizione, a.posizione);
             // Photo is an image in the sample, a varbinary here: same layout.
-            EXPECT_EQ(l.tipo, a.tipo == kImage ? tipo::kVarbinary : a.tipo);
+            EXPECT_EQ(l.tipo, a.tipo == tipo::kImage ? tipo::kVarbinary : a.tipo);
             EXPECT_EQ(l.lunghezzaMassima, a.lunghezzaMassima);
             EXPECT_EQ(l.variabile, a.variabile);
             EXPECT_EQ(l.offsetOIndice, a.offsetOIndice);
