@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "converti_compact.h"
 #include "core/fallimento.h"
 #include "core/leggi_file.h"
 #include "csv_liste.h"
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(
         QStringLiteral("Makes a list database (tables liste and movimenti) for Tastalo.\n"
                        "The lists come from --demo, --csv or --lists/--barcodes; with none\n"
-                       "of them the tables are empty. An existing FILE is kept unless\n"
+                       "of them the tables are empty. --from-compact copies instead every\n"
+                       "table of a SQL Server Compact file. An existing FILE is kept unless\n"
                        "--force is given.\n\n") +
         QString::fromUtf8(kFormatoCsv));
     parser.addHelpOption();
@@ -58,15 +60,27 @@ int main(int argc, char** argv) {
         QStringLiteral("restrict"),
         QStringLiteral("movimenti references liste without cascade: a list with barcodes cannot be "
                        "deleted."));
+    const QCommandLineOption daCompact(
+        QStringLiteral("from-compact"),
+        QStringLiteral("Copy every table of a SQL Server Compact file, rows in its order."),
+        QStringLiteral("compact-file"));
     const QCommandLineOption forza(QStringLiteral("force"), QStringLiteral("Replace an existing FILE."));
-    parser.addOptions({demo, csv, liste, barcode, senzaCascata, soloRiferimento, forza});
+    parser.addOptions({demo, csv, liste, barcode, senzaCascata, soloRiferimento, daCompact, forza});
     parser.process(app);
 
     const QStringList posizionali = parser.positionalArguments();
     if (posizionali.size() != 1) return usoErrato(QStringLiteral("give exactly one database FILE."));
     const QString percorso = posizionali.front();
-    const int sorgenti = int(parser.isSet(demo)) + int(parser.isSet(csv)) + int(parser.isSet(liste));
-    if (sorgenti > 1) return usoErrato(QStringLiteral("use only one of --demo, --csv and --lists."));
+    const int sorgenti = int(parser.isSet(demo)) + int(parser.isSet(csv)) + int(parser.isSet(liste)) +
+                         int(parser.isSet(daCompact));
+    if (sorgenti > 1) {
+        return usoErrato(QStringLiteral("use only one of --demo, --csv, --lists and --from-compact."));
+    }
+    if (parser.isSet(daCompact) && (parser.isSet(senzaCascata) || parser.isSet(soloRiferimento))) {
+        return usoErrato(
+            QStringLiteral("--from-compact copies the tables as they are: no --no-cascade or "
+                           "--restrict."));
+    }
     if (parser.isSet(senzaCascata) && parser.isSet(soloRiferimento)) {
         return usoErrato(QStringLiteral("use only one of --no-cascade and --restrict."));
     }
@@ -74,6 +88,11 @@ int main(int argc, char** argv) {
                             : parser.isSet(soloRiferimento) ? Vincolo::SoloRiferimento
                                                             : Vincolo::Cascata;
     try {
+        if (parser.isSet(daCompact)) {
+            const Conversione fatta = convertiCompact(parser.value(daCompact), percorso, parser.isSet(forza));
+            std::printf("%s: %zu tables, %zu rows\n", qPrintable(percorso), fatta.tabelle, fatta.righe);
+            return 0;
+        }
         std::vector<Lista> contenuto;
         if (parser.isSet(demo)) {
             contenuto = listeDemo();
