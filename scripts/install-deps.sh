@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang-format
+  build-essential cmake pkg-config clang-format clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n librsvg2-bin
   libsqlitecpp-dev libsqlite3-dev sqlite3
   libx11-dev libxtst-dev libxkbcommon-dev libwayland-dev
@@ -12,7 +12,7 @@ packages=(
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick
   sway xwayland qt6-wayland
   g++-mingw-w64-x86-64 wine wine64
-  fonts-liberation2
+  fonts-liberation2 unzip
 )
 
 missing=()
