@@ -1,6 +1,7 @@
 #include "store/recordset_compact.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <variant>
 
@@ -14,7 +15,7 @@ RecordsetCompact::RecordsetCompact(std::filesystem::path percorso, Lettura lettu
 }
 
 void RecordsetCompact::leggi() {
-    compact::leggiCoerente(m_percorso, [this](compact::FileCompact& file) {
+    m_file = compact::leggiCoerente(m_percorso, [this](compact::FileCompact& file) {
         m_righe = {};
         m_lettura(file, m_righe);
     });
@@ -22,20 +23,23 @@ void RecordsetCompact::leggi() {
 }
 
 void RecordsetCompact::primo() {
-    // A failed reading leaves no rows of the earlier one behind.
-    m_righe = {};
     m_corrente = 0;
+    if (m_file && m_file->invariato()) return;
+    // A failed reading leaves no rows of the earlier one behind.
+    m_file.reset();
+    m_righe = {};
     leggi();
 }
 
 void RecordsetCompact::chiudi() noexcept {
     m_aperto = false;
+    m_file.reset();
     m_righe = {};
     m_corrente = 0;
 }
 
 Valore RecordsetCompact::valore(int posizione) const {
-    return m_righe.valori[m_corrente][static_cast<std::size_t>(posizione)];
+    return m_righe.valori[m_corrente * m_righe.nomi.size() + static_cast<std::size_t>(posizione)];
 }
 
 namespace compact_liste {
@@ -105,21 +109,22 @@ RecordsetCompact::Lettura liste() {
         const compact::Tabella& liste = tabella(file, "liste");
         const std::size_t ordine = colonna(liste, "lista").posizione;
         for (const compact::Colonna& c : liste.colonne) righe.nomi.push_back(nome(c));
+        std::vector<std::vector<Valore>> lette;
         file.scorriRighe(liste, [&](const compact::Riga& riga) {
             std::vector<Valore> valori;
             valori.reserve(liste.colonne.size());
             for (const compact::Colonna& c : liste.colonne) valori.push_back(valore(riga.valore(c)));
-            righe.valori.push_back(std::move(valori));
+            lette.push_back(std::move(valori));
             return true;
         });
-        std::stable_sort(righe.valori.begin(), righe.valori.end(),
-                         [ordine](const std::vector<Valore>& a, const std::vector<Valore>& b) {
-                             const Valore& x = a[ordine];
-                             const Valore& y = b[ordine];
-                             if (x.nullo() || y.nullo()) return x.nullo() && !y.nullo();
-                             return x.comeTestoVisibile().compare(y.comeTestoVisibile(),
-                                                                  Qt::CaseInsensitive) < 0;
-                         });
+        std::stable_sort(
+            lette.begin(), lette.end(), [ordine](const std::vector<Valore>& a, const std::vector<Valore>& b) {
+                const Valore& x = a[ordine];
+                const Valore& y = b[ordine];
+                if (x.nullo() || y.nullo()) return x.nullo() && !y.nullo();
+                return x.comeTestoVisibile().compare(y.comeTestoVisibile(), Qt::CaseInsensitive) < 0;
+            });
+        for (auto& riga : lette) std::move(riga.begin(), riga.end(), std::back_inserter(righe.valori));
     };
 }
 
@@ -131,7 +136,7 @@ RecordsetCompact::Lettura barcode(std::int32_t idLista) {
         righe.nomi.push_back(nome(codice));
         file.scorriRighe(movimenti, [&](const compact::Riga& riga) {
             if (!riga.nullo(id) && stessoId(riga.valore(id), idLista)) {
-                righe.valori.push_back({valore(riga.valore(codice))});
+                righe.valori.push_back(valore(riga.valore(codice)));
             }
             return true;
         });

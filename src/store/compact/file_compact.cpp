@@ -163,12 +163,13 @@ void FileCompact::scorriRighe(const Tabella& tabella, const std::function<bool(c
 
 bool FileCompact::invariato() { return rileggiStato(m_impl->file) == m_impl->stato; }
 
-void leggiCoerente(const std::filesystem::path& percorso, const std::function<void(FileCompact&)>& lettura) {
+std::unique_ptr<FileCompact> leggiCoerente(const std::filesystem::path& percorso,
+                                           const std::function<void(FileCompact&)>& lettura) {
     for (int tentativo = 0; tentativo < 2; ++tentativo) {
         try {
-            FileCompact file(percorso);
-            lettura(file);
-            if (file.invariato()) return;
+            auto file = std::make_unique<FileCompact>(percorso);
+            lettura(*file);
+            if (file->invariato()) return file;
         } catch (const Fallimento& errore) {
             if (errore.origine() != OrigineFallimento::FileCompact || errore.codice() != kFileCambiato) throw;
         }

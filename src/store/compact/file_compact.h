@@ -91,6 +91,9 @@ private:
 // meanwhile, opens it and runs it once more; a second change fails with
 // kFileCambiato. The caller gets rows of one state of the file only:
 // `lettura` must start from scratch each time (clear what it gathered).
-void leggiCoerente(const std::filesystem::path& percorso, const std::function<void(FileCompact&)>& lettura);
+// Returns the file the rows came from, still open: its invariato() tells
+// whether they are still the file's.
+std::unique_ptr<FileCompact> leggiCoerente(const std::filesystem::path& percorso,
+                                           const std::function<void(FileCompact&)>& lettura);
 
 }  // namespace tastalo::compact
