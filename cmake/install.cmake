@@ -4,9 +4,9 @@
 # so the folder must be one the operator can write to (not Program Files).
 #
 # Linux: the executable only; Qt 6 and SQLite come from the system's packages.
-# Windows with a static Qt (the MinGW cross build): the executable alone,
-# which holds Qt, its plugins and the compiler's run time; CPack packs that
-# folder as Tastalo-<version>-win64.zip.
+# Windows with a static Qt (the MinGW cross build): the executable and the
+# database maker, each holding Qt, its plugins and the compiler's run time;
+# CPack packs that folder as Tastalo-<version>-win64.zip.
 # Windows with a shared Qt (the MSVC build): the executable, the DLLs of the
 # imported libraries it links (Qt, SQLite), Qt's plugins through Qt's
 # deployment script (windeployqt), and the compiler's run-time DLLs.
@@ -18,6 +18,11 @@ endif()
 # libraries built along with the program (SQLiteCpp's headers, say).
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME Program)
 install(TARGETS tastalo RUNTIME DESTINATION .)
+if(WIN32 AND TARGET tastalo-makedb)
+  # Beside the program, so an operator can convert a SQL Server Compact file
+  # into SQLite (--from-compact), where Tastalo can delete lists.
+  install(TARGETS tastalo-makedb RUNTIME DESTINATION .)
+endif()
 
 get_target_property(tastalo_qt_type Qt6::Core TYPE)
 if(WIN32 AND NOT tastalo_qt_type STREQUAL "STATIC_LIBRARY")

@@ -49,17 +49,26 @@ cmake --build "$build_dir" --parallel "$(nproc)"
 system_dlls=(advapi32 authz comctl32 comdlg32 crypt32 d3d9 d3d11 d3d12 dwmapi dwrite dxgi gdi32
   imm32 kernel32 msvcrt netapi32 ole32 oleaut32 setupapi shcore shell32 shlwapi user32 userenv
   uxtheme version winmm ws2_32 wtsapi32)
-imported=$(x86_64-w64-mingw32-objdump -p "$build_dir/tastalo.exe" | sed -n 's/^\tDLL Name: //p')
-for dll in $imported; do
-  name=$(echo "${dll%.*}" | tr '[:upper:]' '[:lower:]')
-  case "$name" in api-ms-win-*) continue ;; esac
-  if [[ " ${system_dlls[*]} " != *" $name "* ]]; then
-    echo "tastalo.exe imports $dll, which Windows does not provide" >&2
-    exit 1
-  fi
+for exe in tastalo.exe tools/tastalo-makedb.exe; do
+  imported=$(x86_64-w64-mingw32-objdump -p "$build_dir/$exe" | sed -n 's/^\tDLL Name: //p')
+  for dll in $imported; do
+    name=$(echo "${dll%.*}" | tr '[:upper:]' '[:lower:]')
+    case "$name" in api-ms-win-*) continue ;; esac
+    if [[ " ${system_dlls[*]} " != *" $name "* ]]; then
+      echo "$exe imports $dll, which Windows does not provide" >&2
+      exit 1
+    fi
+  done
 done
 
 (cd "$build_dir" && cpack -G ZIP >/dev/null)
+# The program folder holds the program and the database maker, nothing else.
+zip=$(cd "$build_dir" && ls Tastalo-*-win64.zip)
+contents=$(unzip -Z1 "$build_dir/$zip" | sed 's|^[^/]*/||' | grep -v '/$' | sort | tr '\n' ' ')
+if [ "$contents" != "tastalo-makedb.exe tastalo.exe " ]; then
+  echo "$zip holds: $contents; expected tastalo.exe and tastalo-makedb.exe" >&2
+  exit 1
+fi
 
 echo "built $build_dir/tastalo.exe"
 echo "packed $build_dir/$(cd "$build_dir" && ls Tastalo-*-win64.zip)"
