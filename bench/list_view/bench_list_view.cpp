@@ -23,6 +23,7 @@
 #include "core/messaggi.h"
 #include "database_liste.h"
 #include "liste_esempio.h"
+#include "riepilogo_mediane.h"
 #include "send/invio_barcode.h"
 #include "send/pausa_invio.h"
 #include "settings/configurazione.h"
@@ -186,20 +187,6 @@ void SceltaListaCompact(benchmark::State& stato) {
     ambiente->usaCompact(false);
 }
 
-// Keeps each benchmark's median real time for the summary.
-class Riepilogo : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                mediane[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> mediane;  // milliseconds
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -232,7 +219,7 @@ int main(int argc, char** argv) {
         if (prova) b->Iterations(1);
     }
     benchmark::Initialize(&conteggio, argomenti.data());
-    Riepilogo riepilogo;
+    tastalo::bench::RiepilogoMediane riepilogo;  // milliseconds
     benchmark::RunSpecifiedBenchmarks(&riepilogo);
 
     env.usaCompact(true);

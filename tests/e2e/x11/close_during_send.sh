@@ -7,20 +7,8 @@
 set -euo pipefail
 tastalo=$1 korvedo=$2 makedb=$3
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/close-during-send.XXXXXX")
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# The window titled exactly $1, once there is one (30 s at most). xdotool's
-# search ends with an X error when a window vanishes while it looks (the
-# splash screen closing), so it is started again then.
-window_titled() {
-  timeout 30 bash -c 'until xdotool search --sync --limit 1 --name "$1" 2>/dev/null; do sleep 0.1; done' _ "^$1\$"
-}
+source "$(dirname "$0")/program_session.sh"
+program_session close-during-send
 
 # The program folder: the executable, its settings and its database.
 mkdir "$work/prog"

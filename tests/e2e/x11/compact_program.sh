@@ -10,17 +10,8 @@
 set -euo pipefail
 tastalo=$1 korvedo=$2 make_compact=$3
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/compact-program.XXXXXX")
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-window_titled() {
-  timeout 30 bash -c 'until xdotool search --sync --limit 1 --name "$1" 2>/dev/null; do sleep 0.1; done' _ "^$1\$"
-}
+source "$(dirname "$0")/program_session.sh"
+program_session compact-program
 shot() { [ -z "${TASTALO_SCREENSHOTS:-}" ] || import -window root "$TASTALO_SCREENSHOTS/$1.png"; }
 log_lines() { [ -f "$work/korvedo.log" ] && wc -l <"$work/korvedo.log" || echo 0; }
 wait_lines() {
@@ -30,8 +21,7 @@ wait_lines() {
 # The message box (title "Tastalo") closed with Enter once it shows.
 close_box() {
   local box
-  box=$(timeout 30 bash -c 'until xdotool search --onlyvisible --limit 1 --name "^Tastalo$" 2>/dev/null; do sleep 0.1; done') ||
-    fail "no message box"
+  box=$(window_titled Tastalo --onlyvisible) || fail "no message box"
   [ -z "${1:-}" ] || shot "$1"
   xdotool windowactivate --sync "$box" key --clearmodifiers Return
   timeout 10 bash -c 'while xdotool search --onlyvisible --name "^Tastalo$" >/dev/null 2>&1; do sleep 0.1; done' ||
