@@ -1,5 +1,7 @@
 #include "store/recordset_compact.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -117,13 +119,17 @@ RecordsetCompact::Lettura liste() {
             lette.push_back(std::move(valori));
             return true;
         });
-        std::stable_sort(
-            lette.begin(), lette.end(), [ordine](const std::vector<Valore>& a, const std::vector<Valore>& b) {
-                const Valore& x = a[ordine];
-                const Valore& y = b[ordine];
-                if (x.nullo() || y.nullo()) return x.nullo() && !y.nullo();
-                return x.comeTestoVisibile().compare(y.comeTestoVisibile(), Qt::CaseInsensitive) < 0;
-            });
+        // As the engine's default collation: letters in dictionary order
+        // ("Èlite" beside "elenco", not after "z"), case ignored, accents not.
+        QCollator collazione{QLocale(QLocale::English, QLocale::UnitedStates)};
+        collazione.setCaseSensitivity(Qt::CaseInsensitive);
+        std::stable_sort(lette.begin(), lette.end(),
+                         [ordine, &collazione](const std::vector<Valore>& a, const std::vector<Valore>& b) {
+                             const Valore& x = a[ordine];
+                             const Valore& y = b[ordine];
+                             if (x.nullo() || y.nullo()) return x.nullo() && !y.nullo();
+                             return collazione.compare(x.comeTestoVisibile(), y.comeTestoVisibile()) < 0;
+                         });
         for (auto& riga : lette) std::move(riga.begin(), riga.end(), std::back_inserter(righe.valori));
     };
 }

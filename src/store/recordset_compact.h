@@ -53,7 +53,8 @@ private:
 
 namespace compact_liste {
 // The list query: every column of liste, its rows ordered by lista compared
-// without regard to case (nulls first, ties in the table's order).
+// without regard to case, accents ordered as in a dictionary (nulls first,
+// ties in the table's order).
 RecordsetCompact::Lettura liste();
 // The barcode query: Barcode of the rows of movimenti whose idLista equals
 // the id, in the table's order.

@@ -55,7 +55,7 @@ TEST_F(ListeCompact, TheFormatIsToldByContentNotByName) {
         EXPECT_EQ(riconosciFormato(percorso), formato) << percorso.toStdString();
 }
 
-TEST_F(ListeCompact, ListsComeWithAllTheirColumnsOrderedByNameWithoutRegardToCase) {
+TEST_F(ListeCompact, ListsComeWithAllTheirColumnsInDictionaryOrderWithoutRegardToCase) {
     scrivi({{"LISTE",
              {{"IDLISTA", scritto::tipo::kInt},
               {"Lista", scritto::tipo::kNvarchar},
@@ -64,7 +64,9 @@ TEST_F(ListeCompact, ListsComeWithAllTheirColumnsOrderedByNameWithoutRegardToCas
               {std::int64_t{3}, u"alfa", std::monostate{}},
               {std::int64_t{12}, u"Beta", u"città €"},
               {std::int64_t{9}, std::monostate{}, u""},
-              {std::int64_t{4}, u"ALFA", u"dopo alfa"}}}});
+              {std::int64_t{4}, u"ALFA", u"dopo alfa"},
+              {std::int64_t{5}, u"Èlite", u""},
+              {std::int64_t{6}, u"elenco", u""}}}});
     auto r = db.archivio.queryListe(db.connessione());
     EXPECT_EQ(r->nomeCampo(0), "IDLISTA");
     EXPECT_EQ(r->indiceCampo(u"lista"), 1);
@@ -72,9 +74,11 @@ TEST_F(ListeCompact, ListsComeWithAllTheirColumnsOrderedByNameWithoutRegardToCas
                                                    {"3", "alfa", ""},
                                                    {"4", "ALFA", "dopo alfa"},
                                                    {"12", "Beta", "città €"},
+                                                   {"6", "elenco", ""},
+                                                   {"5", "Èlite", ""},
                                                    {"7", "Magazzino", "x"}}));
     const auto voci = leggiListe(db.archivio, db.connessione());
-    ASSERT_EQ(voci.size(), 5u);
+    ASSERT_EQ(voci.size(), 7u);
     EXPECT_EQ(voci[3].testo, "12 - Beta");
     EXPECT_EQ(voci[3].id, 12);
 }
