@@ -35,14 +35,24 @@ debian_source() {
   fi
   local apt_dir
   apt_dir=$(mktemp -d)
-  mkdir -p "$apt_dir/lists/partial" "$sources"
-  echo "deb-src http://deb.debian.org/debian bookworm main" >"$apt_dir/sources.list"
+  mkdir -p "$apt_dir/lists/partial" "$apt_dir/parts" "$sources"
+  # The system's own package sources, turned into source entries: the
+  # mirror is whatever this machine uses, never named here.
+  local f
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
+  done >"$apt_dir/sources.list"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/parts/${f##*/}"
+  done
   local options=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
-                 -o "Dir::Etc::SourceParts=$apt_dir/none"
+                 -o "Dir::Etc::SourceParts=$apt_dir/parts"
                  -o "Dir::State::Lists=$apt_dir/lists"
                  -o "APT::Sandbox::User=root")
   echo "fetching Debian's source of $package..." >&2
-  apt-get "${options[@]}" -qq update >&2
+  # A third-party source without source packages fails its part of the
+  # update; Debian's own is what the download below needs.
+  apt-get "${options[@]}" -qq update >&2 || echo "(some package sources offer no source packages)" >&2
   (cd "$apt_dir" && apt-get "${options[@]}" -qq source --download-only "$package" >&2)
   local orig
   orig=$(ls "$apt_dir"/"${package}"_*.orig.tar.* | head -n1)
