@@ -75,7 +75,7 @@ TEST_F(DanniCompact, EachDamageIsRefusedWithItsCodeAndPlace) {
         std::int32_t codice;
         const char* parole;
     } casi[] = {
-        {"cut in the middle of a page", [](Byte& b) { b.resize(b.size() - 100); }, kFileTroncato,
+        {"cut in the middle of a page", [](Byte& b) { b.erase(b.end() - 100, b.end()); }, kFileTroncato,
          "numero intero di pagine"},
         {"last pages cut off", [](Byte& b) { b.resize(300 * kPagina); }, kFileTroncato,
          "oltre la fine del file (300"},
