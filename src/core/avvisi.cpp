@@ -85,11 +85,13 @@ QString cartellaNonFile(const QString& nome) {
 
 QString fileNonNormale(const QString& nome) { return QStringLiteral("%1 non è un file normale.").arg(nome); }
 
-QString barcodeNonDigitabile(std::size_t numero) {
+QString barcodeNonDigitabile(std::size_t numero, char32_t controllo, std::size_t posizione) {
     return QStringLiteral(
-               "Il barcode numero %1 della lista contiene un carattere di controllo che non si può "
-               "digitare. Non è stato inviato nessun barcode.")
-        .arg(numero);
+               "Il barcode numero %1 della lista contiene il carattere di controllo %2 in posizione %3, che "
+               "non si può digitare. Non è stato inviato nessun barcode.")
+        .arg(numero)
+        .arg(carattere(controllo))
+        .arg(posizione);
 }
 
 QString invioInterrotto(std::size_t inviati, std::size_t totale) {

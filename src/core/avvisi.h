@@ -39,7 +39,7 @@ inline const QString kImpostazioniNonSalvate = QStringLiteral("\nLe impostazioni
 inline const QString kNessunDato = QStringLiteral("mancano i dati da elaborare.");
 inline const QString kCompletato = QStringLiteral("Operazione Completata.");
 inline const QString kProgrammaChiuso = QStringLiteral("Il programma a cui inviare i dati risulta chiuso.");
-QString barcodeNonDigitabile(std::size_t numero);
+QString barcodeNonDigitabile(std::size_t numero, char32_t controllo, std::size_t posizione);
 QString invioInterrotto(std::size_t inviati, std::size_t totale);
 
 // A failure of the keystroke backend, from its code and facts.

@@ -1,5 +1,7 @@
 #include "send/invio_barcode.h"
 
+#include <algorithm>
+
 #include "core/avvisi.h"
 #include "core/fallimento.h"
 #include "core/messaggi.h"
@@ -49,10 +51,13 @@ private:
 
 }  // namespace
 
-std::optional<int> primoBarcodeNonDigitabile(const std::vector<QString>& barcode) {
+std::optional<CarattereNonDigitabile> primoBarcodeNonDigitabile(const std::vector<QString>& barcode) {
     for (std::size_t i = 0; i < barcode.size(); ++i) {
-        for (char32_t c : barcode[i].toStdU32String()) {
-            if (!platform::isTypeable(c)) return static_cast<int>(i) + 1;
+        const std::u32string testo = barcode[i].toStdU32String();
+        for (std::size_t j = 0; j < testo.size(); ++j) {
+            if (!platform::isTypeable(testo[j])) {
+                return CarattereNonDigitabile{static_cast<int>(i) + 1, static_cast<int>(j) + 1, testo[j]};
+            }
         }
     }
     return std::nullopt;
@@ -77,12 +82,15 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
         }
         const std::vector<QString> barcode =
             CaricaBarcode(m_archivio, m_configurazione.StringaConnessione(), *idLista);
-        if (barcode.empty()) {
+        // Only empty barcodes would type bare Enters: nothing to send either.
+        if (std::all_of(barcode.begin(), barcode.end(), [](const QString& b) { return b.isEmpty(); })) {
             m_messaggi.errore(avvisi::kNessunDato);
             return;
         }
-        if (const auto posizione = primoBarcodeNonDigitabile(barcode)) {
-            m_messaggi.errore(avvisi::barcodeNonDigitabile(*posizione));
+        if (const auto trovato = primoBarcodeNonDigitabile(barcode)) {
+            m_messaggi.errore(avvisi::barcodeNonDigitabile(static_cast<std::size_t>(trovato->barcode),
+                                                           trovato->carattere,
+                                                           static_cast<std::size_t>(trovato->posizione)));
             return;
         }
         int inviati = 0;

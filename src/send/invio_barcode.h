@@ -52,8 +52,14 @@ private:
     bool m_interrotto = false;
 };
 
-// The position (1-based) of the first barcode holding a character that cannot
-// be typed (a control character other than Tab), or nothing.
-std::optional<int> primoBarcodeNonDigitabile(const std::vector<QString>& barcode);
+// The first character that cannot be typed (a control character other than
+// Tab): which barcode holds it and where, both counted from 1.
+struct CarattereNonDigitabile {
+    int barcode = 0;
+    int posizione = 0;
+    char32_t carattere = 0;
+    bool operator==(const CarattereNonDigitabile&) const = default;
+};
+std::optional<CarattereNonDigitabile> primoBarcodeNonDigitabile(const std::vector<QString>& barcode);
 
 }  // namespace tastalo

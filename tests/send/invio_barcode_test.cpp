@@ -63,14 +63,30 @@ TEST_F(InvioBarcodeTest, TwoBarcodesAreTypedInOrderWithPausesAroundThemThenCompl
     EXPECT_FALSE(invio.inCorso());
 }
 
-TEST_F(InvioBarcodeTest, ListWithoutBarcodesSaysSoAndActivatesNothing) {
+TEST_F(InvioBarcodeTest, ListWithoutBarcodesOrWithOnlyEmptyOnesSaysSoAndActivatesNothing) {
     db.lista(3, "Vuota", {});
+    db.lista(4, "Solo vuoti", {QString(""), QString("")});
 
-    esegui(3);
+    for (const int id : {3, 4}) {
+        esegui(id);
+        EXPECT_TRUE(registro.isEmpty());
+        EXPECT_EQ(tastiera.received(), U"");
+    }
+    EXPECT_EQ(messaggi.testi(),
+              QStringList({"mancano i dati da elaborare.", "mancano i dati da elaborare."}));
+    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
+}
+
+TEST_F(InvioBarcodeTest, AControlCharacterIsNamedWithItsPlaceAndNothingIsTyped) {
+    db.lista(5, "Con controllo", {QStringLiteral("ok"), QStringLiteral("a\u0007Z")});
+
+    esegui(5);
 
     EXPECT_TRUE(registro.isEmpty());
-    EXPECT_EQ(messaggi.testi(), QStringList({"mancano i dati da elaborare."}));
-    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
+    EXPECT_EQ(
+        messaggi.testi(),
+        QStringList({"Il barcode numero 2 della lista contiene il carattere di controllo U+0007 in posizione "
+                     "2, che non si può digitare. Non è stato inviato nessun barcode."}));
 }
 
 TEST_F(InvioBarcodeTest, EmptyBarcodesAnywhereAreSentAsEnterAlone) {
@@ -290,10 +306,12 @@ TEST_F(InvioBarcodeTest, InterruptionOutsideASendChangesNothing) {
     EXPECT_EQ(messaggi.testi(), QStringList({"Operazione Completata."}));
 }
 
-TEST(PrimoBarcodeNonDigitabile, FindsTheFirstControlCharacterButAcceptsTab) {
+TEST(PrimoBarcodeNonDigitabile, FindsTheFirstControlCharacterWithItsPlaceButAcceptsTab) {
+    using Trovato = CarattereNonDigitabile;
     EXPECT_EQ(primoBarcodeNonDigitabile({"a\tb", "ok"}), std::nullopt);
-    EXPECT_EQ(primoBarcodeNonDigitabile({"a", "b", QString("c") + QChar(0x1B)}), 3);
-    EXPECT_EQ(primoBarcodeNonDigitabile({QString(QChar(0x7F)), "\r"}), 1);
+    EXPECT_EQ(primoBarcodeNonDigitabile({"a", "b", QString("c€") + QChar(0x1B)}), (Trovato{3, 3, 0x1B}));
+    EXPECT_EQ(primoBarcodeNonDigitabile({QString(QChar(0x7F)), "\r"}), (Trovato{1, 1, 0x7F}));
+    EXPECT_EQ(primoBarcodeNonDigitabile({QStringLiteral("\U0001D11E\u0007")}), (Trovato{1, 2, 0x07}));
     EXPECT_EQ(primoBarcodeNonDigitabile({}), std::nullopt);
 }
 
