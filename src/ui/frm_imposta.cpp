@@ -127,7 +127,12 @@ TestiImpostazioni frmImposta::testi() const {
 }
 
 void frmImposta::keyPressEvent(QKeyEvent* evento) {
-    // Esc is left to QDialog, which rejects the dialog as "&Esci" does.
+    // Neither button is the dialog's cancel button: Esc closes nothing, so a
+    // stray Esc never throws away what the operator typed.
+    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier) {
+        evento->accept();
+        return;
+    }
     const bool invio = evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter;
     if (invio && (evento->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         // Enter presses the focused button, as on any dialog; in a text box it does nothing.

@@ -16,8 +16,8 @@ class SceltaFile;
 
 // "Impostazioni": shows the three settings in use, lets the operator edit
 // them and saves them to spooling.ini and to Configurazione. Accepted when
-// saved, rejected when left ("&Esci", Esc or the close box). Enter in a box
-// does not end it.
+// saved, rejected when left ("&Esci" or the close box). Neither Enter in a
+// box nor Esc ends it.
 class frmImposta : public QDialog {
     Q_OBJECT
 
