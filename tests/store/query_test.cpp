@@ -53,6 +53,15 @@ TEST_F(QueryTest, ListQueryGivesEveryListOrderedByName) {
     EXPECT_TRUE(r->allaFine());
 }
 
+TEST_F(QueryTest, NamesInAMadeDatabaseSortWithoutRegardToCase) {
+    db.lista(20, QStringLiteral("beta"));
+    db.lista(21, QStringLiteral("ZULU"));
+    auto r = query(istruzioni::queryListe());
+    std::vector<QString> nomi;
+    for (; !r->allaFine(); r->avanti()) nomi.push_back(r->campo(1).comeTesto());
+    EXPECT_EQ(nomi, (std::vector<QString>{"Alfa", "beta", "Gamma", "Magazzino", "ZULU"}));
+}
+
 TEST_F(QueryTest, BarcodeQueryGivesTheListsBarcodesInDatabaseOrder) {
     auto r = query(istruzioni::queryBarcode(7));
     EXPECT_EQ(colonnaZero(*r), (std::vector<QString>{"8001", "8002", "8003"}));

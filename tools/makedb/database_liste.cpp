@@ -32,7 +32,9 @@ const char* riferimento(Vincolo vincolo) {
 
 void creaTabelle(SQLite::Database& db, Vincolo vincolo) {
     SQLite::Transaction transazione(db);
-    db.exec("CREATE TABLE liste(idLista INTEGER PRIMARY KEY, lista TEXT)");
+    // Names sort without regard to case, as in the databases the lists come
+    // from; the list query's text stays the same.
+    db.exec("CREATE TABLE liste(idLista INTEGER PRIMARY KEY, lista TEXT COLLATE NOCASE)");
     db.exec(std::string("CREATE TABLE movimenti(idLista INTEGER") + riferimento(vincolo) + ", Barcode TEXT)");
     // The barcode query selects by list, and a cascading delete looks the
     // barcodes up by list too. Rows of one list keep their insertion order.
