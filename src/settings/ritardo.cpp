@@ -1,4 +1,6 @@
 #include "settings/ritardo.h"
+#include <QList>
+#include <QString>
 #include "settings/senza_blank.h"
 
 namespace tastalo {
@@ -47,16 +49,26 @@ std::optional<std::int32_t> ritardoDaTesto(QStringView testo) {
         negativo = numero[0] == u'-';
         numero = numero.sliced(1);
     }
-    qsizetype separatore = numero.indexOf(u'.');
-    if (separatore < 0) separatore = numero.indexOf(u',');
-    const QStringView intera = separatore < 0 ? numero : numero.first(separatore);
-    const QStringView frazione = separatore < 0 ? QStringView() : numero.sliced(separatore + 1);
-
+    const qsizetype virgola = numero.indexOf(u',');
+    const QStringView intera = virgola < 0 ? numero : numero.first(virgola);
+    const QStringView frazione = virgola < 0 ? QStringView() : numero.sliced(virgola + 1);
     if (intera.isEmpty() && frazione.isEmpty()) return std::nullopt;
-    if (!intera.isEmpty() && !soloCifre(intera)) return std::nullopt;
     if (!frazione.isEmpty() && !soloCifre(frazione)) return std::nullopt;
 
-    std::optional<std::int64_t> valore = intera.isEmpty() ? 0 : valoreCifre(intera);
+    // As Italian numbers are written: "." only between groups of three digits
+    // (1.000 is a thousand); any other "." (750.5) is not a delay.
+    QString cifre;
+    const auto gruppi = intera.split(u'.');
+    for (qsizetype g = 0; g < gruppi.size(); ++g) {
+        const QStringView gruppo = gruppi[g];
+        const bool benFormato = gruppi.size() == 1 ? gruppo.isEmpty() || soloCifre(gruppo)
+                                : g == 0           ? soloCifre(gruppo) && gruppo.size() <= 3
+                                                   : soloCifre(gruppo) && gruppo.size() == 3;
+        if (!benFormato) return std::nullopt;
+        cifre += gruppo;
+    }
+
+    std::optional<std::int64_t> valore = cifre.isEmpty() ? 0 : valoreCifre(cifre);
     if (!valore) return std::nullopt;
     if (arrotondaInSu(*valore, frazione)) ++*valore;
     // A negative text is accepted only when it rounds to zero.
