@@ -61,7 +61,7 @@ void caricaConfigurazione(const IniProgramma& ini, Configurazione& configurazion
         // The program can still run on the defaults; the operator learns why
         // the file was not used and can fix the folder or the file.
         impostaPredefiniti(ini, configurazione);
-        messaggi.errore(QString::fromStdString(fallimento.descrizione()) + avvisi::kValoriPredefiniti);
+        messaggi.errore(avvisi::conValoriPredefiniti(QString::fromStdString(fallimento.descrizione())));
     }
 }
 

@@ -85,6 +85,11 @@ QString cartellaNonFile(const QString& nome) {
 
 QString fileNonNormale(const QString& nome) { return QStringLiteral("%1 non è un file normale.").arg(nome); }
 
+QString conValoriPredefiniti(const QString& motivo) {
+    const QString frase = QStringLiteral("Verranno usati i valori predefiniti.");
+    return motivo + (motivo.endsWith(u'.') ? QStringLiteral(" ") : QStringLiteral(". ")) + frase;
+}
+
 QString barcodeNonDigitabile(std::size_t numero, char32_t controllo, std::size_t posizione) {
     return QStringLiteral(
                "Il barcode numero %1 della lista contiene il carattere di controllo %2 in posizione %3, che "

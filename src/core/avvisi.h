@@ -15,7 +15,10 @@ namespace tastalo::avvisi {
 // Starting up.
 inline const QString kDelayNonValido =
     QStringLiteral("Il valore Delay di spooling.ini non è valido: verrà usato 500.");
-inline const QString kValoriPredefiniti = QStringLiteral(". Verranno usati i valori predefiniti.");
+// Why spooling.ini was not used, then that the defaults are: one full stop
+// between them, whether or not the reason (often the system's words) ends
+// with one.
+QString conValoriPredefiniti(const QString& motivo);
 
 // The main window and its lists.
 QString nessunaLista(const QString& motivo);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include "app/avvio.h"
+#include "core/avvisi.h"
 #include "settings/configurazione.h"
 #include "settings/ini_file.h"
 #include "settings/ini_programma.h"
@@ -210,6 +211,13 @@ TEST_F(Avvio, UnreadableFileIsReportedAndDefaultsAreUsed) {
 }
 
 // Windows keeps its named pipes out of the file system: no file can be one.
+TEST(ValoriPredefiniti, FollowTheReasonAfterOneFullStop) {
+    EXPECT_EQ(avvisi::conValoriPredefiniti("non è un file normale"),
+              "non è un file normale. Verranno usati i valori predefiniti.");
+    EXPECT_EQ(avvisi::conValoriPredefiniti("Accesso negato."),
+              "Accesso negato. Verranno usati i valori predefiniti.");
+}
+
 #ifndef _WIN32
 TEST_F(Avvio, APipeNamedLikeTheFileIsReportedInsteadOfWaitedOn) {
     // Opening a pipe for reading would wait for a writer for ever.
