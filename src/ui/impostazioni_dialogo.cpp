@@ -15,9 +15,10 @@ ImpostazioniDialogo::ImpostazioniDialogo(const IniProgramma& ini, Configurazione
     : m_ini(ini), m_configurazione(configurazione) {}
 
 LetturaImpostazioni ImpostazioniDialogo::leggi() const {
-    // The boxes show the values in use. The file's own text is kept where it
-    // names the same value (a relative path, "750.5"), so that saving leaves
-    // what the operator typed there.
+    // The boxes show the file as it is now, so that an edit made there by
+    // hand or by another copy of the program is seen, not undone by "Salva".
+    // A key that is empty, or a Delay that is not one, shows the value in
+    // use instead; so does every key of a file that cannot be read.
     LetturaImpostazioni lettura;
     auto& testi = lettura.testi;
     testi.database = m_configurazione.PercorsoDatabase;
@@ -25,12 +26,11 @@ LetturaImpostazioni ImpostazioniDialogo::leggi() const {
     testi.delay = QString::number(m_configurazione.Ritardo);
     try {
         const QString database = m_ini.LeggiIni(kSezioneDati, kChiaveDataBase, kFileImpostazioni);
+        const QString finestra = m_ini.LeggiIni(kSezioneDati, kChiaveFinestraPGM, kFileImpostazioni);
         const QString delay = m_ini.LeggiIni(kSezioneDati, kChiaveDelay, kFileImpostazioni);
-        if (!database.isEmpty() &&
-            percorsoDatabaseDaTesto(database, m_ini.cartellaProgramma()) == testi.database) {
-            testi.database = database;
-        }
-        if (ritardoDaTesto(delay) == m_configurazione.Ritardo) testi.delay = delay;
+        if (!database.isEmpty()) testi.database = database;
+        if (!finestra.isEmpty()) testi.finestra = finestra;
+        if (ritardoDaTesto(delay)) testi.delay = delay;
     } catch (const Fallimento& fallimento) {
         lettura.fallimento = fallimento;
     }

@@ -30,9 +30,9 @@ class ImpostazioniDialogo {
 public:
     ImpostazioniDialogo(const IniProgramma& ini, Configurazione& configurazione);
 
-    // The three values in use. DataBase and Delay keep the file's text when it
-    // names the value in use. Never throws: a file that cannot be read leaves
-    // the values in use and its failure.
+    // The three texts of spooling.ini as they are now; the value in use for
+    // a key that is empty or, for Delay, not a delay. Never throws: a file
+    // that cannot be read leaves the values in use and its failure.
     LetturaImpostazioni leggi() const;
 
     // The file that a database text names, as start-up would take it: where

@@ -83,14 +83,18 @@ const QByteArray kIniCompleto = "[DATI]\nDataBase=/dati/liste.sdf\nFinestraPGM=B
 
 // --- Opening ---
 
-TEST_F(ImpostaTest, OpeningShowsTheValuesInUseNotOtherValuesOfTheFile) {
-    // The file was changed since start-up: the program still uses what it loaded.
-    scriviIni("[DATI]\nDataBase=/altro.sdf\nFinestraPGM=Altro\nDelay=900\n");
+TEST_F(ImpostaTest, OpeningShowsTheFileAsItIsNowAndTheValueInUseForAnEmptyOrInvalidKey) {
+    // Changed since start-up, by hand or by another copy: shown, so that
+    // "Salva" does not undo it.
+    scriviIni("[DATI]\nDataBase=/altro.sdf\nFinestraPGM=Altro\nDelay=1.500\n");
     apri();
+    EXPECT_EQ(txt("txtDB").text(), QStringLiteral("/altro.sdf"));
+    EXPECT_EQ(txt("txtFinestra").text(), QStringLiteral("Altro"));
+    EXPECT_EQ(txt("txtDelay").text(), QStringLiteral("1.500"));
 
-    EXPECT_EQ(txt("txtDB").text(), QStringLiteral("/dati/liste.sdf"));
-    EXPECT_EQ(txt("txtFinestra").text(), QStringLiteral("Blocco note"));
-    EXPECT_EQ(txt("txtDelay").text(), QStringLiteral("250"));
+    scriviIni("[DATI]\nDataBase=\nFinestraPGM=\nDelay=750.5\n");
+    apri();
+    expectMostraIValoriInUso();
 
     // Removed since: the same values, and opening creates nothing.
     QFile::remove(cartella.file(QStringLiteral("spooling.ini")));
