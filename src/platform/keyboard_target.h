@@ -60,6 +60,10 @@ inline constexpr std::int32_t kTargetNotActivated = 1007;
 // - in a Wayland session the keystrokes reach X11 (XWayland) windows only: no
 //   X11 window has the title, or (empty subject) there is no X display at all.
 inline constexpr std::int32_t kTargetOutOfReach = 1008;
+// - keys sent that the target was not seen to take within the time allowed
+//   (the system did not route them, or the target did not read them);
+//   `detail` says which.
+inline constexpr std::int32_t kKeysNotTaken = 1009;
 
 // What typeText() answers for a text with a character it refuses (see
 // isTypeable()): kCharacterNotTypeable naming the first one and its place;
@@ -112,6 +116,12 @@ public:
 
     // The Return key; it too may still be on its way on return.
     virtual Status pressEnter() = 0;
+
+    // True when the system refused what watches this send's keys (Windows: a
+    // policy or a desktop that forbids keyboard hooks): keys are then sent as
+    // before and their arrival judged by the window in front alone. Valid
+    // from activate() to finish().
+    virtual bool deliveryUnwatched() const { return false; }
 
     // Waits until the system has handled every key sent so far. Success
     // means that, as far as the system can tell, each of them went into the

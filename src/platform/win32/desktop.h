@@ -20,6 +20,19 @@ struct TopLevelWindow {
     std::u32string title;
 };
 
+// The keys of this send the watch has seen where the system routed them:
+// let through to the target's process, swallowed, or kept from it by
+// another program's hook.
+struct KeysSeen {
+    std::size_t passed = 0;
+    std::size_t swallowed = 0;
+    std::size_t blocked = 0;
+    std::size_t total() const { return passed + swallowed + blocked; }
+};
+
+// Whether the target's process has read every input it was given.
+enum class TargetReading { Idle, StillReading, CannotTell };
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -47,8 +60,32 @@ public:
     virtual std::vector<std::uint16_t> heldModifiers() = 0;
     // True while any key of the keyboard is down (mouse buttons aside).
     virtual bool anyKeyHeld() = 0;
-    // Injects the strokes in order; answers how many the system took.
+    // Injects the strokes in order, marked as this send's while a watch is on;
+    // answers how many the system took.
     virtual std::size_t inject(const std::vector<KeyStroke>& strokes) = 0;
+
+    // Starts watching the keys this process injects from now on (a
+    // low-level keyboard hook): each one, as the system routes it, is let
+    // through if the window in front belongs to the process of `target`;
+    // otherwise it is swallowed, and so is every key of this watch after it.
+    // The operator's own keys are never touched. False when the system
+    // refuses the watch: keys then go unwatched.
+    virtual bool startWatch(WindowHandle target) = 0;
+    // Waits until the watch has seen `count` keys since it started, or until
+    // `limit` has passed; answers what it saw.
+    virtual KeysSeen waitForKeysSeen(std::size_t count, std::chrono::milliseconds limit) = 0;
+    // From now on every key of this watch is swallowed.
+    virtual void swallowRest() = 0;
+    // Removes the watch; safe without one.
+    virtual void stopWatch() = 0;
+
+    // Waits until the process of `window` waits for input with none pending
+    // (it has read every key it was given), or until `limit` has passed.
+    virtual TargetReading waitUntilRead(WindowHandle window, std::chrono::milliseconds limit) = 0;
+    // True while `window` is still the active window of its thread: that
+    // thread has not yet handled the news that another window came to the
+    // front, if one did.
+    virtual bool activeInItsThread(WindowHandle window) = 0;
 
     virtual void pause(std::chrono::milliseconds duration) = 0;
 };

@@ -8,8 +8,10 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 
+#include "platform/win32/key_watch.h"
 #include "platform/win32/utf16.h"
 
 namespace tastalo::platform::win32 {
@@ -55,9 +57,10 @@ bool isExtended(std::uint16_t key) {
     return key == VK_RCONTROL || key == VK_RMENU || key == VK_LWIN || key == VK_RWIN;
 }
 
-INPUT toInput(const KeyStroke& stroke) {
+INPUT toInput(const KeyStroke& stroke, ULONG_PTR marker) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
+    input.ki.dwExtraInfo = marker;
     if (stroke.kind == KeyStroke::Kind::Character) {
         input.ki.wVk = 0;
         input.ki.wScan = stroke.code;
@@ -93,6 +96,10 @@ std::optional<DWORD> integrityLevel(HANDLE process) {
 }
 
 }  // namespace
+
+Win32Desktop::Win32Desktop() = default;
+
+Win32Desktop::~Win32Desktop() = default;
 
 bool Win32Desktop::runsAboveThisProcess(WindowHandle window) {
     DWORD processId = 0;
@@ -155,11 +162,22 @@ bool Win32Desktop::anyKeyHeld() {
 
 std::size_t Win32Desktop::inject(const std::vector<KeyStroke>& strokes) {
     std::vector<INPUT> inputs;
-    inputs.reserve(strokes.size());
-    for (const KeyStroke& stroke : strokes) inputs.push_back(toInput(stroke));
+    inputs.reserve(strokes.size() + 1);
+    const ULONG_PTR marker = m_watch ? m_watch->marker() : 0;
+    for (const KeyStroke& stroke : strokes) inputs.push_back(toInput(stroke, marker));
+    if (m_watch) {
+        // The barrier after the keys: the watch swallows it, and it tells
+        // when the keys before it are all in their window's queue.
+        INPUT barrier{};
+        barrier.type = INPUT_KEYBOARD;
+        barrier.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        barrier.ki.dwExtraInfo = m_watch->barrierMarker();
+        inputs.push_back(barrier);
+    }
     const UINT taken =
         SendInput(static_cast<UINT>(inputs.size()), inputs.data(), static_cast<int>(sizeof(INPUT)));
-    return taken;
+    if (m_watch && taken == inputs.size()) ++m_barriers;
+    return std::min<std::size_t>(taken, strokes.size());
 }
 
 void Win32Desktop::pause(std::chrono::milliseconds duration) {
@@ -174,6 +192,92 @@ void Win32Desktop::pause(std::chrono::milliseconds duration) {
         if (now >= end) return;
         MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_SENDMESSAGE, 0);
     }
+}
+
+bool Win32Desktop::startWatch(WindowHandle target) {
+    stopWatch();
+    DWORD process = 0;
+    GetWindowThreadProcessId(toHwnd(target), &process);
+    if (process == 0) return false;
+    m_watch = KeyWatch::start(process);
+    return m_watch != nullptr;
+}
+
+KeysSeen Win32Desktop::waitForKeysSeen(std::size_t count, std::chrono::milliseconds limit) {
+    return m_watch ? m_watch->waitFor(count, m_barriers, limit) : KeysSeen{};
+}
+
+void Win32Desktop::swallowRest() {
+    if (m_watch) m_watch->swallowRest();
+}
+
+void Win32Desktop::stopWatch() {
+    m_watch.reset();
+    m_barriers = 0;
+}
+
+namespace {
+
+// Polls of the target's paint made without sleeping: a batch of keys is
+// usually read within a few hundred of them.
+constexpr int kQuickPolls = 200;
+
+// The window whose painting shows that the keys' reader has read them: the
+// focus window of the target's thread, which the keys go to, or the target
+// itself when that one cannot be painted. Null when neither can.
+HWND witnessOfReading(HWND target) {
+    const auto paintable = [](HWND window) {
+        RECT client{};
+        return window && IsWindowVisible(window) && !IsIconic(window) && GetClientRect(window, &client) &&
+               !IsRectEmpty(&client);
+    };
+    const DWORD thread = GetWindowThreadProcessId(target, nullptr);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const HWND focus = thread != 0 && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    if (paintable(focus)) return focus;
+    const bool sameReader = !focus || GetWindowThreadProcessId(focus, nullptr) == thread;
+    return sameReader && paintable(target) ? target : nullptr;
+}
+
+}  // namespace
+
+TargetReading Win32Desktop::waitUntilRead(WindowHandle target, std::chrono::milliseconds limit) {
+    // A thread is given WM_PAINT only when it has no input left in its
+    // queue, so a pixel invalidated after the keys is painted only once
+    // they have all been read. Never validated at once (RDW_UPDATENOW
+    // would paint ahead of the input).
+    const HWND window = witnessOfReading(toHwnd(target));
+    if (!window) return TargetReading::CannotTell;
+    RECT pixel{0, 0, 1, 1};
+    if (!InvalidateRect(window, &pixel, FALSE)) return TargetReading::CannotTell;
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(std::max<std::int64_t>(limit.count(), 0));
+    for (int polls = 0;; ++polls) {
+        if (!GetUpdateRect(window, nullptr, FALSE)) {
+            return IsWindow(window) ? TargetReading::Idle : TargetReading::CannotTell;
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return TargetReading::StillReading;
+        // Seen soon after the paint, the window in front then tells more
+        // surely whether the keys went in (see the caller): the first polls
+        // only yield the processor, the later ones sleep.
+        if (polls < kQuickPolls) {
+            SwitchToThread();
+            continue;
+        }
+        // Messages other threads send to this one are handled meanwhile.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_SENDMESSAGE, 0);
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+bool Win32Desktop::activeInItsThread(WindowHandle window) {
+    const HWND handle = toHwnd(window);
+    const DWORD thread = GetWindowThreadProcessId(handle, nullptr);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return thread != 0 && GetGUIThreadInfo(thread, &info) && info.hwndActive == handle;
 }
 
 }  // namespace tastalo::platform::win32

@@ -1,5 +1,6 @@
 #include "platform/win32/windows_keyboard_target.h"
 
+#include <string>
 #include <utility>
 
 #include "platform/title_match.h"
@@ -12,9 +13,7 @@ WindowsKeyboardTarget::WindowsKeyboardTarget(std::unique_ptr<Desktop> desktop, T
     : m_desktop(std::move(desktop)), m_timing(timing) {}
 
 Status WindowsKeyboardTarget::activate(std::u32string_view title) {
-    m_target = 0;
-    m_lost = false;
-    m_inFrontAfterKeys = false;
+    finish();
     waitForReleasedKeys();
     const std::vector<TopLevelWindow> windows = m_desktop->topLevelWindows();
     std::vector<WindowCandidate> candidates;
@@ -36,6 +35,9 @@ Status WindowsKeyboardTarget::activate(std::u32string_view title) {
                                            : m_desktop->setForegroundWindowAttached(window);
         if (accepted && waitUntilForeground(window)) {
             m_target = window;
+            // Before the first key: every key of the send is watched.
+            m_watched = m_desktop->startWatch(window);
+            m_watchRefused = !m_watched;
             return Status::success();
         }
         if (!accepted) m_desktop->pause(m_timing.poll);
@@ -81,15 +83,17 @@ Status WindowsKeyboardTarget::typeText(std::u32string_view text) {
         untypeable.position = *position + 1;
         return untypeable;
     }
-    return send(strokesForText(text));
+    // The text's keys are read with its Enter: one wait for the target a
+    // barcode, not two (a target repaints each time it has read all).
+    return send(strokesForText(text), false);
 }
 
 Status WindowsKeyboardTarget::pressEnter() {
     if (Status status = requireTarget(); !status.ok()) return status;
-    return send(strokesForEnter());
+    return send(strokesForEnter(), true);
 }
 
-Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
+Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes, bool awaitRead) {
     if (strokes.empty()) return Status::success();
     m_inFrontAfterKeys = false;
     std::size_t next = 0;
@@ -111,6 +115,17 @@ Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
         chunk.insert(chunk.end(), strokes.begin() + static_cast<std::ptrdiff_t>(next),
                      strokes.begin() + static_cast<std::ptrdiff_t>(end));
         const std::size_t taken = m_desktop->inject(chunk);
+        m_injected += taken;
+        m_unread += taken;
+        // Whatever ends this call, the keys injected have been taken or
+        // swallowed by then.
+        Status status = awaitRouted();
+        if (status.ok() && (taken < chunk.size() || (awaitRead && end == strokes.size())))
+            status = awaitTaken();
+        if (!status.ok()) {
+            m_untaken = true;
+            return status;
+        }
         if (taken < chunk.size()) {
             // Appended, not `"..." + std::string&&`, which GCC 12 misreads
             // as an overlapping copy (-Wrestrict) at -O2.
@@ -123,24 +138,115 @@ Status WindowsKeyboardTarget::send(const std::vector<KeyStroke>& strokes) {
         }
         next = end;
     }
-    // SendInput says nothing of where its keys went: the foreground right
-    // after them is the best sign there is. Taken now, not when the delivery
-    // is confirmed after the pause: a window that comes in front during the
-    // pause got none of these keys.
+    // Unwatched, SendInput says nothing of where its keys went: the
+    // foreground right after them is the best sign there is. Taken now, not
+    // when the delivery is confirmed after the pause: a window that comes in
+    // front during the pause got none of these keys.
     m_inFrontAfterKeys = targetHasFocus();
     return Status::success();
 }
 
+std::chrono::milliseconds WindowsKeyboardTarget::limitFor(std::size_t keys) const {
+    return m_timing.takenBase + m_timing.takenPerKey * static_cast<std::chrono::milliseconds::rep>(keys);
+}
+
+Status WindowsKeyboardTarget::awaitRouted() {
+    if (!m_watched) return Status::success();
+    const std::chrono::milliseconds limit = limitFor(m_unread);
+    const KeysSeen seen = m_desktop->waitForKeysSeen(m_injected, limit);
+    if (seen.blocked > 0) {
+        std::string detail = "another program's keyboard hook held back ";
+        detail += std::to_string(seen.blocked);
+        detail += " key events";
+        return failure(kInputRefused, {}, std::move(detail));
+    }
+    if (seen.swallowed > 0) {
+        // A key would have gone to another window: it and every key after
+        // it are swallowed, and the send stops once those let through
+        // before it have been read (or dropped) by the target.
+        m_lost = true;
+        m_desktop->waitUntilRead(m_target, limit);
+        m_unread = 0;
+        return lostFocus();
+    }
+    if (seen.total() < m_injected) {
+        // The rest, should it still come, must go nowhere.
+        m_desktop->swallowRest();
+        std::string detail = "the system routed ";
+        detail += std::to_string(seen.total());
+        detail += " of ";
+        detail += std::to_string(m_injected);
+        detail += " key events within ";
+        detail += std::to_string(limit.count());
+        detail += " ms";
+        return failure(kKeysNotTaken, {}, std::move(detail));
+    }
+    return Status::success();
+}
+
+Status WindowsKeyboardTarget::awaitTaken() {
+    if (m_unread == 0) return Status::success();
+    const std::chrono::milliseconds limit = limitFor(m_unread);
+    m_unread = 0;
+    // Routed is not yet read: a key still waiting in the target's queue when
+    // another window comes to the front is lost or goes there (Wine chooses
+    // the window only as the target reads it). So the keys count once read,
+    // with the target still in front, or still the active window of its
+    // thread: then its thread had not yet taken note of the change when it
+    // had read them all. Otherwise no one can tell which of them it took.
+    const TargetReading reading = m_desktop->waitUntilRead(m_target, limit);
+    if (reading == TargetReading::StillReading) {
+        if (!targetHasFocus()) return lostFocus();
+        std::string detail = "the target had not read its keys after ";
+        detail += std::to_string(limit.count());
+        detail += " ms";
+        return failure(kKeysNotTaken, {}, std::move(detail));
+    }
+    // Unwatched, the foreground after the batch is all there is to judge by
+    // (see send()); the reading only keeps the pace of the target.
+    if (!m_watched) return Status::success();
+    if (!targetHasFocus() && !(reading == TargetReading::Idle && m_desktop->activeInItsThread(m_target)))
+        return lostFocus();
+    if (reading == TargetReading::CannotTell)
+        return failure(kKeysNotTaken, {}, "the target's reading of its keys cannot be watched");
+    return Status::success();
+}
+
+bool WindowsKeyboardTarget::deliveryUnwatched() const { return m_watchRefused; }
+
 Status WindowsKeyboardTarget::confirmDelivery() {
     if (Status status = requireTarget(); !status.ok()) return status;
+    // Watched, each text and Enter returned only once its keys were taken
+    // by the target: a window in front since then got none of them.
+    if (m_watched) return m_untaken ? lostFocus() : Status::success();
     // The foreground may have left only after the last keys went in: then
     // they arrived whole, and the next text or Enter stops.
     return m_inFrontAfterKeys || targetHasFocus() ? Status::success() : lostFocus();
 }
 
+void WindowsKeyboardTarget::endWatch() {
+    if (m_watched &&
+        m_desktop->waitForKeysSeen(m_injected, std::chrono::milliseconds{0}).total() < m_injected) {
+        // Keys still on their way when the send ends go nowhere: the watch
+        // swallows them before it is removed.
+        m_desktop->swallowRest();
+        m_desktop->waitForKeysSeen(m_injected, m_timing.takenBase);
+    }
+    // Keys let through but not yet read (a send stopped within a text) are
+    // read, or dropped, before anything else comes in front.
+    if (m_watched && m_unread > 0) m_desktop->waitUntilRead(m_target, limitFor(m_unread));
+    m_desktop->stopWatch();
+    m_watched = false;
+    m_watchRefused = false;
+    m_injected = 0;
+    m_unread = 0;
+}
+
 void WindowsKeyboardTarget::finish() {
+    endWatch();
     m_target = 0;
     m_lost = false;
+    m_untaken = false;
     m_inFrontAfterKeys = false;
 }
 

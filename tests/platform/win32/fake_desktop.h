@@ -46,6 +46,23 @@ public:
     std::vector<std::vector<KeyStroke>> injected;
     std::chrono::milliseconds paused{0};
 
+    // The watch: refused, or routing each injected key at once to the window
+    // in front (the first `routedLimit` keys only), swallowing every key from
+    // the first one bound for another window on.
+    bool watchRefused = false;
+    std::size_t routedLimit = std::numeric_limits<std::size_t>::max();
+    std::size_t blockedAt = std::numeric_limits<std::size_t>::max();  // a key another program's hook keeps
+    std::function<void(std::size_t key)> beforeRouting;  // another window may take the front here
+    platform::win32::TargetReading reading = platform::win32::TargetReading::Idle;
+    std::function<void()> whileReading;  // another window may take the front here
+    WindowHandle activeInThread = 0;     // the target's thread has not yet seen it leave the front
+    WindowHandle watching = 0;
+    bool swallowing = false;
+    platform::win32::KeysSeen seen;
+    std::vector<KeyStroke> passedKeys;
+    int watchesStopped = 0;
+    std::vector<std::chrono::milliseconds> waits;  // the limit of every wait for keys or reading
+
     std::vector<platform::win32::TopLevelWindow> topLevelWindows() override { return windows; }
     bool runsAboveThisProcess(WindowHandle window) override { return elevated.count(window) > 0; }
     WindowHandle foregroundWindow() override { return foreground; }
@@ -62,9 +79,46 @@ public:
     bool anyKeyHeld() override { return keyHeldPolls > 0 && keyHeldPolls-- > 0; }
     std::size_t inject(const std::vector<KeyStroke>& strokes) override {
         injected.push_back(strokes);
+        const std::size_t taken = std::min(strokes.size(), injectLimit);
+        for (std::size_t i = 0; i < taken && watching != 0 && seen.total() < routedLimit; ++i) {
+            if (beforeRouting) beforeRouting(seen.total());
+            if (seen.total() == blockedAt) {
+                ++seen.blocked;
+                swallowing = true;
+                continue;
+            }
+            swallowing = swallowing || foreground != watching;
+            if (swallowing) {
+                ++seen.swallowed;
+            } else {
+                ++seen.passed;
+                passedKeys.push_back(strokes[i]);
+            }
+        }
         if (afterInject) afterInject();
-        return std::min(strokes.size(), injectLimit);
+        return taken;
     }
+    bool startWatch(WindowHandle target) override {
+        watching = watchRefused ? 0 : target;
+        return !watchRefused;
+    }
+    platform::win32::KeysSeen waitForKeysSeen(std::size_t, std::chrono::milliseconds limit) override {
+        waits.push_back(limit);
+        return seen;
+    }
+    void swallowRest() override { swallowing = true; }
+    void stopWatch() override {
+        if (watching != 0) ++watchesStopped;
+        watching = 0;
+        swallowing = false;
+        seen = {};
+    }
+    platform::win32::TargetReading waitUntilRead(WindowHandle, std::chrono::milliseconds limit) override {
+        waits.push_back(limit);
+        if (whileReading) whileReading();
+        return reading;
+    }
+    bool activeInItsThread(WindowHandle window) override { return window == activeInThread; }
     void pause(std::chrono::milliseconds duration) override { paused += duration; }
 
     // Everything injected so far, in one sequence.

@@ -1,5 +1,8 @@
 #include "platform/win32/windows_keyboard_target.h"
 
+#include <cstdint>
+#include <functional>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -184,9 +187,11 @@ TEST_F(WindowsKeyboardTargetTest, ALongTextGoesInChunksOfSixteenWithTheFrontChec
     EXPECT_EQ(desktop->injected.size(), 1u);
 }
 
-TEST_F(WindowsKeyboardTargetTest, KeysThatWentInWithTheTargetInFrontAreDeliveredWhateverComesInFrontLater) {
+TEST_F(WindowsKeyboardTargetTest, UnwatchedKeysThatWentInWithTheTargetInFrontCountAsDeliveredAsBefore) {
     desktop->windows = {{0xA, U"Korvedo"}, {0xB, U"Altro"}};
+    desktop->watchRefused = true;
     ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    EXPECT_TRUE(target->deliveryUnwatched());
     ASSERT_TRUE(target->typeText(U"abc").ok());
     ASSERT_TRUE(target->pressEnter().ok());
     desktop->foreground = 0xB;  // during the pause after the barcode
@@ -198,6 +203,125 @@ TEST_F(WindowsKeyboardTargetTest, KeysThatWentInWithTheTargetInFrontAreDelivered
     desktop->afterInject = [&] { desktop->foreground = 0xB; };
     ASSERT_TRUE(target->pressEnter().ok());
     EXPECT_EQ(target->confirmDelivery().code, platform::kTargetLostFocus);
+}
+
+// --- the watch over where the keys go -------------------------------------
+
+TEST_F(WindowsKeyboardTargetTest, WatchedKeyBoundForAnotherWindowIsSwallowedWithEveryKeyAfterIt) {
+    desktop->windows = {{0xA, U"Korvedo"}, {0xB, U"Altro"}};
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    EXPECT_FALSE(target->deliveryUnwatched());
+    // Another window comes in front as the sixth key event is routed, and
+    // the target is back before the next one: the rest is swallowed all the same.
+    desktop->beforeRouting = [&](std::size_t key) { desktop->foreground = key == 5 ? 0xB : 0xA; };
+
+    EXPECT_EQ(target->typeText(std::u32string(40, U'x')).code, platform::kTargetLostFocus);
+    EXPECT_EQ(desktop->passedKeys.size(), 5u);
+    EXPECT_EQ(desktop->seen.swallowed, 27u);
+    EXPECT_EQ(target->pressEnter().code, platform::kTargetLostFocus);
+    EXPECT_EQ(desktop->injected.size(), 1u);
+    EXPECT_FALSE(target->confirmDelivery().ok());
+
+    // Kept from the target by another program's hook: the text would be
+    // mangled, so nothing more goes.
+    target->finish();
+    desktop->beforeRouting = nullptr;
+    desktop->foreground = kOwnFront;
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    desktop->blockedAt = 3;
+    const platform::Status blocked = target->typeText(U"abcdef");
+    EXPECT_EQ(blocked.code, platform::kInputRefused);
+    EXPECT_EQ(blocked.detail, "another program's keyboard hook held back 1 key events");
+    EXPECT_FALSE(target->confirmDelivery().ok());
+}
+
+TEST_F(WindowsKeyboardTargetTest, KeysNotTakenWithinTheirBoundFailWithTheirOwnCodeNeverAsSuccess) {
+    using platform::win32::TargetReading;
+    const struct {
+        const char* name;
+        std::size_t routedLimit;
+        TargetReading reading;
+        const char* detail;
+    } cases[] = {
+        {"routed in part", 20, TargetReading::Idle, "the system routed 20 of 32 key events within 2320 ms"},
+        {"routed, never read", SIZE_MAX, TargetReading::StillReading,
+         "the target had not read its keys after 2340 ms"},
+        {"routed, its reading not to be watched", SIZE_MAX, TargetReading::CannotTell,
+         "the target's reading of its keys cannot be watched"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop->windows = {{0xA, U"Korvedo"}};
+        ASSERT_TRUE(target->activate(U"Korvedo").ok());
+        desktop->routedLimit = c.routedLimit;
+        desktop->reading = c.reading;
+        platform::Status status = target->typeText(std::u32string(16, U'x'));
+        if (status.ok()) status = target->pressEnter();
+        EXPECT_EQ(status.code, platform::kKeysNotTaken);
+        EXPECT_EQ(status.detail, c.detail);
+        // Keys still on their way must not land wherever comes in front next.
+        EXPECT_EQ(desktop->swallowing, c.routedLimit != SIZE_MAX);
+        target->finish();
+    }
+}
+
+TEST_F(WindowsKeyboardTargetTest, EachBatchIsRoutedAndTheTextReadWithItsEnterWithinTheirBounds) {
+    desktop->windows = {{0xA, U"Korvedo"}, {0xB, U"Altro"}};
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    ASSERT_TRUE(target->typeText(U"ab").ok());
+    ASSERT_TRUE(target->pressEnter().ok());
+    // Routed after each batch, read once after the Enter: 2 s plus 10 ms for
+    // each key event not yet seen read.
+    using std::chrono::milliseconds;
+    EXPECT_THAT(desktop->waits, ElementsAre(milliseconds{2040}, milliseconds{2060}, milliseconds{2060}));
+    // The Enter was taken: a window in front afterwards changes nothing for it.
+    desktop->foreground = 0xB;
+    EXPECT_TRUE(target->confirmDelivery().ok());
+    EXPECT_EQ(target->typeText(U"c").code, platform::kTargetLostFocus);
+}
+
+TEST_F(WindowsKeyboardTargetTest, KeysReadAfterAnotherWindowCameInFrontCountOnlyIfTheTargetHadNotYetSeenIt) {
+    // Routed to the target, read once another window was in front: under
+    // Wine they were dropped if the target's thread handled the change
+    // before reading them, which only its still being active rules out.
+    desktop->windows = {{0xA, U"Korvedo"}, {0xB, U"Altro"}};
+    for (const bool stillActive : {false, true}) {
+        SCOPED_TRACE(stillActive);
+        desktop->foreground = kOwnFront;
+        desktop->whileReading = nullptr;
+        ASSERT_TRUE(target->activate(U"Korvedo").ok());
+        desktop->whileReading = [&] { desktop->foreground = 0xB; };
+        desktop->activeInThread = stillActive ? 0xA : 0;
+        EXPECT_EQ(target->pressEnter().ok(), stillActive);
+        EXPECT_EQ(target->confirmDelivery().ok(), stillActive);
+        EXPECT_EQ(target->typeText(U"x").code, platform::kTargetLostFocus);
+        target->finish();
+    }
+}
+
+TEST_F(WindowsKeyboardTargetTest, TheWatchIsRemovedHoweverTheSendEnds) {
+    desktop->windows = {{0xA, U"Korvedo"}, {0xB, U"Altro"}};
+    const std::function<void()> endings[] = {
+        [&] { ASSERT_TRUE(target->typeText(U"ok").ok()); },
+        [&] {
+            desktop->foreground = 0xB;
+            EXPECT_FALSE(target->typeText(U"lost").ok());
+        },
+        [&] {
+            desktop->reading = platform::win32::TargetReading::StillReading;
+            EXPECT_FALSE(target->pressEnter().ok());
+        },
+    };
+    int expectedStops = 0;
+    for (const auto& ending : endings) {
+        desktop->foreground = kOwnFront;
+        desktop->reading = platform::win32::TargetReading::Idle;
+        ASSERT_TRUE(target->activate(U"Korvedo").ok());
+        ending();
+        target->finish();
+        EXPECT_EQ(desktop->watchesStopped, ++expectedStops);
+        EXPECT_EQ(desktop->watching, 0u);
+    }
 }
 
 TEST_F(WindowsKeyboardTargetTest, ActivationWaitsABoundedTimeForTheOperatorsKeysToComeUp) {
