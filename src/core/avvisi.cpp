@@ -67,6 +67,10 @@ QString testoTastiera(const platform::Status& stato) {
                        "avviati sotto XWayland ha quel titolo. Nessun barcode è stato inviato. Se il "
                        "programma è aperto, avviarlo in modalità X11 (XWayland).")
                 .arg(daUtf32(stato.subject));
+        case platform::kKeysNotTaken:
+            return QStringLiteral(
+                "La finestra di destinazione non ha preso i tasti entro il tempo previsto: il programma "
+                "potrebbe essere bloccato o troppo lento.");
         default: return QStringLiteral("La tastiera ha dato un errore inatteso.");
     }
 }
@@ -111,6 +115,15 @@ QString fallimentoTastiera(const platform::Status& stato) {
     // The system's own words, for whoever helps the operator.
     if (!stato.detail.empty()) testo += QStringLiteral(" (%1)").arg(QString::fromStdString(stato.detail));
     return testo;
+}
+
+QString tastiNonPresi(std::size_t inviati, std::size_t totale) {
+    return QStringLiteral(
+               "Invio interrotto: la finestra di destinazione non ha preso i tasti entro il tempo previsto "
+               "(il programma potrebbe essere bloccato o troppo lento). Barcode inviati: %1 di %2; il "
+               "barcode seguente potrebbe essere arrivato solo in parte.")
+        .arg(inviati)
+        .arg(totale);
 }
 
 }  // namespace tastalo::avvisi

@@ -44,6 +44,13 @@ inline const QString kCompletato = QStringLiteral("Operazione Completata.");
 inline const QString kProgrammaChiuso = QStringLiteral("Il programma a cui inviare i dati risulta chiuso.");
 QString barcodeNonDigitabile(std::size_t numero, char32_t controllo, std::size_t posizione);
 QString invioInterrotto(std::size_t inviati, std::size_t totale);
+QString tastiNonPresi(std::size_t inviati, std::size_t totale);
+// Added to the send's last message when the system did not let Tastalo
+// watch where its keys went.
+inline const QString kConsegnaNonSorvegliata = QStringLiteral(
+    "\n\nAttenzione: il sistema non ha permesso a Tastalo di controllare dove sono arrivati i tasti, "
+    "quindi l'invio è stato fatto senza questo controllo. Verificare nella finestra di destinazione che "
+    "tutti i barcode siano arrivati.");
 
 // A failure of the keystroke backend, from its code and facts.
 QString fallimentoTastiera(const platform::Status& stato);

@@ -95,11 +95,14 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
         }
         int inviati = 0;
         // The keyboard is given back (in digita) before any message shows.
-        switch (digita(barcode, avanzamento, inviati)) {
-            case Esito::Completato: m_messaggi.informazione(avvisi::kCompletato); break;
+        const Esito esito = digita(barcode, avanzamento, inviati);
+        const auto n = static_cast<std::size_t>(inviati);
+        switch (esito) {
+            case Esito::Completato: m_messaggi.informazione(avvisi::kCompletato + avvisoConsegna()); break;
             case Esito::FuocoPerso:
-                m_messaggi.errore(avvisi::invioInterrotto(static_cast<std::size_t>(inviati), barcode.size()));
+                m_messaggi.errore(avvisi::invioInterrotto(n, barcode.size()) + avvisoConsegna());
                 break;
+            case Esito::TastiNonPresi: m_messaggi.errore(avvisi::tastiNonPresi(n, barcode.size())); break;
             case Esito::Interrotto: break;
         }
     } catch (const Fallimento& fallimento) {
@@ -114,7 +117,9 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
     testi.reserve(barcode.size());
     for (const QString& b : barcode) testi.push_back(b.toStdU32String());
     FineSessione fine(m_tastiera);
+    m_nonSorvegliato = false;
     verifica(m_tastiera.activate(m_configurazione.TitoloFinestra.toStdU32String()));
+    m_nonSorvegliato = m_tastiera.deliveryUnwatched();
     // The whole list at once: the backend prepares every key it will need
     // before the first one, instead of barcode by barcode.
     m_tastiera.expectTexts(testi);
@@ -128,11 +133,15 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
         const auto fuocoPerso = [&](const platform::Status& stato) {
             return stato.code == platform::kTargetLostFocus;
         };
+        const auto nonPresi = [&](const platform::Status& stato) {
+            return stato.code == platform::kKeysNotTaken;
+        };
         platform::Status stato = m_tastiera.targetHasFocus()
                                      ? m_tastiera.typeText(testi[static_cast<std::size_t>(i)])
                                      : platform::failure(platform::kTargetLostFocus);
         if (stato.ok()) stato = m_tastiera.pressEnter();
         if (fuocoPerso(stato)) return Esito::FuocoPerso;
+        if (nonPresi(stato)) return Esito::TastiNonPresi;
         verifica(stato);
         if (avanzamento) avanzamento(i + 1, totale);
         m_pausa.elaboraEventi();
@@ -143,10 +152,15 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
         // costs the pace nothing.
         stato = m_tastiera.confirmDelivery();
         if (fuocoPerso(stato)) return Esito::FuocoPerso;
+        if (nonPresi(stato)) return Esito::TastiNonPresi;
         verifica(stato);
         inviati = i + 1;
     }
     return m_interrotto ? Esito::Interrotto : Esito::Completato;
+}
+
+QString InvioBarcode::avvisoConsegna() const {
+    return m_nonSorvegliato ? avvisi::kConsegnaNonSorvegliata : QString();
 }
 
 void InvioBarcode::attendiRitardo() {

@@ -37,10 +37,12 @@ public:
     void interrompi();
 
 private:
-    enum class Esito { Completato, FuocoPerso, Interrotto };
+    enum class Esito { Completato, FuocoPerso, TastiNonPresi, Interrotto };
     // `inviati` receives the barcodes that reached the target whole.
     Esito digita(const std::vector<QString>& barcode, const Avanzamento& avanzamento, int& inviati);
     void attendiRitardo();
+    // What the last message adds when the keys went unwatched.
+    QString avvisoConsegna() const;
     void mostraFallimento(const Fallimento& fallimento);
 
     const Configurazione& m_configurazione;
@@ -50,6 +52,8 @@ private:
     Messaggi& m_messaggi;
     bool m_inCorso = false;
     bool m_interrotto = false;
+    // The system refused to let this send's keys be watched.
+    bool m_nonSorvegliato = false;
 };
 
 // The first character that cannot be typed (a control character other than

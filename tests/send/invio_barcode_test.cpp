@@ -200,6 +200,42 @@ TEST_F(InvioBarcodeTest, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothi
                            "Barcode inviati: 1 di 3."}));
 }
 
+TEST_F(InvioBarcodeTest, KeysNotTakenAndAnUnwatchedSendAreSaidInTheLastMessage) {
+    const QString nonSorvegliato =
+        "\n\nAttenzione: il sistema non ha permesso a Tastalo di controllare dove sono arrivati i tasti, "
+        "quindi l'invio è stato fatto senza questo controllo. Verificare nella finestra di destinazione che "
+        "tutti i barcode siano arrivati.";
+    const struct {
+        const char* caso;
+        bool sorvegliato;
+        std::int32_t fallimentoInvio;  // of the second Enter; 0 for none
+        QString testo;
+    } casi[] = {
+        {"keys not taken", true, platform::kKeysNotTaken,
+         "Invio interrotto: la finestra di destinazione non ha preso i tasti entro il tempo previsto (il "
+         "programma potrebbe essere bloccato o troppo lento). Barcode inviati: 1 di 3; il barcode seguente "
+         "potrebbe essere arrivato solo in parte."},
+        {"unwatched, complete", false, 0, "Operazione Completata." + nonSorvegliato},
+        {"unwatched, focus lost", false, platform::kTargetLostFocus,
+         "Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: 1 di 3." +
+             nonSorvegliato},
+    };
+    db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.caso);
+        RecordingKeyboardTarget tastiera;
+        if (!caso.sorvegliato) tastiera.refuseWatch();
+        if (caso.fallimentoInvio != 0)
+            tastiera.failOn(Kind::Enter, 1, platform::failure(caso.fallimentoInvio));
+        FakeMessaggi messaggi;
+        InvioBarcode invio{db.configurazione, db.archivio, tastiera, pausa, messaggi};
+
+        invio.esegui(7, {});
+
+        EXPECT_EQ(messaggi.testi(), QStringList({caso.testo}));
+    }
+}
+
 TEST_F(InvioBarcodeTest, FocusLostBeforeTheFirstBarcodeTypesNothing) {
     db.lista(7, "Magazzino", {QStringLiteral("A")});
     tastiera.loseFocusAt(0);

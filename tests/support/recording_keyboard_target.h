@@ -27,6 +27,7 @@ public:
     Status pressEnter() override;
     // Not recorded: success, or what failConfirmOn() planned.
     Status confirmDelivery() override;
+    bool deliveryUnwatched() const override { return m_unwatched; }
     void finish() override;
 
     const std::vector<Call>& calls() const { return m_calls; }
@@ -40,6 +41,8 @@ public:
     void failConfirmOn(int index, Status status) { m_confirmFailure = {index, std::move(status)}; }
     // When set, targetHasFocus() answers false from its n-th call on (0-based).
     void loseFocusAt(int index) { m_loseFocusAt = index; }
+    // As when the system refuses to let the keys be watched.
+    void refuseWatch() { m_unwatched = true; }
     // How well the windows it can see match any title.
     void sees(TitleMatch match) { m_sees = match; }
     // Runs before each recorded call, to act in the middle of a send.
@@ -60,6 +63,7 @@ private:
     std::optional<std::pair<int, Status>> m_confirmFailure;
     std::function<void(const Call&)> m_hook;
     std::optional<TitleMatch> m_sees;
+    bool m_unwatched = false;
 };
 
 }  // namespace tastalo::platform
