@@ -69,8 +69,9 @@ TargetProcess::TargetProcess(PROCESS_INFORMATION process, std::size_t windowCoun
     : m_process(process), m_windows(windowCount, nullptr) {}
 
 std::unique_ptr<TargetProcess> TargetProcess::start(const std::vector<std::wstring>& titles,
-                                                    std::string& error) {
+                                                    std::string& error, const std::wstring& options) {
     std::wstring commandLine = L"\"" + ownPath() + L"\" --target";
+    if (!options.empty()) commandLine += L" " + options;
     for (const std::wstring& title : titles) commandLine += L" \"" + title + L"\"";
 
     STARTUPINFOW startup{};

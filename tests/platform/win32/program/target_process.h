@@ -17,7 +17,9 @@ class TargetProcess {
 public:
     // Starts the process and waits until all its windows are shown.
     // Null, with `error` set, when it does not come up in time.
-    static std::unique_ptr<TargetProcess> start(const std::vector<std::wstring>& titles, std::string& error);
+    // `options` go before the titles (see runTargetWindows()).
+    static std::unique_ptr<TargetProcess> start(const std::vector<std::wstring>& titles, std::string& error,
+                                                const std::wstring& options = {});
     ~TargetProcess();
     TargetProcess(const TargetProcess&) = delete;
     TargetProcess& operator=(const TargetProcess&) = delete;
