@@ -1,7 +1,5 @@
 #include "desktop_input.h"
 
-#include <tlhelp32.h>
-
 #include "target_process.h"
 
 namespace tastalo::prova {
@@ -74,31 +72,6 @@ FrontTakenOnPress::~FrontTakenOnPress() {
 }
 
 bool FrontTakenOnPress::taken() const { return g_pressesLeft == 0; }
-
-ProcessFrozen::ProcessFrozen(DWORD processId) {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != processId) continue;
-        const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
-        if (thread == nullptr) continue;
-        if (SuspendThread(thread) == static_cast<DWORD>(-1)) {
-            CloseHandle(thread);
-            continue;
-        }
-        m_threads.push_back(thread);
-    }
-    CloseHandle(snapshot);
-}
-
-ProcessFrozen::~ProcessFrozen() {
-    for (HANDLE thread : m_threads) {
-        ResumeThread(thread);
-        CloseHandle(thread);
-    }
-}
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;

@@ -38,18 +38,6 @@ private:
     HHOOK m_hook = nullptr;
 };
 
-// Every thread of process `processId` held still while the object lives.
-class ProcessFrozen {
-public:
-    explicit ProcessFrozen(DWORD processId);
-    ~ProcessFrozen();
-    ProcessFrozen(const ProcessFrozen&) = delete;
-    ProcessFrozen& operator=(const ProcessFrozen&) = delete;
-
-private:
-    std::vector<HANDLE> m_threads;
-};
-
 // The visible top-level windows of process `processId`, topmost first.
 std::vector<HWND> visibleWindowsOf(DWORD processId);
 std::wstring titleOf(HWND window);

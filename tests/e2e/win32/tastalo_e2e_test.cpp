@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <random>
 #include <regex>
 
 #include "desktop_input.h"
@@ -19,15 +20,10 @@ namespace tastalo::prova {
 namespace {
 
 const std::wstring kTarget = L"Korvedo E2E";
-// The pause after each barcode. Keys the target has not yet taken from its
-// queue when another window comes in front are lost (the program's closing
-// message comes in front too): the pause lets the target keep up, as an
-// operator sets it for a slow program. Under Wine on a busy machine this
-// target takes 5 to 10 ms a key.
-const std::wstring kDelay = L"400";
+// No pause after each barcode: the program itself waits until the target
+// has taken each one.
+const std::wstring kDelay = L"0";
 constexpr double kSplashLimitMs = 3000;
-// The focus guard's promise: keys sent between two checks of the foreground.
-constexpr std::size_t kKeysBetweenChecks = 16;
 
 using Settings = std::map<std::string, std::string>;
 
@@ -166,15 +162,12 @@ std::size_t lineCount(const std::wstring& text) {
     return count;
 }
 
-// Another program comes in front in the middle of a send: the keys sent
-// until the program notices go there, and the message counts the barcodes
+// Another program comes in front in the middle of a send at Delay 0:
+// nothing goes to it, and the closing message counts exactly the barcodes
 // that went whole into the target.
 class FocusThiefE2E : public TastaloE2E {
 protected:
-    static constexpr std::size_t kLinesBeforeThief = 2;
-
     void SetUp() override {
-        // More than one check interval each.
         for (int i = 1; i <= 20; ++i) {
             const auto letter = static_cast<wchar_t>(L'a' + i);
             m_list.barcodes.push_back(L"B" + std::to_wstring(100 + i) + L"-" + std::wstring(16, letter));
@@ -186,28 +179,12 @@ protected:
         m_main = startToMainWindow();
     }
 
-    // Sends the list and holds the program still in the pause after barcode
-    // kLinesBeforeThief (its title counts the barcodes sent) until the target
-    // has taken them all: whatever it has not taken when the thief comes is
-    // lost under Wine, and a slow target would make the count a matter of
-    // timing. `whileHeld` brings in the thief or prepares it, `afterwards`
-    // waits until it is in front. Then checks what each window received
-    // against the closing message.
-    void sendAndCheck(const std::function<bool()>& whileHeld, const std::function<bool()>& afterwards) {
+    // Sends the list; `during` brings the thief in front at its moment.
+    // Then checks what each window received against the closing message.
+    void sendAndCheck(const std::function<bool()>& during) {
         tastalo.keysTo(
             m_main, [] { pressKey(VK_RETURN); }, "send");
-        const std::wstring paused = L"Invia Dati - " + std::to_wstring(kLinesBeforeThief) + L"/20";
-        ASSERT_TRUE(waitUntil([&] { return titleOf(m_main) == paused; }, 20000))
-            << "the main window's title never read " << utf8(paused);
-        {
-            const ProcessFrozen held(tastalo.processId());
-            const auto begin = m_list.barcodes.begin();
-            const std::wstring sent = lines({begin, begin + static_cast<std::ptrdiff_t>(kLinesBeforeThief)});
-            ASSERT_TRUE(waitUntil([&] { return m_target->text(0) == sent; }, 20000))
-                << "the target did not receive the first barcodes: " << utf8(m_target->text(0));
-            ASSERT_TRUE(whileHeld()) << "the thief did not come in front";
-        }
-        ASSERT_TRUE(afterwards()) << "the thief did not come in front";
+        ASSERT_TRUE(during()) << "the thief did not come in front";
 
         const std::wstring message = tastalo.message("send interrupted");
         std::wsmatch found;
@@ -216,11 +193,10 @@ protected:
         const std::size_t counted = std::stoul(found[1].str());
         const std::wstring atThief = textBeforeMarker(*m_thief);
         const std::wstring atTarget = textBeforeMarker(*m_target);
-        std::printf(
-            "thief in front after %zu barcodes: count %zu, target received %zu keystrokes, thief %zu\n",
-            kLinesBeforeThief, counted, keystrokesIn(atTarget), keystrokesIn(atThief));
+        std::printf("thief in front: count %zu, target received %zu keystrokes, thief %zu\n", counted,
+                    keystrokesIn(atTarget), keystrokesIn(atThief));
 
-        EXPECT_LE(keystrokesIn(atThief), kKeysBetweenChecks) << utf8(atThief);
+        EXPECT_EQ(keystrokesIn(atThief), 0u) << utf8(atThief);
         EXPECT_EQ(lineCount(atTarget), counted) << utf8(atTarget);
         ASSERT_LT(counted, m_list.barcodes.size());
         // Whole barcodes in order, then at most the beginning of the next.
@@ -231,29 +207,90 @@ protected:
             << utf8(atTarget);
     }
 
+    // A moment of the send chosen at random, printed to repeat a failure.
+    int anyOf(int first, int last) {
+        std::uniform_int_distribution<int> any(first, last);
+        const int chosen = any(m_random);
+        std::printf("chosen at random: %d\n", chosen);
+        return chosen;
+    }
+
     List m_list{1, L"Lunga", {}};
     std::unique_ptr<TargetProcess> m_thief, m_target;
     HWND m_main = nullptr;
+    std::mt19937 m_random{std::random_device{}()};
 };
 
-TEST_F(FocusThiefE2E, InThePauseAfterABarcodeNothingGoesToTheThiefAndTheBarcodeCounts) {
+TEST_F(FocusThiefE2E, BroughtInFrontByAnotherProcessTheThiefGetsNoKeyAndTheCountIsExact) {
+    // Once the target holds some whole barcodes, at a moment of its own.
+    const std::size_t after = static_cast<std::size_t>(anyOf(1, 15));
     const HWND thief = m_thief->window(0);
-    sendAndCheck([&] { return SetForegroundWindow(thief) != FALSE; },
-                 [&] { return waitUntil([&] { return GetForegroundWindow() == thief; }, 5000); });
+    sendAndCheck([&] {
+        return waitUntil([&] { return lineCount(m_target->text(0)) >= after; }, 20000) &&
+               SetForegroundWindow(thief) != FALSE &&
+               waitUntil([&] { return GetForegroundWindow() == thief; }, 5000);
+    });
 }
 
-TEST_F(FocusThiefE2E, BetweenTwoKeysOfABatchTheThiefGetsTheRestOfTheBatchAtMost) {
-    // On the second key press after the pause: the first of the next
-    // barcode's first batch goes to the target, the rest of that batch to
-    // the thief.
+TEST_F(FocusThiefE2E, BroughtInFrontAsAKeyGoesInTheThiefGetsNoKeyAndTheCountIsExact) {
+    // On a key press of the send (the Enter that starts it is the first):
+    // between two keys of one batch, the worst moment.
     std::optional<FrontTakenOnPress> thiefOnPress;
-    sendAndCheck(
-        [&] {
-            thiefOnPress.emplace(m_thief->window(0), 2);
-            return thiefOnPress->installed();
-        },
-        [&] { return waitUntil([&] { return thiefOnPress->taken(); }, 20000); });
+    thiefOnPress.emplace(m_thief->window(0), anyOf(2, 300));
+    ASSERT_TRUE(thiefOnPress->installed());
+    sendAndCheck([&] { return waitUntil([&] { return thiefOnPress->taken(); }, 20000); });
 }
+
+// Every barcode into a target that reads its keys slowly, without a pause
+// or with a short one: "Operazione Completata." comes only once the target
+// holds them all, and no key reaches the message box.
+struct SlowSend {
+    const wchar_t* delay;
+    int barcodes;
+    // The target's pause at each character it reads, in milliseconds.
+    int readPause;
+    // A target that draws nothing: an edit box under Wine takes longer to
+    // repaint, after each barcode it has read, the more lines it holds.
+    bool drawsNothing;
+};
+
+class SlowTargetE2E : public TastaloE2E, public testing::WithParamInterface<SlowSend> {};
+
+TEST_P(SlowTargetE2E, EveryBarcodeIsInTheTargetWhenTheSendSaysItIsComplete) {
+    const SlowSend& send = GetParam();
+    List list{5, L"Lenta", {}};
+    for (int i = 1; i <= send.barcodes; ++i)
+        list.barcodes.push_back(L"à€" + std::to_wstring(1000 + i) + L"😀");
+    tastalo.writeDatabase(QStringLiteral("Dati.sdf"), toDatabase({list}));
+    settingsFor(kTarget, send.delay);
+    std::string error;
+    const auto target = TargetProcess::start(
+        {kTarget}, error,
+        L"--read-pause " + std::to_wstring(send.readPause) + L" --fast " + (send.drawsNothing ? L"1" : L"0"));
+    ASSERT_TRUE(target) << error;
+    const HWND main = startToMainWindow();
+
+    const ULONGLONG started = GetTickCount64();
+    tastalo.keysTo(
+        main, [] { pressKey(VK_RETURN); }, "send");
+    // Read while the box is up, before anything could still arrive.
+    std::wstring held;
+    const std::wstring message = tastalo.message("send to a slow target", [&] { held = target->text(0); });
+    std::printf("%d barcodes at Delay %ls into a target pausing %d ms a character%s: %llu ms\n",
+                send.barcodes, send.delay, send.readPause, send.drawsNothing ? " (drawing nothing)" : "",
+                GetTickCount64() - started);
+    EXPECT_EQ(utf8(message), "Operazione Completata.");
+    EXPECT_TRUE(held == lines(list.barcodes)) << lineCount(held) << " lines of " << send.barcodes;
+    const std::wstring title =
+        L"Invia Dati - " + std::to_wstring(send.barcodes) + L"/" + std::to_wstring(send.barcodes);
+    EXPECT_EQ(utf8(titleOf(main)), utf8(title));
+    tastalo.closeWith(main);
+}
+
+INSTANTIATE_TEST_SUITE_P(DelayAndLength, SlowTargetE2E,
+                         testing::Values(SlowSend{L"0", 3, 4, false}, SlowSend{L"0", 40, 4, false},
+                                         SlowSend{L"0", 2000, 1, true}, SlowSend{L"20", 3, 4, false},
+                                         SlowSend{L"20", 40, 4, false}, SlowSend{L"20", 2000, 1, true}));
 
 TEST_F(TastaloE2E, SettingsDialogSavesItsThreeKeysAndTheNextSendUsesThem) {
     tastalo.writeDatabase(QStringLiteral("Dati.sdf"), toDatabase({{1, L"Vecchia", {L"OLD-1"}}}));

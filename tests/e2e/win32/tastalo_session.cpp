@@ -12,8 +12,8 @@ namespace tastalo::prova {
 namespace {
 
 constexpr DWORD kWindowTimeoutMs = 20000;
-// A send of a few hundred barcodes ends well within it.
-constexpr DWORD kMessageTimeoutMs = 30000;
+// A send of 2,000 barcodes at Delay 20 ends well within it.
+constexpr DWORD kMessageTimeoutMs = 180000;
 constexpr DWORD kClipboardTimeoutMs = 5000;
 constexpr DWORD kExitTimeoutMs = 10000;
 const std::wstring kMessageTitle = L"Tastalo";
@@ -127,10 +127,11 @@ HWND TastaloSession::window(const std::wstring& title, const std::string& step) 
                          kWindowTimeoutMs, step);
 }
 
-std::wstring TastaloSession::message(const std::string& step) {
+std::wstring TastaloSession::message(const std::string& step, const std::function<void()>& onShown) {
     const HWND box =
         waitForWindow([](HWND window) { return titleOf(window) == kMessageTitle && hasCaption(window); },
                       kMessageTimeoutMs, step + ": message box");
+    if (onShown) onShown();
     emptyClipboard();
     keysTo(
         box, [] { pressKey('C', {VK_CONTROL}); }, step + ": copying the message");

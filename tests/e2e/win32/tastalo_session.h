@@ -43,8 +43,8 @@ public:
     // The visible window of the program titled `title`, once there is one.
     HWND window(const std::wstring& title, const std::string& step);
     // Waits for a message box, reads its text (Ctrl+C copies it) and
-    // dismisses it with Enter.
-    std::wstring message(const std::string& step);
+    // dismisses it with Enter; `onShown` runs as soon as the box is found.
+    std::wstring message(const std::string& step, const std::function<void()>& onShown = {});
     // Brings `window` in front, then runs `keys`.
     void keysTo(HWND window, const std::function<void()>& keys, const std::string& step);
     // Waits until `window` has gone.
