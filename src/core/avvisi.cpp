@@ -31,6 +31,7 @@ QString testoTastiera(const platform::Status& stato) {
             return chi + QStringLiteral(" in posizione %1 non si può digitare.").arg(stato.position);
         }
         case platform::kTargetLostFocus:
+        case platform::kTargetLostFocusReading:
             return QStringLiteral("La finestra di destinazione non è più attiva.");
         case platform::kModifiersHeld:
             return QStringLiteral(
@@ -115,6 +116,13 @@ QString fallimentoTastiera(const platform::Status& stato) {
     // The system's own words, for whoever helps the operator.
     if (!stato.detail.empty()) testo += QStringLiteral(" (%1)").arg(QString::fromStdString(stato.detail));
     return testo;
+}
+
+QString forseArrivato(std::size_t numero) {
+    return QStringLiteral(
+               " Il barcode %1 potrebbe essere arrivato anch'esso: verificarlo nella finestra di "
+               "destinazione.")
+        .arg(numero);
 }
 
 QString tastiNonPresi(std::size_t inviati, std::size_t totale) {

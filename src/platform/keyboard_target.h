@@ -64,6 +64,10 @@ inline constexpr std::int32_t kTargetOutOfReach = 1008;
 //   (the system did not route them, or the target did not read them);
 //   `detail` says which.
 inline constexpr std::int32_t kKeysNotTaken = 1009;
+// - another window came to the front while the target was reading the last
+//   keys sent, and no one can tell whether it read them all before: those
+//   keys may have gone in whole, or in part.
+inline constexpr std::int32_t kTargetLostFocusReading = 1010;
 
 // What typeText() answers for a text with a character it refuses (see
 // isTypeable()): kCharacterNotTypeable naming the first one and its place;

@@ -100,7 +100,9 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
         switch (esito) {
             case Esito::Completato: m_messaggi.informazione(avvisi::kCompletato + avvisoConsegna()); break;
             case Esito::FuocoPerso:
-                m_messaggi.errore(avvisi::invioInterrotto(n, barcode.size()) + avvisoConsegna());
+                m_messaggi.errore(avvisi::invioInterrotto(n, barcode.size()) +
+                                  (m_forseArrivato ? avvisi::forseArrivato(n + 1) : QString()) +
+                                  avvisoConsegna());
                 break;
             case Esito::TastiNonPresi: m_messaggi.errore(avvisi::tastiNonPresi(n, barcode.size())); break;
             case Esito::Interrotto: break;
@@ -118,6 +120,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
     for (const QString& b : barcode) testi.push_back(b.toStdU32String());
     FineSessione fine(m_tastiera);
     m_nonSorvegliato = false;
+    m_forseArrivato = false;
     verifica(m_tastiera.activate(m_configurazione.TitoloFinestra.toStdU32String()));
     m_nonSorvegliato = m_tastiera.deliveryUnwatched();
     // The whole list at once: the backend prepares every key it will need
@@ -131,7 +134,10 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
         // typing on would put barcodes where they do not belong. The backend
         // checks again as it types, for a change in between.
         const auto fuocoPerso = [&](const platform::Status& stato) {
-            return stato.code == platform::kTargetLostFocus;
+            // Lost while the target read the barcode's last keys: it may
+            // hold that barcode whole, which the message then says.
+            m_forseArrivato = stato.code == platform::kTargetLostFocusReading;
+            return stato.code == platform::kTargetLostFocus || m_forseArrivato;
         };
         const auto nonPresi = [&](const platform::Status& stato) {
             return stato.code == platform::kKeysNotTaken;

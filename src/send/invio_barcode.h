@@ -54,6 +54,8 @@ private:
     bool m_interrotto = false;
     // The system refused to let this send's keys be watched.
     bool m_nonSorvegliato = false;
+    // The barcode after those sent may have arrived whole.
+    bool m_forseArrivato = false;
 };
 
 // The first character that cannot be typed (a control character other than

@@ -200,7 +200,7 @@ TEST_F(InvioBarcodeTest, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothi
                            "Barcode inviati: 1 di 3."}));
 }
 
-TEST_F(InvioBarcodeTest, KeysNotTakenAndAnUnwatchedSendAreSaidInTheLastMessage) {
+TEST_F(InvioBarcodeTest, KeysNotTakenDoubtfulOrUnwatchedAreSaidInTheLastMessage) {
     const QString nonSorvegliato =
         "\n\nAttenzione: il sistema non ha permesso a Tastalo di controllare dove sono arrivati i tasti, "
         "quindi l'invio è stato fatto senza questo controllo. Verificare nella finestra di destinazione che "
@@ -215,6 +215,10 @@ TEST_F(InvioBarcodeTest, KeysNotTakenAndAnUnwatchedSendAreSaidInTheLastMessage) 
          "Invio interrotto: la finestra di destinazione non ha preso i tasti entro il tempo previsto (il "
          "programma potrebbe essere bloccato o troppo lento). Barcode inviati: 1 di 3; il barcode seguente "
          "potrebbe essere arrivato solo in parte."},
+        {"lost while the target read the keys", true, platform::kTargetLostFocusReading,
+         "Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: 1 di 3. Il "
+         "barcode 2 "
+         "potrebbe essere arrivato anch'esso: verificarlo nella finestra di destinazione."},
         {"unwatched, complete", false, 0, "Operazione Completata." + nonSorvegliato},
         {"unwatched, focus lost", false, platform::kTargetLostFocus,
          "Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: 1 di 3." +

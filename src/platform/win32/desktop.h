@@ -82,6 +82,9 @@ public:
     // Waits until the process of `window` waits for input with none pending
     // (it has read every key it was given), or until `limit` has passed.
     virtual TargetReading waitUntilRead(WindowHandle window, std::chrono::milliseconds limit) = 0;
+    // True where a key goes to a window only as the target reads it (Wine),
+    // not as the system routes it (Windows).
+    virtual bool routesLate() = 0;
     // True while `window` is still the active window of its thread: that
     // thread has not yet handled the news that another window came to the
     // front, if one did.

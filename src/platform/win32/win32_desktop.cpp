@@ -222,22 +222,38 @@ namespace {
 // usually read within a few hundred of them.
 constexpr int kQuickPolls = 200;
 
+// The window at the top left corner of `window`'s client area, where the
+// pixel is invalidated: a child covering that corner would keep the update
+// region empty, and the emptiness would be read as the target's paint.
+HWND shownAtCorner(HWND window) {
+    POINT corner{0, 0};
+    for (;;) {
+        const HWND child = ChildWindowFromPointEx(window, corner, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!child || child == window) return window;
+        MapWindowPoints(window, child, &corner, 1);
+        window = child;
+    }
+}
+
 // The window whose painting shows that the keys' reader has read them: the
 // focus window of the target's thread, which the keys go to, or the target
-// itself when that one cannot be painted. Null when neither can.
+// itself when that one cannot be painted; either in the reader's thread.
+// Null when none can.
 HWND witnessOfReading(HWND target) {
-    const auto paintable = [](HWND window) {
-        RECT client{};
-        return window && IsWindowVisible(window) && !IsIconic(window) && GetClientRect(window, &client) &&
-               !IsRectEmpty(&client);
-    };
     const DWORD thread = GetWindowThreadProcessId(target, nullptr);
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     const HWND focus = thread != 0 && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
-    if (paintable(focus)) return focus;
-    const bool sameReader = !focus || GetWindowThreadProcessId(focus, nullptr) == thread;
-    return sameReader && paintable(target) ? target : nullptr;
+    const DWORD reader = focus ? GetWindowThreadProcessId(focus, nullptr) : thread;
+    for (const HWND candidate : {focus, target}) {
+        if (!candidate) continue;
+        const HWND window = shownAtCorner(candidate);
+        RECT client{};
+        if (GetWindowThreadProcessId(window, nullptr) == reader && IsWindowVisible(window) &&
+            !IsIconic(window) && GetClientRect(window, &client) && !IsRectEmpty(&client))
+            return window;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -270,6 +286,12 @@ TargetReading Win32Desktop::waitUntilRead(WindowHandle target, std::chrono::mill
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+}
+
+bool Win32Desktop::routesLate() {
+    // Wine's ntdll has an export of its own; Windows' has not.
+    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
 }
 
 bool Win32Desktop::activeInItsThread(WindowHandle window) {

@@ -33,6 +33,7 @@ public:
     void swallowRest() override;
     void stopWatch() override;
     TargetReading waitUntilRead(WindowHandle window, std::chrono::milliseconds limit) override;
+    bool routesLate() override;
     bool activeInItsThread(WindowHandle window) override;
 
 private:

@@ -188,12 +188,13 @@ Status WindowsKeyboardTarget::awaitTaken() {
     if (m_unread == 0) return Status::success();
     const std::chrono::milliseconds limit = limitFor(m_unread);
     m_unread = 0;
-    // Routed is not yet read: a key still waiting in the target's queue when
-    // another window comes to the front is lost or goes there (Wine chooses
-    // the window only as the target reads it). So the keys count once read,
-    // with the target still in front, or still the active window of its
-    // thread: then its thread had not yet taken note of the change when it
-    // had read them all. Otherwise no one can tell which of them it took.
+    // Windows hands a key to its window as it routes it: once let through to
+    // the target, it is the target's. Wine chooses the window only as the
+    // target reads the key, and drops those still unread when the target's
+    // thread learns that another window came to the front. There the keys
+    // count once read, with the target still in front, or still the active
+    // window of its thread: then its thread had read them all before it
+    // took note. Otherwise no one can tell whether it read them all.
     const TargetReading reading = m_desktop->waitUntilRead(m_target, limit);
     if (reading == TargetReading::StillReading) {
         if (!targetHasFocus()) return lostFocus();
@@ -205,8 +206,9 @@ Status WindowsKeyboardTarget::awaitTaken() {
     // Unwatched, the foreground after the batch is all there is to judge by
     // (see send()); the reading only keeps the pace of the target.
     if (!m_watched) return Status::success();
-    if (!targetHasFocus() && !(reading == TargetReading::Idle && m_desktop->activeInItsThread(m_target)))
-        return lostFocus();
+    if (!targetHasFocus() && m_desktop->routesLate() &&
+        !(reading == TargetReading::Idle && m_desktop->activeInItsThread(m_target)))
+        return failure(kTargetLostFocusReading);
     if (reading == TargetReading::CannotTell)
         return failure(kKeysNotTaken, {}, "the target's reading of its keys cannot be watched");
     return Status::success();

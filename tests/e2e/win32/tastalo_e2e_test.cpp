@@ -188,22 +188,31 @@ protected:
 
         const std::wstring message = tastalo.message("send interrupted");
         std::wsmatch found;
-        const std::wregex stopped(LR"(Invio interrotto: .* Barcode inviati: (\d+) di 20\.)");
+        const std::wregex stopped(
+            LR"(Invio interrotto: .* Barcode inviati: (\d+) di 20\.( Il barcode (\d+) potrebbe essere arrivato .*)?)");
         ASSERT_TRUE(std::regex_match(message, found, stopped)) << utf8(message);
         const std::size_t counted = std::stoul(found[1].str());
+        // Lost while the target read a barcode's last keys: the message says
+        // that one may be whole too.
+        const bool doubtful = found[2].matched;
+        if (doubtful) {
+            EXPECT_EQ(std::stoul(found[3].str()), counted + 1) << utf8(message);
+        }
         const std::wstring atThief = textBeforeMarker(*m_thief);
         const std::wstring atTarget = textBeforeMarker(*m_target);
-        std::printf("thief in front: count %zu, target received %zu keystrokes, thief %zu\n", counted,
-                    keystrokesIn(atTarget), keystrokesIn(atThief));
+        std::printf("thief in front: count %zu%s, target received %zu keystrokes, thief %zu\n", counted,
+                    doubtful ? " (the next one may be whole)" : "", keystrokesIn(atTarget),
+                    keystrokesIn(atThief));
 
         EXPECT_EQ(keystrokesIn(atThief), 0u) << utf8(atThief);
-        EXPECT_EQ(lineCount(atTarget), counted) << utf8(atTarget);
-        ASSERT_LT(counted, m_list.barcodes.size());
+        const std::size_t held = lineCount(atTarget);
+        EXPECT_TRUE(held == counted || (doubtful && held == counted + 1)) << utf8(atTarget);
+        ASSERT_LT(held, m_list.barcodes.size());
         // Whole barcodes in order, then at most the beginning of the next.
         const auto begin = m_list.barcodes.begin();
-        const std::wstring whole = lines({begin, begin + static_cast<std::ptrdiff_t>(counted)});
+        const std::wstring whole = lines({begin, begin + static_cast<std::ptrdiff_t>(held)});
         EXPECT_TRUE(atTarget.starts_with(whole) &&
-                    m_list.barcodes[counted].starts_with(atTarget.substr(whole.size())))
+                    m_list.barcodes[held].starts_with(atTarget.substr(whole.size())))
             << utf8(atTarget);
     }
 
@@ -250,7 +259,8 @@ struct SlowSend {
     // The target's pause at each character it reads, in milliseconds.
     int readPause;
     // A target that draws nothing: an edit box under Wine takes longer to
-    // repaint, after each barcode it has read, the more lines it holds.
+    // repaint, after each barcode it has read, the more lines it holds. It
+    // too reads several times slower than SendInput hands out keys.
     bool drawsNothing;
 };
 
@@ -289,8 +299,8 @@ TEST_P(SlowTargetE2E, EveryBarcodeIsInTheTargetWhenTheSendSaysItIsComplete) {
 
 INSTANTIATE_TEST_SUITE_P(DelayAndLength, SlowTargetE2E,
                          testing::Values(SlowSend{L"0", 3, 4, false}, SlowSend{L"0", 40, 4, false},
-                                         SlowSend{L"0", 2000, 1, true}, SlowSend{L"20", 3, 4, false},
-                                         SlowSend{L"20", 40, 4, false}, SlowSend{L"20", 2000, 1, true}));
+                                         SlowSend{L"0", 2000, 0, true}, SlowSend{L"20", 3, 4, false},
+                                         SlowSend{L"20", 40, 4, false}, SlowSend{L"20", 2000, 0, true}));
 
 TEST_F(TastaloE2E, SettingsDialogSavesItsThreeKeysAndTheNextSendUsesThem) {
     tastalo.writeDatabase(QStringLiteral("Dati.sdf"), toDatabase({{1, L"Vecchia", {L"OLD-1"}}}));

@@ -56,6 +56,7 @@ public:
     platform::win32::TargetReading reading = platform::win32::TargetReading::Idle;
     std::function<void()> whileReading;  // another window may take the front here
     WindowHandle activeInThread = 0;     // the target's thread has not yet seen it leave the front
+    bool lateRouting = false;            // keys go to a window as the target reads them (Wine)
     WindowHandle watching = 0;
     bool swallowing = false;
     platform::win32::KeysSeen seen;
@@ -118,6 +119,7 @@ public:
         if (whileReading) whileReading();
         return reading;
     }
+    bool routesLate() override { return lateRouting; }
     bool activeInItsThread(WindowHandle window) override { return window == activeInThread; }
     void pause(std::chrono::milliseconds duration) override { paused += duration; }
 

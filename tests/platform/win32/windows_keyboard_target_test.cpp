@@ -280,20 +280,31 @@ TEST_F(WindowsKeyboardTargetTest, EachBatchIsRoutedAndTheTextReadWithItsEnterWit
     EXPECT_EQ(target->typeText(U"c").code, platform::kTargetLostFocus);
 }
 
-TEST_F(WindowsKeyboardTargetTest, KeysReadAfterAnotherWindowCameInFrontCountOnlyIfTheTargetHadNotYetSeenIt) {
-    // Routed to the target, read once another window was in front: under
-    // Wine they were dropped if the target's thread handled the change
-    // before reading them, which only its still being active rules out.
+TEST_F(WindowsKeyboardTargetTest, KeysReadAfterAnotherWindowCameInFrontCountWhereTheyCannotHaveGoneAstray) {
+    // Routed to the target, read once another window was in front. Windows
+    // had handed them to the target already; under Wine they were dropped
+    // if the target's thread handled the change before reading them, which
+    // only its still being active rules out.
+    const struct {
+        bool lateRouting;
+        bool stillActive;
+        std::int32_t enter;
+    } cases[] = {
+        {false, false, 0},
+        {true, true, 0},
+        {true, false, platform::kTargetLostFocusReading},
+    };
     desktop->windows = {{0xA, U"Korvedo"}, {0xB, U"Altro"}};
-    for (const bool stillActive : {false, true}) {
-        SCOPED_TRACE(stillActive);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "late " << c.lateRouting << ", active " << c.stillActive);
         desktop->foreground = kOwnFront;
         desktop->whileReading = nullptr;
+        desktop->lateRouting = c.lateRouting;
         ASSERT_TRUE(target->activate(U"Korvedo").ok());
         desktop->whileReading = [&] { desktop->foreground = 0xB; };
-        desktop->activeInThread = stillActive ? 0xA : 0;
-        EXPECT_EQ(target->pressEnter().ok(), stillActive);
-        EXPECT_EQ(target->confirmDelivery().ok(), stillActive);
+        desktop->activeInThread = c.stillActive ? 0xA : 0;
+        EXPECT_EQ(target->pressEnter().code, c.enter);
+        EXPECT_EQ(target->confirmDelivery().ok(), c.enter == 0);
         EXPECT_EQ(target->typeText(U"x").code, platform::kTargetLostFocus);
         target->finish();
     }

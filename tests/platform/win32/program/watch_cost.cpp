@@ -46,6 +46,7 @@ public:
     TargetReading waitUntilRead(WindowHandle, std::chrono::milliseconds) override {
         return TargetReading::CannotTell;
     }
+    bool routesLate() override { return m_real.routesLate(); }
     bool activeInItsThread(WindowHandle window) override { return m_real.activeInItsThread(window); }
     void pause(std::chrono::milliseconds duration) override { m_real.pause(duration); }
 
