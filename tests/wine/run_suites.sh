@@ -62,6 +62,8 @@ fi
 echo "Wine ready ($(elapsed) s)"
 
 status=0
-(cd "$build_dir" && ctest --output-on-failure --timeout 300 --parallel 2) || status=$?
+# The backend's check program is left out: windows_backend_under_wine runs it
+# beside this script, from a build of its own.
+(cd "$build_dir" && ctest --output-on-failure --timeout 300 --parallel 2 -E '^windows_backend_check$') || status=$?
 echo "finished in $(elapsed) s"
 exit "$status"
