@@ -180,8 +180,9 @@ protected:
     }
 
     // Sends the list; `during` brings the thief in front at its moment.
-    // Then checks what each window received against the closing message.
-    void sendAndCheck(const std::function<bool()>& during) {
+    // Then checks what each window received against the closing message:
+    // the thief at most `racing` keys.
+    void sendAndCheck(std::size_t racing, const std::function<bool()>& during) {
         tastalo.keysTo(
             m_main, [] { pressKey(VK_RETURN); }, "send");
         ASSERT_TRUE(during()) << "the thief did not come in front";
@@ -204,7 +205,7 @@ protected:
                     doubtful ? " (the next one may be whole)" : "", keystrokesIn(atTarget),
                     keystrokesIn(atThief));
 
-        EXPECT_EQ(keystrokesIn(atThief), 0u) << utf8(atThief);
+        EXPECT_LE(keystrokesIn(atThief), racing) << utf8(atThief);
         const std::size_t held = lineCount(atTarget);
         EXPECT_TRUE(held == counted || (doubtful && held == counted + 1)) << utf8(atTarget);
         ASSERT_LT(held, m_list.barcodes.size());
@@ -230,11 +231,14 @@ protected:
     std::mt19937 m_random{std::random_device{}()};
 };
 
-TEST_F(FocusThiefE2E, BroughtInFrontByAnotherProcessTheThiefGetsNoKeyAndTheCountIsExact) {
+TEST_F(FocusThiefE2E, BroughtInFrontByAnotherProcessTheThiefGetsNoKeyButOneRacingAndTheCountIsExact) {
     // Once the target holds some whole barcodes, at a moment of its own.
     const std::size_t after = static_cast<std::size_t>(anyOf(1, 15));
+    // Brought in front just after the watch let a key through and before
+    // the system queued it, the thief gets that key: no hook closes that gap
+    // (microseconds, longer on a busy machine). One is allowed, and shown.
     const HWND thief = m_thief->window(0);
-    sendAndCheck([&] {
+    sendAndCheck(1, [&] {
         return waitUntil([&] { return lineCount(m_target->text(0)) >= after; }, 20000) &&
                SetForegroundWindow(thief) != FALSE &&
                waitUntil([&] { return GetForegroundWindow() == thief; }, 5000);
@@ -247,7 +251,7 @@ TEST_F(FocusThiefE2E, BroughtInFrontAsAKeyGoesInTheThiefGetsNoKeyAndTheCountIsEx
     std::optional<FrontTakenOnPress> thiefOnPress;
     thiefOnPress.emplace(m_thief->window(0), anyOf(2, 300));
     ASSERT_TRUE(thiefOnPress->installed());
-    sendAndCheck([&] { return waitUntil([&] { return thiefOnPress->taken(); }, 20000); });
+    sendAndCheck(0, [&] { return waitUntil([&] { return thiefOnPress->taken(); }, 20000); });
 }
 
 // Every barcode into a target that reads its keys slowly, without a pause

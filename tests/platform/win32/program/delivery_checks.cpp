@@ -130,9 +130,11 @@ private:
 };
 
 // One send into Korvedo while something brings "Altro" to the front; checks
-// that Altro received nothing and that the count is what Korvedo holds whole.
+// that Altro received at most `racing` keys and that the count is what
+// Korvedo holds whole.
 void checkRound(Checks& checks, TargetProcess& korvedo, TargetProcess& altro, const std::string& name,
-                const std::vector<std::u32string>& list, const std::function<Sent(KeyboardTarget&)>& send) {
+                const std::vector<std::u32string>& list, std::size_t racing,
+                const std::function<Sent(KeyboardTarget&)>& send) {
     korvedo.clear(0);
     altro.clear(0);
     auto keyboard = platform::createKeyboardTarget();
@@ -153,7 +155,7 @@ void checkRound(Checks& checks, TargetProcess& korvedo, TargetProcess& altro, co
     const bool countRight =
         whole == sent.barcodes ||
         (sent.status.code == platform::kTargetLostFocusReading && whole == sent.barcodes + 1);
-    checks.expect(activated.ok() && other.empty() && countRight, name,
+    checks.expect(activated.ok() && other.size() <= racing && countRight, name,
                   "activation " + std::to_string(activated.code) + ", sent " + std::to_string(sent.barcodes) +
                       ", whole " + std::to_string(whole) + ", Altro got " + std::to_string(other.size()));
 }
@@ -199,7 +201,7 @@ void checkOtherWindowInFront(Checks& checks) {
     for (int round = 1; round <= 5; ++round) {
         const long atKey = anyKey(random);
         checkRound(checks, *korvedo, *altro,
-                   "other window: in front at key " + std::to_string(atKey) + " (hook) gets no key", list,
+                   "other window: in front at key " + std::to_string(atKey) + " (hook) gets no key", list, 0,
                    [&](KeyboardTarget& keyboard) {
                        FrontOnKey front(altro->window(0), atKey);
                        if (!front.installed()) return Sent{};
@@ -207,7 +209,11 @@ void checkOtherWindowInFront(Checks& checks) {
                    });
     }
     // Another process brings its window to the front on its own clock,
-    // while the send (about two seconds) is on.
+    // while the send (about two seconds) is on. Brought in front just after
+    // the watch let a key through and before the system queued it, it gets
+    // that key: no hook closes that gap (microseconds, longer when the
+    // watch's thread is held up on a busy machine). One key is allowed
+    // there, and shown.
     std::uniform_int_distribution<unsigned> anyMoment(0, 1500);
     const auto longList = barcodes(1000);
     for (int round = 1; round <= 5; ++round) {
@@ -215,10 +221,10 @@ void checkOtherWindowInFront(Checks& checks) {
         const auto thief =
             TargetProcess::start({L"Altro"}, error, L"--steal-after " + std::to_wstring(after));
         if (!checks.expect(thief != nullptr, "other window: stealing target starts", error)) return;
-        checkRound(
-            checks, *korvedo, *thief,
-            "other window: in front after " + std::to_string(after) + " ms (other process) gets no key",
-            longList, [&](KeyboardTarget& keyboard) { return typeList(keyboard, longList); });
+        checkRound(checks, *korvedo, *thief,
+                   "other window: in front after " + std::to_string(after) +
+                       " ms (other process) gets no key but one racing",
+                   longList, 1, [&](KeyboardTarget& keyboard) { return typeList(keyboard, longList); });
     }
 }
 

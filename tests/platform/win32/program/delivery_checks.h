@@ -6,8 +6,9 @@ namespace tastalo::prova {
 
 // The keys are taken before the calls that send them return: a target that
 // reads slowly holds every barcode as soon as the last call returns, and a
-// window brought to the front mid-send (by a hook of this process at a
-// chosen key, or by another process at a chosen moment) receives no key.
+// window brought to the front mid-send receives no key: none when a hook of
+// this process brings it at a chosen key, none but the one that may race
+// the watch when another process brings it at a chosen moment.
 void checkDeliveryToSlowTarget(Checks& checks);
 void checkOtherWindowInFront(Checks& checks);
 
