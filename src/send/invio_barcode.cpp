@@ -53,11 +53,10 @@ private:
 
 std::optional<CarattereNonDigitabile> primoBarcodeNonDigitabile(const std::vector<QString>& barcode) {
     for (std::size_t i = 0; i < barcode.size(); ++i) {
-        const std::u32string testo = barcode[i].toStdU32String();
-        for (std::size_t j = 0; j < testo.size(); ++j) {
-            if (!platform::isTypeable(testo[j])) {
-                return CarattereNonDigitabile{static_cast<int>(i) + 1, static_cast<int>(j) + 1, testo[j]};
-            }
+        const platform::Status stato = platform::checkTypeable(barcode[i].toStdU32String());
+        if (!stato.ok()) {
+            return CarattereNonDigitabile{static_cast<int>(i) + 1, static_cast<int>(stato.position),
+                                          stato.subject.front()};
         }
     }
     return std::nullopt;
@@ -134,10 +133,8 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
         // typing on would put barcodes where they do not belong. The backend
         // checks again as it types, for a change in between.
         const auto fuocoPerso = [&](const platform::Status& stato) {
-            // Lost while the target read the barcode's last keys: it may
-            // hold that barcode whole, which the message then says.
-            m_forseArrivato = stato.code == platform::kTargetLostFocusReading;
-            return stato.code == platform::kTargetLostFocus || m_forseArrivato;
+            return stato.code == platform::kTargetLostFocus ||
+                   stato.code == platform::kTargetLostFocusReading;
         };
         const auto nonPresi = [&](const platform::Status& stato) {
             return stato.code == platform::kKeysNotTaken;
@@ -146,7 +143,12 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
                                      ? m_tastiera.typeText(testi[static_cast<std::size_t>(i)])
                                      : platform::failure(platform::kTargetLostFocus);
         if (stato.ok()) stato = m_tastiera.pressEnter();
-        if (fuocoPerso(stato)) return Esito::FuocoPerso;
+        if (fuocoPerso(stato)) {
+            // Lost while the target read the barcode's last keys: it may
+            // hold that barcode whole, which the message then says.
+            m_forseArrivato = stato.code == platform::kTargetLostFocusReading;
+            return Esito::FuocoPerso;
+        }
         if (nonPresi(stato)) return Esito::TastiNonPresi;
         verifica(stato);
         if (avanzamento) avanzamento(i + 1, totale);
@@ -157,7 +159,10 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
         // the pause, when the system has long handled its keys, the answer
         // costs the pace nothing.
         stato = m_tastiera.confirmDelivery();
-        if (fuocoPerso(stato)) return Esito::FuocoPerso;
+        if (fuocoPerso(stato)) {
+            m_forseArrivato = stato.code == platform::kTargetLostFocusReading;
+            return Esito::FuocoPerso;
+        }
         if (nonPresi(stato)) return Esito::TastiNonPresi;
         verifica(stato);
         inviati = i + 1;
