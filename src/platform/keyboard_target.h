@@ -68,6 +68,10 @@ inline constexpr std::int32_t kKeysNotTaken = 1009;
 //   keys sent, and no one can tell whether it read them all before: those
 //   keys may have gone in whole, or in part.
 inline constexpr std::int32_t kTargetLostFocusReading = 1010;
+// - the system changed the keyboard layout the keys are read with during
+//   the send (a layout switch, a reloaded configuration): the text being
+//   typed may have come out wrong, and gets no Enter.
+inline constexpr std::int32_t kKeymapReplaced = 1011;
 
 // What typeText() answers for a text with a character it refuses (see
 // isTypeable()): kCharacterNotTypeable naming the first one and its place;

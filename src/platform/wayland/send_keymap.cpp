@@ -223,6 +223,24 @@ Status SendKeymap::build(std::string_view seatKeymap, std::u32string_view charac
     return Status::success();
 }
 
+bool SendKeymap::typesAlike(std::string_view keymap) const {
+    const Context context(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &xkb_context_unref);
+    if (!context) return false;
+    // What the compositor sends is judged here, not reported on stderr.
+    xkb_context_set_log_level(context.get(), XKB_LOG_LEVEL_CRITICAL);
+    const Keymap other = compile(context.get(), keymap);
+    if (!other) return false;
+    const xkb_mod_index_t shift = xkb_keymap_mod_get_index(other.get(), XKB_MOD_NAME_SHIFT);
+    if (shift == XKB_MOD_INVALID || (1u << shift) != m_shiftMask) return false;
+    return std::all_of(m_keys.begin(), m_keys.end(), [&](const auto& key) {
+        const auto& [code, levels] = key;
+        if (symbolAt(other.get(), code, 0) != levels[0] || !reachedWith(other.get(), code, 0, 0))
+            return false;
+        return levels[1] == XKB_KEY_NoSymbol || (symbolAt(other.get(), code, 1) == levels[1] &&
+                                                 reachedWith(other.get(), code, 1, m_shiftMask));
+    });
+}
+
 Status SendKeymap::operatorLayout(std::string_view seatKeymap, std::string& text) {
     const Context context(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &xkb_context_unref);
     const Keymap seat = context ? seatLayout(context.get(), seatKeymap) : Keymap(nullptr, &xkb_keymap_unref);

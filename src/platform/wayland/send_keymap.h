@@ -47,6 +47,9 @@ public:
     // Whether some character is on a key the operator's layout leaves to
     // another character, or to none.
     bool offLayout() const { return m_offLayout; }
+    // Whether keys typed with `keymap` (XKB text, as the compositor sends
+    // it) give every character this keymap gives, Shift included.
+    bool typesAlike(std::string_view keymap) const;
     // The Shift modifier's mask in this keymap.
     std::uint32_t shiftMask() const { return m_shiftMask; }
 

@@ -160,12 +160,15 @@ void WaylandConnection::onCapabilities(std::uint32_t capabilities) {
 }
 
 void WaylandConnection::onKeymap(std::uint32_t format, int fd, std::uint32_t size) {
+    ++m_keymapCount;
+    m_lastKeymap.clear();
     if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0) {
         void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
         if (mapped != MAP_FAILED) {
             std::string text(static_cast<const char*>(mapped), size);
             munmap(mapped, size);
             text.erase(text.find_last_not_of('\0') + 1);
+            m_lastKeymap = text;
             // The seat shows our own keymap while our keys arrive: the
             // operator's layout is the last one that is not ours.
             const std::string ours = "xkb_keycodes \"" + std::string(SendKeymap::kName) + '"';

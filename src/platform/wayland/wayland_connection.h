@@ -47,6 +47,12 @@ public:
     ToplevelList& toplevels() const { return *m_toplevels; }
     // The operator's keymap as XKB text; empty until the compositor sent one.
     const std::string& seatKeymap() const { return m_seatKeymap; }
+    // Every keymap the seat has announced, ours included: the last one, and
+    // how many so far. The seat announces the keymap of the keyboard that
+    // typed last, ours while we type, so a change here during a send means
+    // the compositor replaced our keyboard's keymap, or another keyboard typed.
+    const std::string& lastKeymap() const { return m_lastKeymap; }
+    std::uint64_t keymapCount() const { return m_keymapCount; }
     // Whether the seat had a keyboard before ours was added.
     bool seatHadKeyboard() const { return m_seatHadKeyboard; }
 
@@ -66,6 +72,8 @@ private:
     zwp_virtual_keyboard_v1* m_keyboard = nullptr;
     std::unique_ptr<ToplevelList> m_toplevels;
     std::string m_seatKeymap;
+    std::string m_lastKeymap;
+    std::uint64_t m_keymapCount = 0;
     bool m_capabilitiesKnown = false;
     bool m_seatHadKeyboard = false;
 };

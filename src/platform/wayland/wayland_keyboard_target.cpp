@@ -62,6 +62,8 @@ Status WaylandKeyboardTarget::activate(std::u32string_view title) {
     }
     m_target = &window;
     m_focusLost = false;
+    m_keymapReplaced = false;
+    m_backlogKnown = m_options.paceToReaders && m_backlog.start(wl_display_get_fd(m_connection.display()));
     return Status::success();
 }
 
@@ -93,6 +95,55 @@ bool WaylandKeyboardTarget::targetHasFocus() {
 
 Status WaylandKeyboardTarget::lostFocus() const {
     return failure(kTargetLostFocus, {}, "the window lost the activated state");
+}
+
+Status WaylandKeyboardTarget::focusLostOrClosed() const {
+    if (m_target && m_target->closed) return failure(kTargetWindowMissing, {}, "the window closed");
+    return lostFocus();
+}
+
+Status WaylandKeyboardTarget::keymapKept() {
+    if (m_keymapReplaced) return failure(kKeymapReplaced, {}, "the compositor replaced the send's keymap");
+    if (!m_keymap || m_connection.keymapCount() == m_keymapSeen) return Status::success();
+    m_keymapSeen = m_connection.keymapCount();
+    if (m_keymap->typesAlike(m_connection.lastKeymap())) return Status::success();
+    // The compositor's layout stays: ours goes up again with the next send.
+    m_keymap.reset();
+    m_keymapReplaced = true;
+    return failure(kKeymapReplaced, {}, "the compositor replaced the send's keymap");
+}
+
+bool WaylandKeyboardTarget::deliveryUnwatched() const { return m_target && !m_backlogKnown; }
+
+Status WaylandKeyboardTarget::catchUp(bool drained) {
+    if (!m_backlogKnown) return Status::success();
+    // Given up only when the program reads nothing at all for a while: a
+    // slow one that keeps reading is waited for.
+    auto lastProgress = std::chrono::steady_clock::now();
+    std::uint32_t least = UINT32_MAX;
+    for (;;) {
+        std::uint32_t excess = 0;
+        switch (m_backlog.check(drained, &excess)) {
+            case ClientBacklog::State::Read: return Status::success();
+            case ClientBacklog::State::Gone:
+                return failure(kTargetWindowMissing, {}, "the program disconnected");
+            case ClientBacklog::State::Unknown: m_backlogKnown = false; return Status::success();
+            case ClientBacklog::State::Behind: break;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (excess < least) {
+            least = excess;
+            lastProgress = now;
+        } else if (now - lastProgress >= m_options.readTimeout) {
+            return failure(kKeysNotTaken, {},
+                           "a program read none of its " + std::to_string(excess) +
+                               " bytes of pending keys for " + std::to_string(m_options.readTimeout.count()) +
+                               " ms");
+        }
+        if (Status answered = m_connection.poll(); !answered.ok()) return answered;
+        if (m_target && m_target->closed) return focusLostOrClosed();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 Status WaylandKeyboardTarget::keymapFor(std::u32string_view text) {
@@ -137,6 +188,7 @@ Status WaylandKeyboardTarget::sendKeymap(const std::string& text) {
 Status WaylandKeyboardTarget::upload(SendKeymap keymap) {
     if (Status sent = sendKeymap(keymap.text()); !sent.ok()) return sent;
     m_keymap = std::move(keymap);
+    m_keymapSeen = m_connection.keymapCount();
     std::this_thread::sleep_for(m_options.keymapSettle);
     if (m_firstKeymap && !m_connection.seatHadKeyboard())
         std::this_thread::sleep_for(m_options.firstKeyboardSettle);
@@ -178,16 +230,25 @@ void WaylandKeyboardTarget::holdShift(bool down) {
 Status WaylandKeyboardTarget::type(std::u32string_view text) {
     m_barcodeArrived = false;
     if (!m_target) return failure(kTargetWindowMissing, {}, "no window activated");
-    if (!targetHasFocus()) return lostFocus();
+    if (!targetHasFocus()) return focusLostOrClosed();
+    if (Status kept = keymapKept(); !kept.ok()) return kept;
     if (Status ready = keymapFor(text); !ready.ok()) return ready;
     for (const char32_t c : text) {
         if (m_keysSinceRoundtrip >= kKeysPerRoundtrip) {
             m_keysSinceRoundtrip = 0;
             if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+            Status fine = keymapKept();
+            if (fine.ok()) fine = catchUp(false);
+            if (!fine.ok()) {
+                holdShift(false);
+                return fine;
+            }
+            if (!m_backlogKnown && m_options.paceToReaders)
+                std::this_thread::sleep_for(m_options.unwatchedPause);
         }
         if (!targetHasFocus()) {
             holdShift(false);
-            return lostFocus();
+            return focusLostOrClosed();
         }
         const KeyStroke stroke = m_keymap->strokeFor(c);
         holdShift(stroke.shift);
@@ -208,12 +269,33 @@ Status WaylandKeyboardTarget::typeText(std::u32string_view text) {
 }
 
 Status WaylandKeyboardTarget::pressEnter() {
+    m_barcodeArrived = false;
+    // No Enter after a text typed with a keymap other than the send's: the
+    // compositor has handled the text's keys, and announced any change of
+    // keymap before them, once it answers.
+    if (m_target) {
+        m_keysSinceRoundtrip = 0;
+        if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
+        if (Status kept = keymapKept(); !kept.ok()) return kept;
+    }
     if (Status typed = type(U"\r"); !typed.ok()) return typed;
     // Whether every key went in while the target held the keyboard is known
     // only now: once the focus has moved on, it can no longer be told.
     m_keysSinceRoundtrip = 0;
     if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
     m_barcodeArrived = targetHasFocus();
+    // Routed is not yet received: the barcode counts once the program has
+    // read it. One that closes first has lost it.
+    if (m_barcodeArrived) {
+        if (Status read = catchUp(true); !read.ok()) {
+            m_barcodeArrived = false;
+            return read;
+        }
+        if (m_target->closed) {
+            m_barcodeArrived = false;
+            return focusLostOrClosed();
+        }
+    }
     return Status::success();
 }
 
@@ -223,7 +305,7 @@ Status WaylandKeyboardTarget::confirmDelivery() {
     if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
     // The focus may have left only after the Enter went in: the barcode
     // arrived whole, and the next text stops.
-    return targetHasFocus() || m_barcodeArrived ? Status::success() : lostFocus();
+    return targetHasFocus() || m_barcodeArrived ? Status::success() : focusLostOrClosed();
 }
 
 void WaylandKeyboardTarget::finish() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/keyboard_target.h"
+#include "platform/wayland/client_backlog.h"
 #include "platform/wayland/send_keymap.h"
 #include "platform/wayland/toplevel_list.h"
 #include "platform/wayland/wayland_connection.h"
@@ -31,6 +32,16 @@ public:
         // On a seat that had no keyboard before ours, programs bind to it
         // only once it appears; keys sent before are lost.
         std::chrono::milliseconds firstKeyboardSettle{500};
+        // How long a program may read none of its pending keys before the
+        // send gives up on it (a busy program catches up well within it).
+        std::chrono::milliseconds readTimeout{5000};
+        // Off only to measure what a compositor does to a program that
+        // falls behind (bench/wayland).
+        bool paceToReaders = true;
+        // Where the kernel does not show what programs have left unread:
+        // the pause after every 16 keys, which keeps within what the
+        // slowest program measured reads.
+        std::chrono::milliseconds unwatchedPause{25};
         // Our own windows are never a target.
         std::string ownAppId = ownProgramName();
     };
@@ -46,6 +57,7 @@ public:
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
     Status confirmDelivery() override;
+    bool deliveryUnwatched() const override;
     void finish() override;
     void handOver() override;
 
@@ -61,10 +73,17 @@ private:
     void holdShift(bool down);
     std::uint32_t nextTime();
     Status lostFocus() const;
+    Status focusLostOrClosed() const;
+    Status catchUp(bool drained);
+    Status keymapKept();
 
     Options m_options;
     WaylandConnection m_connection;
     std::optional<SendKeymap> m_keymap;
+    // The seat's keymap announcements seen; once one shows that the
+    // compositor replaced ours, nothing more is typed until the next send.
+    std::uint64_t m_keymapSeen = 0;
+    bool m_keymapReplaced = false;
     bool m_firstKeymap = true;
     std::u32string m_expected;
     const ToplevelList::Toplevel* m_target = nullptr;
@@ -75,6 +94,10 @@ private:
     bool m_shiftDown = false;
     std::uint32_t m_time = 0;
     std::size_t m_keysSinceRoundtrip = 0;
+    // What the send's keys have left unread in the programs' connections:
+    // a compositor drops a program whose connection fills up.
+    ClientBacklog m_backlog;
+    bool m_backlogKnown = false;
 };
 
 }  // namespace tastalo::platform::wayland

@@ -87,5 +87,29 @@ TEST(SendKeymap, AGrowingKeymapKeepsEveryCharactersKeyAndRunsOutOfKeysWithAClear
     EXPECT_EQ(status.subject.size(), 1u);
 }
 
+TEST(SendKeymap, AnotherKeymapTypesAlikeOnlyWhereEveryKeyGivesTheSameCharacter) {
+    const Xkb xkb;
+    const struct {
+        const char* caso;
+        std::u32string text;
+        const char* layout;
+        bool alike;
+    } casi[] = {
+        {"characters on the US layout, US again", U"Ab1-", "us", true},
+        {"digits and letters, Italian layout", U"Ab1", "it", true},
+        {"'-' from the US layout, Italian layout", U"Ab1-", "it", false},
+        {"characters off the layout", U"A€伨", "us", false},
+    };
+    for (const auto& caso : casi) {
+        SendKeymap keymap;
+        ASSERT_TRUE(SendKeymap::build(xkb.layout("us"), caso.text, nullptr, keymap).ok()) << caso.caso;
+        EXPECT_TRUE(keymap.typesAlike(keymap.text())) << caso.caso;
+        EXPECT_EQ(keymap.typesAlike(xkb.layout(caso.layout)), caso.alike) << caso.caso;
+    }
+    SendKeymap keymap;
+    ASSERT_TRUE(SendKeymap::build("", U"A", nullptr, keymap).ok());
+    EXPECT_FALSE(keymap.typesAlike("not a keymap"));
+}
+
 }  // namespace
 }  // namespace tastalo::test
