@@ -134,4 +134,17 @@ QString tastiNonPresi(std::size_t inviati, std::size_t totale) {
         .arg(totale);
 }
 
+QString programmaChiusoDurante(std::size_t inviati, std::size_t totale) {
+    return kProgrammaChiuso + QStringLiteral(" Barcode inviati: %1 di %2.").arg(inviati).arg(totale);
+}
+
+QString layoutCambiato(std::size_t inviati, std::size_t totale) {
+    return QStringLiteral(
+               "Invio interrotto: il layout della tastiera è stato cambiato durante l'invio. Barcode inviati "
+               "per intero: %1 di %2. Il barcode seguente potrebbe essere stato scritto in parte o con "
+               "caratteri sbagliati, senza Invio: verificarlo nella finestra di destinazione.")
+        .arg(inviati)
+        .arg(totale);
+}
+
 }  // namespace tastalo::avvisi

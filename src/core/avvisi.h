@@ -45,6 +45,10 @@ inline const QString kProgrammaChiuso = QStringLiteral("Il programma a cui invia
 QString barcodeNonDigitabile(std::size_t numero, char32_t controllo, std::size_t posizione);
 QString invioInterrotto(std::size_t inviati, std::size_t totale);
 QString tastiNonPresi(std::size_t inviati, std::size_t totale);
+// The target closed during the send.
+QString programmaChiusoDurante(std::size_t inviati, std::size_t totale);
+// The keyboard layout changed during the send.
+QString layoutCambiato(std::size_t inviati, std::size_t totale);
 // Added when the barcode after those sent may have arrived all the same.
 QString forseArrivato(std::size_t numero);
 // Added to the send's last message when the system did not let Tastalo

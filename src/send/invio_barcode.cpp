@@ -104,6 +104,10 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
                                   avvisoConsegna());
                 break;
             case Esito::TastiNonPresi: m_messaggi.errore(avvisi::tastiNonPresi(n, barcode.size())); break;
+            case Esito::ProgrammaChiuso:
+                m_messaggi.errore(avvisi::programmaChiusoDurante(n, barcode.size()) + avvisoConsegna());
+                break;
+            case Esito::LayoutCambiato: m_messaggi.errore(avvisi::layoutCambiato(n, barcode.size())); break;
             case Esito::Interrotto: break;
         }
     } catch (const Fallimento& fallimento) {
@@ -136,8 +140,14 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
             return stato.code == platform::kTargetLostFocus ||
                    stato.code == platform::kTargetLostFocusReading;
         };
-        const auto nonPresi = [&](const platform::Status& stato) {
-            return stato.code == platform::kKeysNotTaken;
+        // Failures that end the send with the count of barcodes delivered.
+        const auto conConteggio = [&](const platform::Status& stato) -> std::optional<Esito> {
+            switch (stato.code) {
+                case platform::kKeysNotTaken: return Esito::TastiNonPresi;
+                case platform::kTargetWindowMissing: return Esito::ProgrammaChiuso;
+                case platform::kKeymapReplaced: return Esito::LayoutCambiato;
+                default: return std::nullopt;
+            }
         };
         platform::Status stato = m_tastiera.targetHasFocus()
                                      ? m_tastiera.typeText(testi[static_cast<std::size_t>(i)])
@@ -149,7 +159,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
             m_forseArrivato = stato.code == platform::kTargetLostFocusReading;
             return Esito::FuocoPerso;
         }
-        if (nonPresi(stato)) return Esito::TastiNonPresi;
+        if (const auto esito = conConteggio(stato)) return *esito;
         verifica(stato);
         if (avanzamento) avanzamento(i + 1, totale);
         m_pausa.elaboraEventi();
@@ -163,7 +173,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
             m_forseArrivato = stato.code == platform::kTargetLostFocusReading;
             return Esito::FuocoPerso;
         }
-        if (nonPresi(stato)) return Esito::TastiNonPresi;
+        if (const auto esito = conConteggio(stato)) return *esito;
         verifica(stato);
         inviati = i + 1;
     }

@@ -37,7 +37,7 @@ public:
     void interrompi();
 
 private:
-    enum class Esito { Completato, FuocoPerso, TastiNonPresi, Interrotto };
+    enum class Esito { Completato, FuocoPerso, TastiNonPresi, ProgrammaChiuso, LayoutCambiato, Interrotto };
     // `inviati` receives the barcodes that reached the target whole.
     Esito digita(const std::vector<QString>& barcode, const Avanzamento& avanzamento, int& inviati);
     void attendiRitardo();

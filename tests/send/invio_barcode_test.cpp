@@ -146,13 +146,14 @@ TEST_F(InvioBarcodeTest, TypingFailurePartWayKeepsWhatWasTypedAndShowsTheFailure
                                              "destinazione non li ha ricevuti tutti. (BadValue)"}));
 }
 
-TEST_F(InvioBarcodeTest, TargetWindowLostWhileTypingGivesTheClosedProgramMessage) {
+TEST_F(InvioBarcodeTest, TargetWindowLostWhileTypingGivesTheClosedProgramMessageWithTheCount) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
     tastiera.failOn(Kind::Enter, 1, platform::failure(platform::kTargetWindowMissing));
 
     esegui(7);
 
-    EXPECT_EQ(messaggi.testi(), QStringList({"Il programma a cui inviare i dati risulta chiuso."}));
+    EXPECT_EQ(messaggi.testi(),
+              QStringList({"Il programma a cui inviare i dati risulta chiuso. Barcode inviati: 1 di 2."}));
 }
 
 TEST_F(InvioBarcodeTest, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
@@ -200,7 +201,7 @@ TEST_F(InvioBarcodeTest, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothi
                            "Barcode inviati: 1 di 3."}));
 }
 
-TEST_F(InvioBarcodeTest, KeysNotTakenDoubtfulOrUnwatchedAreSaidInTheLastMessage) {
+TEST_F(InvioBarcodeTest, FailuresThatEndTheSendWithACountAreSaidInTheLastMessage) {
     const QString nonSorvegliato =
         "\n\nAttenzione: il sistema non ha permesso a Tastalo di controllare dove sono arrivati i tasti, "
         "quindi l'invio è stato fatto senza questo controllo. Verificare nella finestra di destinazione che "
@@ -215,6 +216,10 @@ TEST_F(InvioBarcodeTest, KeysNotTakenDoubtfulOrUnwatchedAreSaidInTheLastMessage)
          "Invio interrotto: la finestra di destinazione non ha preso i tasti entro il tempo previsto (il "
          "programma potrebbe essere bloccato o troppo lento). Barcode inviati: 1 di 3; il barcode seguente "
          "potrebbe essere arrivato solo in parte."},
+        {"keyboard layout changed", true, platform::kKeymapReplaced,
+         "Invio interrotto: il layout della tastiera è stato cambiato durante l'invio. Barcode inviati per "
+         "intero: 1 di 3. Il barcode seguente potrebbe essere stato scritto in parte o con caratteri "
+         "sbagliati, senza Invio: verificarlo nella finestra di destinazione."},
         {"lost while the target read the keys", true, platform::kTargetLostFocusReading,
          "Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: 1 di 3. Il "
          "barcode 2 "
