@@ -68,6 +68,18 @@ QString testoTastiera(const platform::Status& stato) {
                        "avviati sotto XWayland ha quel titolo. Nessun barcode è stato inviato. Se il "
                        "programma è aperto, avviarlo in modalità X11 (XWayland).")
                 .arg(daUtf32(stato.subject));
+        case platform::kOutOfReachBySetting:
+            if (stato.subject.empty())
+                return QStringLiteral(
+                    "Tastalo è impostato per scrivere solo con X11 (variabile d'ambiente "
+                    "TASTALO_BACKEND=x11), ma non c'è il display X11 (XWayland). Nessun barcode è stato "
+                    "inviato. Togliere l'impostazione per scrivere nelle finestre Wayland.");
+            return QStringLiteral(
+                       "La finestra \"%1\" non è raggiungibile: Tastalo è impostato per scrivere solo nelle "
+                       "finestre X11 (variabile d'ambiente TASTALO_BACKEND=x11), e nessuna di esse ha quel "
+                       "titolo. Nessun barcode è stato inviato. Togliere l'impostazione per raggiungere "
+                       "anche le finestre Wayland.")
+                .arg(daUtf32(stato.subject));
         case platform::kKeysNotTaken:
             return QStringLiteral(
                 "La finestra di destinazione non ha preso i tasti entro il tempo previsto: il programma "

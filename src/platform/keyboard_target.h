@@ -72,6 +72,9 @@ inline constexpr std::int32_t kTargetLostFocusReading = 1010;
 //   the send (a layout switch, a reloaded configuration): the text being
 //   typed may have come out wrong, and gets no Enter.
 inline constexpr std::int32_t kKeymapReplaced = 1011;
+// - the setting TASTALO_BACKEND=x11 keeps the keystrokes to X11 windows, and
+//   no X11 window has the title (empty subject: there is no X display).
+inline constexpr std::int32_t kOutOfReachBySetting = 1012;
 
 // What typeText() answers for a text with a character it refuses (see
 // isTypeable()): kCharacterNotTypeable naming the first one and its place;

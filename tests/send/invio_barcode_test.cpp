@@ -123,13 +123,15 @@ TEST_F(InvioBarcodeTest, AnOpenWindowNotBroughtToTheFrontOrOutOfReachIsNotCalled
     tastiera.failOn(Kind::Activate, 0, platform::failure(platform::kTargetNotActivated, U"Korvedo"));
     tastiera.failOn(Kind::Activate, 1, platform::failure(platform::kTargetOutOfReach, U"Korvedo"));
     tastiera.failOn(Kind::Activate, 2, platform::failure(platform::kTargetOutOfReach));
+    tastiera.failOn(Kind::Activate, 3, platform::failure(platform::kOutOfReachBySetting, U"Korvedo"));
 
-    for (int i = 0; i < 3; ++i) esegui(7);
+    for (int i = 0; i < 4; ++i) esegui(7);
 
-    ASSERT_EQ(messaggi.testi().size(), 3);
+    ASSERT_EQ(messaggi.testi().size(), 4);
     EXPECT_TRUE(messaggi.testi()[0].startsWith("1007 La finestra \"Korvedo\" è aperta, ma"));
     EXPECT_TRUE(messaggi.testi()[1].startsWith("1008 La finestra \"Korvedo\" non è raggiungibile"));
     EXPECT_TRUE(messaggi.testi()[2].startsWith("1008 In questa sessione Wayland Tastalo non può digitare"));
+    EXPECT_TRUE(messaggi.testi()[3].contains("TASTALO_BACKEND=x11"));
     EXPECT_EQ(tastiera.count(Kind::Type), 0);
 }
 

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/keyboard_target.h"
 #include "platform/session/session_keyboard_target.h"
@@ -8,14 +9,17 @@
 namespace tastalo::platform {
 
 std::unique_ptr<KeyboardTarget> createKeyboardTarget() {
-    auto order = session::backendsFor(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
-                                      std::getenv("TASTALO_BACKEND"));
+    const char* chosen = std::getenv("TASTALO_BACKEND");
+    auto order = session::backendsFor(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), chosen);
+    const bool x11BySetting = chosen && std::string_view(chosen) == "x11";
     return std::make_unique<session::SessionKeyboardTarget>(
-        std::move(order), [](session::Backend backend) -> std::unique_ptr<KeyboardTarget> {
+        std::move(order),
+        [](session::Backend backend) -> std::unique_ptr<KeyboardTarget> {
             if (backend == session::Backend::Wayland)
                 return std::make_unique<wayland::WaylandKeyboardTarget>();
             return std::make_unique<x11::X11KeyboardTarget>();
-        });
+        },
+        x11BySetting);
 }
 
 }  // namespace tastalo::platform

@@ -21,8 +21,11 @@ std::vector<Backend> backendsFor(const char* display, const char* waylandDisplay
     return {Backend::X11};
 }
 
-SessionKeyboardTarget::SessionKeyboardTarget(std::vector<Backend> order, Factory make)
-    : m_order(std::move(order)), m_make(std::move(make)), m_backends(m_order.size()) {}
+SessionKeyboardTarget::SessionKeyboardTarget(std::vector<Backend> order, Factory make, bool bySetting)
+    : m_order(std::move(order)),
+      m_make(std::move(make)),
+      m_backends(m_order.size()),
+      m_bySetting(bySetting) {}
 
 KeyboardTarget& SessionKeyboardTarget::backend(std::size_t index) {
     if (!m_backends[index]) m_backends[index] = m_make(m_order[index]);
@@ -62,6 +65,7 @@ Status SessionKeyboardTarget::activate(std::u32string_view title) {
         // next backend.
         if (status.code != kTargetOutOfReach && status.code != kTargetNotActivated) break;
     }
+    if (m_bySetting && first.code == kTargetOutOfReach) first.code = kOutOfReachBySetting;
     return first;
 }
 
@@ -76,6 +80,8 @@ Status SessionKeyboardTarget::typeText(std::u32string_view text) {
 }
 
 Status SessionKeyboardTarget::pressEnter() { return m_active ? m_active->pressEnter() : noWindowActivated(); }
+
+bool SessionKeyboardTarget::deliveryUnwatched() const { return m_active && m_active->deliveryUnwatched(); }
 
 Status SessionKeyboardTarget::confirmDelivery() {
     return m_active ? m_active->confirmDelivery() : noWindowActivated();

@@ -28,13 +28,16 @@ class SessionKeyboardTarget final : public KeyboardTarget {
 public:
     using Factory = std::function<std::unique_ptr<KeyboardTarget>(Backend)>;
 
-    SessionKeyboardTarget(std::vector<Backend> order, Factory make);
+    // `bySetting`: the order is the one backend the operator's setting
+    // chose, and a window out of its reach is out of reach because of it.
+    SessionKeyboardTarget(std::vector<Backend> order, Factory make, bool bySetting = false);
 
     Status activate(std::u32string_view title) override;
     void expectTexts(const std::vector<std::u32string>& texts) override;
     bool targetHasFocus() override;
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
+    bool deliveryUnwatched() const override;
     Status confirmDelivery() override;
     void finish() override;
 
@@ -45,6 +48,7 @@ private:
     Factory m_make;
     std::vector<std::unique_ptr<KeyboardTarget>> m_backends;  // made when first needed
     KeyboardTarget* m_active = nullptr;
+    bool m_bySetting = false;
 };
 
 }  // namespace tastalo::platform::session

@@ -103,6 +103,8 @@ Status WaylandKeyboardTarget::focusLostOrClosed() const {
 }
 
 Status WaylandKeyboardTarget::keymapKept() {
+    // The last keymap the seat announced is the one our last keys were read
+    // with: typing makes our keyboard the seat's, which announces its keymap.
     if (m_keymapReplaced) return failure(kKeymapReplaced, {}, "the compositor replaced the send's keymap");
     if (!m_keymap || m_connection.keymapCount() == m_keymapSeen) return Status::success();
     m_keymapSeen = m_connection.keymapCount();
@@ -231,7 +233,10 @@ Status WaylandKeyboardTarget::type(std::u32string_view text) {
     m_barcodeArrived = false;
     if (!m_target) return failure(kTargetWindowMissing, {}, "no window activated");
     if (!targetHasFocus()) return focusLostOrClosed();
-    if (Status kept = keymapKept(); !kept.ok()) return kept;
+    // Judged only once the compositor has handled keys of ours: another
+    // keyboard that typed in between announced its own keymap, and ours
+    // comes back with our first key.
+    if (m_keymapReplaced) return failure(kKeymapReplaced, {}, "the compositor replaced the send's keymap");
     if (Status ready = keymapFor(text); !ready.ok()) return ready;
     for (const char32_t c : text) {
         if (m_keysSinceRoundtrip >= kKeysPerRoundtrip) {

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -180,6 +181,72 @@ TEST_F(TypingUnderSway, AnX11WindowSwayWillNotActivateForX11IsReachedThroughWayl
     SEND(*keyboard, U"8002345060772");
     keyboard->finish();
     EXPECT_EQ(korvedo->logAfter(1), "8002345060772\n");
+}
+
+TEST_F(TypingUnderSway, AProgramThatReadsNothingIsNeverOverrunAndOneThatClosesFirstCountsAsClosed) {
+    platform::wayland::WaylandKeyboardTarget::Options options;
+    options.readTimeout = std::chrono::milliseconds(700);
+    platform::wayland::WaylandKeyboardTarget keyboard(options);
+    // The seat has our keyboard before the programs start, so that they bind
+    // to it while they still run.
+    (void)keyboard.lookUp(U"Korvedo");
+    const auto korvedo = startTarget("Korvedo", "wayland");
+    const auto doomed = startTarget("Effimero", "wayland");
+    ASSERT_TRUE(korvedo->started() && doomed->started());
+    ASSERT_FALSE(keyboard.deliveryUnwatched());
+
+    // Stopped, it reads nothing: far more keys than its connection holds
+    // are never sent, and the send says the keys were not taken.
+    kill(korvedo->pid(), SIGSTOP);
+    ACTIVATE(keyboard, U"Korvedo");
+    Status status;
+    for (int i = 0; i < 400 && status.ok(); ++i) {
+        status = keyboard.typeText(U"123456789012");
+        if (status.ok()) status = keyboard.pressEnter();
+    }
+    EXPECT_EQ(status.code, platform::kKeysNotTaken) << status.detail;
+    keyboard.finish();
+    kill(korvedo->pid(), SIGCONT);
+    // Alive, and still taking keys.
+    sendList(U"Korvedo", {U"marcatore"}, false);
+    EXPECT_EQ(korvedo->logBefore("marcatore"), std::optional<std::string>("123456789012\n"));
+
+    // One that goes while its keys are unread has not received them.
+    kill(doomed->pid(), SIGSTOP);
+    ACTIVATE(keyboard, U"Effimero");
+    std::thread closing([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        kill(doomed->pid(), SIGKILL);
+    });
+    status = keyboard.typeText(U"perso");
+    if (status.ok()) status = keyboard.pressEnter();
+    closing.join();
+    EXPECT_EQ(status.code, platform::kTargetWindowMissing) << status.detail;
+    keyboard.finish();
+}
+
+TEST_F(TypingUnderSway, ALayoutChangeDuringTheSendStopsItBeforeTheEnterOfTheTextTypedWithIt) {
+    const auto korvedo = startTarget("Korvedo", "wayland");
+    ASSERT_TRUE(korvedo->started());
+    ACTIVATE(m_keyboard, U"Korvedo");
+    m_keyboard.expectTexts({U"伨偵-1", U"典傚-2"});
+    SEND(m_keyboard, U"伨偵-1");
+    // The compositor gives every keyboard, ours too, its configured layout.
+    ASSERT_EQ(run("swaymsg input '*' xkb_layout it >/dev/null"), 0);
+    Status status = m_keyboard.typeText(U"典傚-2");
+    if (status.ok()) status = m_keyboard.pressEnter();
+    EXPECT_EQ(status.code, platform::kKeymapReplaced) << status.detail;
+    EXPECT_EQ(m_keyboard.typeText(U"3").code, platform::kKeymapReplaced);
+    m_keyboard.finish();
+    run("swaymsg input '*' xkb_layout us >/dev/null");
+
+    // The next send brings its own keymap again. What the layout change
+    // typed stays in the box, with no Enter.
+    sendList(U"Korvedo", {U"典傚-4"}, true);
+    const auto before = korvedo->logBefore("典傚-4");
+    ASSERT_TRUE(before.has_value());
+    EXPECT_EQ(before->substr(0, before->find('\n') + 1), "伨偵-1\n");
+    EXPECT_EQ(std::count(before->begin(), before->end(), '\n'), 1) << *before;
 }
 
 }  // namespace

@@ -49,6 +49,9 @@ TEST(SessionKeyboardTarget, AWindowX11CannotSeeOrBringToTheFrontIsTypedIntoThrou
         ASSERT_TRUE(session.target.typeText(U"123").ok());
         EXPECT_EQ(session.wayland->received(), U"123");
         EXPECT_EQ(session.x11->received(), U"");
+        // What the backend that types says of its watch is the session's.
+        session.wayland->refuseWatch();
+        EXPECT_TRUE(session.target.deliveryUnwatched());
     }
 }
 
@@ -86,6 +89,19 @@ TEST(SessionKeyboardTarget, TheMostTellingFailureIsTheOneReported) {
     EXPECT_EQ(status.code, platform::kTargetOutOfReach);
     EXPECT_EQ(status.subject, U"K");
     EXPECT_EQ(noWay.target.typeText(U"1").code, platform::kTargetWindowMissing);
+    // Out of X11's reach with X11 alone by the operator's setting: the
+    // setting is what stops it.
+    SessionKeyboardTarget x11Only(
+        {Backend::X11},
+        [](Backend) {
+            auto made = std::make_unique<RecordingKeyboardTarget>();
+            made->failOn(Kind::Activate, 0, failure(platform::kTargetOutOfReach, U"K"));
+            return made;
+        },
+        true);
+    const platform::Status bySetting = x11Only.activate(U"K");
+    EXPECT_EQ(bySetting.code, platform::kOutOfReachBySetting);
+    EXPECT_EQ(bySetting.subject, U"K");
 }
 
 }  // namespace
