@@ -119,6 +119,10 @@ public:
     // kTargetLostFocus until the next activate().
     virtual bool targetHasFocus() = 0;
 
+    // Why targetHasFocus() answered false: kTargetLostFocus, or
+    // kTargetWindowMissing where the backend saw the window close.
+    virtual Status focusLoss() { return failure(kTargetLostFocus); }
+
     // Types every character of `text` as itself (no key language); Tab is the
     // Tab key. Control characters other than Tab are refused. Checks the
     // focus at least every 16 keys, so a window that takes it meanwhile gets

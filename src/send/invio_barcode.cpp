@@ -151,7 +151,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
         };
         platform::Status stato = m_tastiera.targetHasFocus()
                                      ? m_tastiera.typeText(testi[static_cast<std::size_t>(i)])
-                                     : platform::failure(platform::kTargetLostFocus);
+                                     : m_tastiera.focusLoss();
         if (stato.ok()) stato = m_tastiera.pressEnter();
         if (fuocoPerso(stato)) {
             // Lost while the target read the barcode's last keys: it may

@@ -178,6 +178,17 @@ TEST_F(InvioBarcodeTest, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
               "Barcode inviati: 2 di 5.");
 }
 
+TEST_F(InvioBarcodeTest, ATargetSeenClosingBetweenBarcodesIsCalledClosedWithTheCount) {
+    db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    tastiera.loseFocusAt(2, platform::failure(platform::kTargetWindowMissing));
+
+    esegui(7);
+
+    EXPECT_EQ(tastiera.received(), U"A\nB\n");
+    EXPECT_EQ(messaggi.testi(),
+              QStringList({"Il programma a cui inviare i dati risulta chiuso. Barcode inviati: 2 di 3."}));
+}
+
 TEST_F(InvioBarcodeTest, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     tastiera.failOn(Kind::Enter, 1, platform::failure(platform::kTargetLostFocus));

@@ -23,6 +23,8 @@ public:
     // Not recorded: what sees() told, or nothing.
     std::optional<TitleMatch> lookUp(std::u32string_view) override { return m_sees; }
     bool targetHasFocus() override;
+    // Not recorded: what loseFocusAt() gave as the reason.
+    Status focusLoss() override { return m_focusLoss; }
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
     // Not recorded: success, or what failConfirmOn() planned.
@@ -40,7 +42,10 @@ public:
     // When set, the n-th confirmDelivery() (0-based) answers `status`.
     void failConfirmOn(int index, Status status) { m_confirmFailure = {index, std::move(status)}; }
     // When set, targetHasFocus() answers false from its n-th call on (0-based).
-    void loseFocusAt(int index) { m_loseFocusAt = index; }
+    void loseFocusAt(int index, Status why = failure(kTargetLostFocus)) {
+        m_loseFocusAt = index;
+        m_focusLoss = std::move(why);
+    }
     // As when the system refuses to let the keys be watched.
     void refuseWatch() { m_unwatched = true; }
     // How well the windows it can see match any title.
@@ -52,6 +57,7 @@ private:
     Status record(Call::Kind kind, std::u32string text);
 
     std::vector<Call> m_calls;
+    Status m_focusLoss = failure(kTargetLostFocus);
     struct Planned {
         Call::Kind kind;
         int index;

@@ -75,6 +75,8 @@ void SessionKeyboardTarget::expectTexts(const std::vector<std::u32string>& texts
 
 bool SessionKeyboardTarget::targetHasFocus() { return m_active && m_active->targetHasFocus(); }
 
+Status SessionKeyboardTarget::focusLoss() { return m_active ? m_active->focusLoss() : noWindowActivated(); }
+
 Status SessionKeyboardTarget::typeText(std::u32string_view text) {
     return m_active ? m_active->typeText(text) : noWindowActivated();
 }

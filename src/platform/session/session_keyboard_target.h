@@ -35,6 +35,7 @@ public:
     Status activate(std::u32string_view title) override;
     void expectTexts(const std::vector<std::u32string>& texts) override;
     bool targetHasFocus() override;
+    Status focusLoss() override;
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
     bool deliveryUnwatched() const override;

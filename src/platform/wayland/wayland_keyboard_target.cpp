@@ -97,7 +97,12 @@ Status WaylandKeyboardTarget::lostFocus() const {
     return failure(kTargetLostFocus, {}, "the window lost the activated state");
 }
 
-Status WaylandKeyboardTarget::focusLostOrClosed() const {
+Status WaylandKeyboardTarget::focusLoss() {
+    const auto deadline = std::chrono::steady_clock::now() + m_options.closeGrace;
+    while (m_target && !m_target->closed && std::chrono::steady_clock::now() < deadline) {
+        if (!m_connection.roundtrip().ok()) break;
+        if (!m_target->closed) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     if (m_target && m_target->closed) return failure(kTargetWindowMissing, {}, "the window closed");
     return lostFocus();
 }
@@ -143,7 +148,7 @@ Status WaylandKeyboardTarget::catchUp(bool drained) {
                                " ms");
         }
         if (Status answered = m_connection.poll(); !answered.ok()) return answered;
-        if (m_target && m_target->closed) return focusLostOrClosed();
+        if (m_target && m_target->closed) return focusLoss();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
@@ -232,7 +237,7 @@ void WaylandKeyboardTarget::holdShift(bool down) {
 Status WaylandKeyboardTarget::type(std::u32string_view text) {
     m_barcodeArrived = false;
     if (!m_target) return failure(kTargetWindowMissing, {}, "no window activated");
-    if (!targetHasFocus()) return focusLostOrClosed();
+    if (!targetHasFocus()) return focusLoss();
     // Judged only once the compositor has handled keys of ours: another
     // keyboard that typed in between announced its own keymap, and ours
     // comes back with our first key.
@@ -253,7 +258,7 @@ Status WaylandKeyboardTarget::type(std::u32string_view text) {
         }
         if (!targetHasFocus()) {
             holdShift(false);
-            return focusLostOrClosed();
+            return focusLoss();
         }
         const KeyStroke stroke = m_keymap->strokeFor(c);
         holdShift(stroke.shift);
@@ -298,7 +303,7 @@ Status WaylandKeyboardTarget::pressEnter() {
         }
         if (m_target->closed) {
             m_barcodeArrived = false;
-            return focusLostOrClosed();
+            return focusLoss();
         }
     }
     return Status::success();
@@ -310,7 +315,7 @@ Status WaylandKeyboardTarget::confirmDelivery() {
     if (Status answered = m_connection.roundtrip(); !answered.ok()) return answered;
     // The focus may have left only after the Enter went in: the barcode
     // arrived whole, and the next text stops.
-    return targetHasFocus() || m_barcodeArrived ? Status::success() : focusLostOrClosed();
+    return targetHasFocus() || m_barcodeArrived ? Status::success() : focusLoss();
 }
 
 void WaylandKeyboardTarget::finish() {

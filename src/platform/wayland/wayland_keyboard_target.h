@@ -35,6 +35,9 @@ public:
         // How long a program may read none of its pending keys before the
         // send gives up on it (a busy program catches up well within it).
         std::chrono::milliseconds readTimeout{5000};
+        // A program that quits often hides its window first: it goes
+        // inactive, and closes this much later at most.
+        std::chrono::milliseconds closeGrace{300};
         // Off only to measure what a compositor does to a program that
         // falls behind (bench/wayland).
         bool paceToReaders = true;
@@ -54,6 +57,7 @@ public:
     std::optional<TitleMatch> lookUp(std::u32string_view title) override;
     void expectTexts(const std::vector<std::u32string>& texts) override;
     bool targetHasFocus() override;
+    Status focusLoss() override;
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
     Status confirmDelivery() override;
@@ -73,7 +77,6 @@ private:
     void holdShift(bool down);
     std::uint32_t nextTime();
     Status lostFocus() const;
-    Status focusLostOrClosed() const;
     Status catchUp(bool drained);
     Status keymapKept();
 
