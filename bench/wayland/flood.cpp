@@ -12,6 +12,7 @@
 #include "platform/keyboard_target.h"
 #include "platform/wayland/client_backlog.h"
 #include "platform/wayland/wayland_keyboard_target.h"
+#include "platform/x11/x11_keyboard_target.h"
 
 using namespace tastalo::platform;
 
@@ -39,14 +40,16 @@ std::u32string barcode(int index, int length, bool wide) {
 int main(int argc, char** argv) {
     // --unpaced: keys as fast as they go, to see what the compositor does
     // to a program that falls behind. --delay MS: the pause after each
-    // barcode. --wide: characters off the layout too.
+    // barcode. --wide: characters off the layout too. --x11: through the X11
+    // backend (XWayland) instead.
     const char* program = argv[0];
-    bool unpaced = false, wide = false;
+    bool unpaced = false, wide = false, x11 = false;
     int delay = 0;
     for (; argc > 1 && std::string(argv[1]).rfind("--", 0) == 0; --argc, ++argv) {
         const std::string option = argv[1];
         if (option == "--unpaced") unpaced = true;
         if (option == "--wide") wide = true;
+        if (option == "--x11") x11 = true;
         if (option == "--delay" && argc > 2) {
             delay = std::atoi(argv[2]);
             --argc;
@@ -54,9 +57,10 @@ int main(int argc, char** argv) {
         }
     }
     if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: %s [--unpaced] [--delay MS] [--wide] TITLE COUNT [LENGTH [EXPECTED_FILE]]\n",
-                     program);
+        std::fprintf(
+            stderr,
+            "usage: %s [--unpaced] [--delay MS] [--wide] [--x11] TITLE COUNT [LENGTH [EXPECTED_FILE]]\n",
+            program);
         return 2;
     }
     const std::string title = argv[1];
@@ -74,7 +78,9 @@ int main(int argc, char** argv) {
 
     wayland::WaylandKeyboardTarget::Options options;
     options.paceToReaders = !unpaced;
-    wayland::WaylandKeyboardTarget keyboard(options);
+    wayland::WaylandKeyboardTarget waylandKeyboard(options);
+    x11::X11KeyboardTarget x11Keyboard;
+    KeyboardTarget& keyboard = x11 ? static_cast<KeyboardTarget&>(x11Keyboard) : waylandKeyboard;
     const auto start = std::chrono::steady_clock::now();
     Status status = keyboard.activate(std::u32string(title.begin(), title.end()));
     int sent = 0;
