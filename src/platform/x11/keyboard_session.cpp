@@ -1,6 +1,8 @@
 #include "platform/x11/keyboard_session.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 #include <thread>
 
 #include "platform/keyboard_target.h"
@@ -67,6 +69,7 @@ Status KeyboardSession::serverRefused() {
 Status KeyboardSession::prepareKeyboard() {
     Display* display = m_connection.display();
     if (m_planner && !stateMayHaveChanged()) return Status::success();
+    if (!m_planner) alignXTestKeymap();
     if (!m_watchingState) {
         // From now on the server reports every change of modifiers or group,
         // so that a call asks it only when something did change.
@@ -91,6 +94,63 @@ Status KeyboardSession::prepareKeyboard() {
         m_events.setShiftKeycode(keymap.shiftKeycode);
     }
     return Status::success();
+}
+
+namespace {
+
+// The keyboard XTest types with: a slave of the core keyboard of its own.
+std::optional<XID> xtestKeyboard(Display* display) {
+    int count = 0;
+    XDeviceInfo* devices = XListInputDevices(display, &count);
+    std::optional<XID> found;
+    for (int i = 0; i < count && !found; ++i) {
+        const std::string_view name = devices[i].name ? devices[i].name : "";
+        if (devices[i].use == IsXExtensionKeyboard && name.ends_with("XTEST keyboard")) found = devices[i].id;
+    }
+    if (devices) XFreeDeviceList(devices);
+    return found;
+}
+
+// Whether two keyboards give every keycode the same keysyms.
+bool sameKeysyms(Display* display, unsigned int device) {
+    XkbDescPtr core = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    XkbDescPtr other = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, device);
+    bool same = core && other && core->min_key_code == other->min_key_code &&
+                core->max_key_code == other->max_key_code;
+    for (int key = core ? core->min_key_code : 1; same && key <= core->max_key_code; ++key) {
+        const int symbols = XkbKeyNumSyms(core, key);
+        same = symbols == XkbKeyNumSyms(other, key) &&
+               XkbKeyNumGroups(core, key) == XkbKeyNumGroups(other, key) &&
+               std::equal(XkbKeySymsPtr(core, key), XkbKeySymsPtr(core, key) + symbols,
+                          XkbKeySymsPtr(other, key));
+    }
+    if (core) XkbFreeKeyboard(core, 0, True);
+    if (other) XkbFreeKeyboard(other, 0, True);
+    return same;
+}
+
+}  // namespace
+
+void KeyboardSession::alignXTestKeymap() {
+    // The server reads keys with the keymap of the device that sent the
+    // last one, and XWayland gives the XTest device a keymap of its own
+    // (XKB's default layout), not the compositor's: keys planned with the
+    // operator's Italian layout came out as other characters ('-' as '/'),
+    // and after the send every program went on reading keys with the wrong
+    // keymap until the operator's next key. Where the two differ, the
+    // operator's keys are written to every keyboard of the core one, ours
+    // included; Xwayland takes this core request where it refuses XKB's.
+    Display* display = m_connection.display();
+    const std::optional<XID> xtest = xtestKeyboard(display);
+    if (!xtest || sameKeysyms(display, static_cast<unsigned int>(*xtest))) return;
+    int first = 0, last = 0, width = 0;
+    XDisplayKeycodes(display, &first, &last);
+    KeySym* symbols = XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &width);
+    if (!symbols) return;
+    XChangeKeyboardMapping(display, first, width, symbols, last - first + 1);
+    XFree(symbols);
+    XSync(display, False);
+    takeKeymap();
 }
 
 bool KeyboardSession::stateMayHaveChanged() {

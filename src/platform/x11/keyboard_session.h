@@ -78,6 +78,7 @@ private:
     void takeKeymap();
     void send(const std::vector<KeyEvent>& events, std::uint8_t character = 0);
     void key(std::uint8_t keycode, bool press);
+    void alignXTestKeymap();
 
     DisplayConnection& m_connection;
     TargetPing& m_ping;

@@ -13,8 +13,12 @@
 #include "platform/title_match.h"
 #include "platform/wayland/wayland_keyboard_target.h"
 #include "support/temp_folder.h"
+#include "support/wayland/core_keymap.h"
 #include "support/wayland/sway_probe.h"
 #include "support/x11/target_program.h"
+
+// Last: it brings Xlib, whose macros Qt's headers must not see.
+#include "platform/x11/x11_keyboard_target.h"
 
 namespace tastalo::prova {
 namespace {
@@ -247,6 +251,31 @@ TEST_F(TypingUnderSway, ALayoutChangeDuringTheSendStopsItBeforeTheEnterOfTheText
     ASSERT_TRUE(before.has_value());
     EXPECT_EQ(before->substr(0, before->find('\n') + 1), "伨偵-1\n");
     EXPECT_EQ(std::count(before->begin(), before->end(), '\n'), 1) << *before;
+}
+
+TEST_F(TypingUnderSway, AnX11SendUnderTheOperatorsItalianLayoutIsExactAndLeavesTheirKeysAsTheyWere) {
+    const auto korvedo = startTarget("Korvedo", "wayland");
+    const auto x11Korvedo = startTarget("Korvedo X", "xcb");
+    ASSERT_TRUE(korvedo->started() && x11Korvedo->started());
+    // A keyboard of the seat with the Italian layout, as XWayland then
+    // serves it: on it '-' is the key US keyboards have '/' on.
+    sendList(U"Korvedo", {U"prima"}, true);
+    ASSERT_EQ(run("swaymsg input '*' xkb_layout it >/dev/null"), 0);
+    constexpr int kItalianMinus = 61;
+    constexpr unsigned long kMinus = 0x2d;  // XK_minus
+    for (int i = 0; i < 100 && firstKeysym(kItalianMinus) != kMinus; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(firstKeysym(kItalianMinus), kMinus);
+
+    platform::x11::X11KeyboardTarget x11;
+    ACTIVATE(x11, U"Korvedo X");
+    SEND(x11, U"a-b/c");
+    x11.finish();
+    const std::string received = x11Korvedo->logAfter(1);
+    const unsigned long after = firstKeysym(kItalianMinus);
+    run("swaymsg input '*' xkb_layout us >/dev/null");
+    EXPECT_EQ(received, "a-b/c\n");
+    EXPECT_EQ(after, kMinus);
 }
 
 }  // namespace
