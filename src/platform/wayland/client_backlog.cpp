@@ -189,15 +189,14 @@ ClientBacklog::State ClientBacklog::check(bool drained, std::uint32_t* excess) {
         if (drained || over > queue.limit / 4) state = State::Behind;
     }
     // Gone, or disconnected and not yet closed by the compositor: what it
-    // had not read went with it.
-    for (const std::uint32_t socket : m_unread) {
-        if (!unread.count(socket) && std::none_of(queues->begin(), queues->end(), [&](const ClientQueue& q) {
-                return q.socket == socket && q.connected;
-            }))
-            return State::Gone;
-    }
+    // had not read went with it. Said once for each.
+    const bool gone = std::any_of(m_unread.begin(), m_unread.end(), [&](std::uint32_t socket) {
+        return !unread.count(socket) &&
+               std::none_of(queues->begin(), queues->end(),
+                            [&](const ClientQueue& q) { return q.socket == socket && q.connected; });
+    });
     m_unread = std::move(unread);
-    return state;
+    return gone ? State::Gone : state;
 }
 
 }  // namespace tastalo::platform::wayland

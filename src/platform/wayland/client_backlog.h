@@ -32,7 +32,7 @@ public:
     enum class State {
         Read,     // no client holds more than allowed
         Behind,   // some client does
-        Gone,     // a client that was behind disconnected before reading
+        Gone,     // a client disconnected with something unread (said once)
         Unknown,  // the kernel does not tell
     };
 

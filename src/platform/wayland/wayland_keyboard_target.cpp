@@ -133,7 +133,10 @@ Status WaylandKeyboardTarget::catchUp(bool drained) {
         switch (m_backlog.check(drained, &excess)) {
             case ClientBacklog::State::Read: return Status::success();
             case ClientBacklog::State::Gone:
-                return failure(kTargetWindowMissing, {}, "the program disconnected");
+                // Ours only if the target's window closes too: another
+                // program may have quit meanwhile.
+                if (Status why = focusLoss(); why.code == kTargetWindowMissing) return why;
+                continue;
             case ClientBacklog::State::Unknown: m_backlogKnown = false; return Status::success();
             case ClientBacklog::State::Behind: break;
         }

@@ -44,7 +44,7 @@ public:
         // Where the kernel does not show what programs have left unread:
         // the pause after every 16 keys, which keeps within what the
         // slowest program measured reads.
-        std::chrono::milliseconds unwatchedPause{25};
+        std::chrono::milliseconds unwatchedPause{40};
         // Our own windows are never a target.
         std::string ownAppId = ownProgramName();
     };

@@ -125,6 +125,8 @@ TEST_F(Compositor, AProgramIsBehindWhileItHoldsTooMuchUnreadAndGoneIfItLeavesWit
     EXPECT_EQ(backlog.check(true), State::Behind);
     programLeaves();
     EXPECT_EQ(backlog.check(true), State::Gone);
+    // Said once: another program quitting must not stop every later check.
+    EXPECT_EQ(backlog.check(true), State::Read);
 }
 
 TEST_F(Compositor, WithoutASocketToStartFromNothingIsKnown) {
