@@ -98,17 +98,20 @@ Status KeyboardSession::prepareKeyboard() {
 
 namespace {
 
-// The keyboard XTest types with: a slave of the core keyboard of its own.
-std::optional<XID> xtestKeyboard(Display* display) {
+// The keyboard XTest types with (a slave of the core keyboard of its own),
+// when the server is XWayland, whose devices are named after it.
+std::optional<XID> xwaylandXTestKeyboard(Display* display) {
     int count = 0;
     XDeviceInfo* devices = XListInputDevices(display, &count);
-    std::optional<XID> found;
-    for (int i = 0; i < count && !found; ++i) {
+    std::optional<XID> xtest;
+    bool xwayland = false;
+    for (int i = 0; i < count; ++i) {
         const std::string_view name = devices[i].name ? devices[i].name : "";
-        if (devices[i].use == IsXExtensionKeyboard && name.ends_with("XTEST keyboard")) found = devices[i].id;
+        if (devices[i].use == IsXExtensionKeyboard && name.ends_with("XTEST keyboard")) xtest = devices[i].id;
+        if (name.starts_with("xwayland-")) xwayland = true;
     }
     if (devices) XFreeDeviceList(devices);
-    return found;
+    return xwayland ? xtest : std::nullopt;
 }
 
 // Whether two keyboards give every keycode the same keysyms.
@@ -140,8 +143,11 @@ void KeyboardSession::alignXTestKeymap() {
     // keymap until the operator's next key. Where the two differ, the
     // operator's keys are written to every keyboard of the core one, ours
     // included; Xwayland takes this core request where it refuses XKB's.
+    // Only there: the compositor gives each keyboard its keymap again at its
+    // next key, whereas on an X server of its own a keyboard keeps what is
+    // written to it, and one with a layout of its own would lose it.
     Display* display = m_connection.display();
-    const std::optional<XID> xtest = xtestKeyboard(display);
+    const std::optional<XID> xtest = xwaylandXTestKeyboard(display);
     if (!xtest || sameKeysyms(display, static_cast<unsigned int>(*xtest))) return;
     int first = 0, last = 0, width = 0;
     XDisplayKeycodes(display, &first, &last);
