@@ -130,35 +130,31 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
     // before the first one, instead of barcode by barcode.
     m_tastiera.expectTexts(testi);
     if (avanzamento) avanzamento(0, totale);
+    // The failures that end the send with the count of barcodes delivered.
+    const auto conConteggio = [&](const platform::Status& stato) -> std::optional<Esito> {
+        switch (stato.code) {
+            case platform::kTargetLostFocus: return Esito::FuocoPerso;
+            case platform::kTargetLostFocusReading:
+                // Lost while the target read the barcode's last keys: it may
+                // hold that barcode whole, which the message then says.
+                m_forseArrivato = true;
+                return Esito::FuocoPerso;
+            case platform::kKeysNotTaken: return Esito::TastiNonPresi;
+            case platform::kTargetWindowMissing: return Esito::ProgrammaChiuso;
+            case platform::kKeymapReplaced: return Esito::LayoutCambiato;
+            default: return std::nullopt;
+        }
+    };
     attendiRitardo();
     for (int i = 0; i < totale; ++i) {
         if (m_interrotto) return Esito::Interrotto;
         // Whatever is in front now is not the window the operator chose:
         // typing on would put barcodes where they do not belong. The backend
         // checks again as it types, for a change in between.
-        const auto fuocoPerso = [&](const platform::Status& stato) {
-            return stato.code == platform::kTargetLostFocus ||
-                   stato.code == platform::kTargetLostFocusReading;
-        };
-        // Failures that end the send with the count of barcodes delivered.
-        const auto conConteggio = [&](const platform::Status& stato) -> std::optional<Esito> {
-            switch (stato.code) {
-                case platform::kKeysNotTaken: return Esito::TastiNonPresi;
-                case platform::kTargetWindowMissing: return Esito::ProgrammaChiuso;
-                case platform::kKeymapReplaced: return Esito::LayoutCambiato;
-                default: return std::nullopt;
-            }
-        };
         platform::Status stato = m_tastiera.targetHasFocus()
                                      ? m_tastiera.typeText(testi[static_cast<std::size_t>(i)])
                                      : m_tastiera.focusLoss();
         if (stato.ok()) stato = m_tastiera.pressEnter();
-        if (fuocoPerso(stato)) {
-            // Lost while the target read the barcode's last keys: it may
-            // hold that barcode whole, which the message then says.
-            m_forseArrivato = stato.code == platform::kTargetLostFocusReading;
-            return Esito::FuocoPerso;
-        }
         if (const auto esito = conConteggio(stato)) return *esito;
         verifica(stato);
         if (avanzamento) avanzamento(i + 1, totale);
@@ -169,10 +165,6 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
         // the pause, when the system has long handled its keys, the answer
         // costs the pace nothing.
         stato = m_tastiera.confirmDelivery();
-        if (fuocoPerso(stato)) {
-            m_forseArrivato = stato.code == platform::kTargetLostFocusReading;
-            return Esito::FuocoPerso;
-        }
         if (const auto esito = conConteggio(stato)) return *esito;
         verifica(stato);
         inviati = i + 1;

@@ -23,7 +23,6 @@ namespace {
 struct UnixSocket {
     std::uint32_t inode = 0;
     std::uint32_t peer = 0;
-    std::uint8_t state = 0;
     std::uint8_t shutdown = 0;
     std::string name;
     std::uint32_t queued = 0;
@@ -102,7 +101,6 @@ std::optional<std::vector<UnixSocket>> dumpUnixSockets() {
             const auto* message = static_cast<const unix_diag_msg*>(NLMSG_DATA(header));
             UnixSocket socket;
             socket.inode = message->udiag_ino;
-            socket.state = message->udiag_state;
             readAttributes(message, header->nlmsg_len - NLMSG_LENGTH(0), socket);
             sockets.push_back(std::move(socket));
         }
@@ -134,9 +132,7 @@ std::set<std::uint32_t> ownSockets() {
     return inodes;
 }
 
-}  // namespace
-
-std::optional<std::vector<ClientQueue>> readClientQueues(int ownSocket) {
+std::optional<std::vector<ClientQueue>> clientQueues(int ownSocket, const std::set<std::uint32_t>& ours) {
     const auto own = inodeOf(ownSocket);
     if (!own) return std::nullopt;
     auto sockets = dumpUnixSockets();
@@ -148,7 +144,6 @@ std::optional<std::vector<ClientQueue>> readClientQueues(int ownSocket) {
     if (compositorEnd == sockets->end() || compositorEnd->name.empty() || compositorEnd->limit == 0)
         return std::nullopt;
     const std::string name = compositorEnd->name;
-    const std::set<std::uint32_t> ours = ownSockets();
     std::vector<ClientQueue> queues;
     for (const UnixSocket& socket : *sockets) {
         if (socket.name != name || ours.count(socket.peer) != 0) continue;
@@ -158,11 +153,19 @@ std::optional<std::vector<ClientQueue>> readClientQueues(int ownSocket) {
     return queues;
 }
 
+}  // namespace
+
+std::optional<std::vector<ClientQueue>> readClientQueues(int ownSocket) {
+    return clientQueues(ownSocket, ownSockets());
+}
+
 bool ClientBacklog::start(int ownSocket) {
     m_ownSocket = ownSocket;
+    // Read once: the checks run in the typing loop.
+    m_ours = ownSockets();
     m_level.clear();
     m_unread.clear();
-    const auto queues = readClientQueues(ownSocket);
+    const auto queues = clientQueues(ownSocket, m_ours);
     m_known = queues.has_value();
     if (m_known) {
         for (const ClientQueue& queue : *queues) m_level[queue.socket] = queue.queued;
@@ -173,7 +176,7 @@ bool ClientBacklog::start(int ownSocket) {
 ClientBacklog::State ClientBacklog::check(bool drained, std::uint32_t* excess) {
     if (excess) *excess = 0;
     if (!m_known) return State::Unknown;
-    const auto queues = readClientQueues(m_ownSocket);
+    const auto queues = clientQueues(m_ownSocket, m_ours);
     if (!queues) return State::Unknown;
     State state = State::Read;
     std::set<std::uint32_t> unread;

@@ -46,6 +46,8 @@ public:
 
 private:
     int m_ownSocket = -1;
+    // This process's sockets, as at the start.
+    std::set<std::uint32_t> m_ours;
     bool m_known = false;
     // The lowest each client was seen holding: what it holds when idle.
     std::map<std::uint32_t, std::uint32_t> m_level;

@@ -19,6 +19,8 @@ namespace {
 // As on X11: a window that takes the keyboard meanwhile gets 16 keys at most.
 constexpr std::size_t kKeysPerRoundtrip = 16;
 
+Status keymapReplaced() { return failure(kKeymapReplaced, {}, "the compositor replaced the send's keymap"); }
+
 }  // namespace
 
 WaylandKeyboardTarget::~WaylandKeyboardTarget() {
@@ -110,14 +112,14 @@ Status WaylandKeyboardTarget::focusLoss() {
 Status WaylandKeyboardTarget::keymapKept() {
     // The last keymap the seat announced is the one our last keys were read
     // with: typing makes our keyboard the seat's, which announces its keymap.
-    if (m_keymapReplaced) return failure(kKeymapReplaced, {}, "the compositor replaced the send's keymap");
+    if (m_keymapReplaced) return keymapReplaced();
     if (!m_keymap || m_connection.keymapCount() == m_keymapSeen) return Status::success();
     m_keymapSeen = m_connection.keymapCount();
     if (m_keymap->typesAlike(m_connection.lastKeymap())) return Status::success();
     // The compositor's layout stays: ours goes up again with the next send.
     m_keymap.reset();
     m_keymapReplaced = true;
-    return failure(kKeymapReplaced, {}, "the compositor replaced the send's keymap");
+    return keymapReplaced();
 }
 
 bool WaylandKeyboardTarget::deliveryUnwatched() const { return m_target && !m_backlogKnown; }
@@ -244,7 +246,7 @@ Status WaylandKeyboardTarget::type(std::u32string_view text) {
     // Judged only once the compositor has handled keys of ours: another
     // keyboard that typed in between announced its own keymap, and ours
     // comes back with our first key.
-    if (m_keymapReplaced) return failure(kKeymapReplaced, {}, "the compositor replaced the send's keymap");
+    if (m_keymapReplaced) return keymapReplaced();
     if (Status ready = keymapFor(text); !ready.ok()) return ready;
     for (const char32_t c : text) {
         if (m_keysSinceRoundtrip >= kKeysPerRoundtrip) {
