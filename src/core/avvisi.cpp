@@ -80,6 +80,14 @@ QString testoTastiera(const platform::Status& stato) {
                        "titolo. Nessun barcode è stato inviato. Togliere l'impostazione per raggiungere "
                        "anche le finestre Wayland.")
                 .arg(daUtf32(stato.subject));
+        case platform::kKeysHeld:
+            return QStringLiteral(
+                       "Sulla tastiera sono premuti i tasti %1: Tastalo non ha inviato nessun barcode. "
+                       "Rilasciarli e ripetere l'invio.")
+                .arg(daUtf32(stato.subject));
+        case platform::kOperatorKeyPressed:
+            return QStringLiteral("Durante l'invio è stato premuto il tasto %1 sulla tastiera.")
+                .arg(daUtf32(stato.subject));
         case platform::kKeysNotTaken:
             return QStringLiteral(
                 "La finestra di destinazione non ha preso i tasti entro il tempo previsto: il programma "
@@ -142,6 +150,17 @@ QString tastiNonPresi(std::size_t inviati, std::size_t totale) {
                "Invio interrotto: la finestra di destinazione non ha preso i tasti entro il tempo previsto "
                "(il programma potrebbe essere bloccato o troppo lento). Barcode inviati: %1 di %2; il "
                "barcode seguente potrebbe essere arrivato solo in parte.")
+        .arg(inviati)
+        .arg(totale);
+}
+
+QString tastoPremutoDurante(const std::u32string& tasto, std::size_t inviati, std::size_t totale) {
+    return QStringLiteral(
+               "Invio interrotto: durante l'invio è stato premuto il tasto %1 sulla tastiera, che è arrivato "
+               "alla finestra di destinazione insieme ai tasti di Tastalo. Barcode inviati per intero: %2 di "
+               "%3. Il barcode seguente potrebbe essere stato scritto in parte o mescolato al tasto, senza "
+               "Invio: verificarlo nella finestra di destinazione.")
+        .arg(daUtf32(tasto))
         .arg(inviati)
         .arg(totale);
 }

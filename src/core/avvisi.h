@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <string>
 
 namespace tastalo::platform {
 struct Status;
@@ -47,6 +48,13 @@ QString invioInterrotto(std::size_t inviati, std::size_t totale);
 QString tastiNonPresi(std::size_t inviati, std::size_t totale);
 // The target closed during the send.
 QString programmaChiusoDurante(std::size_t inviati, std::size_t totale);
+// The operator pressed a key during the send.
+QString tastoPremutoDurante(const std::u32string& tasto, std::size_t inviati, std::size_t totale);
+// Added to the send's last message when keys the operator pressed during
+// the send were held back.
+inline const QString kTastiTrattenuti = QStringLiteral(
+    "\n\nI tasti premuti sulla tastiera durante l'invio sono stati ignorati, perché non si mescolassero "
+    "ai barcode.");
 // The keyboard layout changed during the send.
 QString layoutCambiato(std::size_t inviati, std::size_t totale);
 // Added when the barcode after those sent may have arrived all the same.

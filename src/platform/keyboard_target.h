@@ -75,6 +75,14 @@ inline constexpr std::int32_t kKeymapReplaced = 1011;
 // - the setting TASTALO_BACKEND=x11 keeps the keystrokes to X11 windows, and
 //   no X11 window has the title (empty subject: there is no X display).
 inline constexpr std::int32_t kOutOfReachBySetting = 1012;
+// - keys still held on the operator's keyboard when the send was to start
+//   (after a short wait for their release): nothing typed. `subject` names
+//   them, separated by ", ".
+inline constexpr std::int32_t kKeysHeld = 1013;
+// - the operator pressed a key during the send, where the system does not
+//   let it be held back: it went to the target among the barcode's keys, so
+//   the barcode being typed got no Enter. `subject` names the key.
+inline constexpr std::int32_t kOperatorKeyPressed = 1014;
 
 // What typeText() answers for a text with a character it refuses (see
 // isTypeable()): kCharacterNotTypeable naming the first one and its place;
@@ -137,6 +145,11 @@ public:
     // before and their arrival judged by the window in front alone. Valid
     // from activate() to finish().
     virtual bool deliveryUnwatched() const { return false; }
+
+    // How many keys the operator pressed during the send that the system let
+    // this backend hold back (Windows): they went nowhere. Valid from
+    // activate() to the next activate().
+    virtual std::size_t operatorKeysHeldBack() const { return 0; }
 
     // Waits until the system has handled every key sent so far. Success
     // means that, as far as the system can tell, each of them went into the

@@ -108,6 +108,9 @@ void InvioBarcode::esegui(std::optional<std::int32_t> idLista, const Avanzamento
                 m_messaggi.errore(avvisi::programmaChiusoDurante(n, barcode.size()) + avvisoConsegna());
                 break;
             case Esito::LayoutCambiato: m_messaggi.errore(avvisi::layoutCambiato(n, barcode.size())); break;
+            case Esito::TastoPremuto:
+                m_messaggi.errore(avvisi::tastoPremutoDurante(m_tastoPremuto, n, barcode.size()));
+                break;
             case Esito::Interrotto: break;
         }
     } catch (const Fallimento& fallimento) {
@@ -124,6 +127,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
     FineSessione fine(m_tastiera);
     m_nonSorvegliato = false;
     m_forseArrivato = false;
+    m_tastoPremuto.clear();
     verifica(m_tastiera.activate(m_configurazione.TitoloFinestra.toStdU32String()));
     m_nonSorvegliato = m_tastiera.deliveryUnwatched();
     // The whole list at once: the backend prepares every key it will need
@@ -142,6 +146,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
             case platform::kKeysNotTaken: return Esito::TastiNonPresi;
             case platform::kTargetWindowMissing: return Esito::ProgrammaChiuso;
             case platform::kKeymapReplaced: return Esito::LayoutCambiato;
+            case platform::kOperatorKeyPressed: m_tastoPremuto = stato.subject; return Esito::TastoPremuto;
             default: return std::nullopt;
         }
     };
@@ -173,7 +178,9 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
 }
 
 QString InvioBarcode::avvisoConsegna() const {
-    return m_nonSorvegliato ? avvisi::kConsegnaNonSorvegliata : QString();
+    QString avviso = m_nonSorvegliato ? avvisi::kConsegnaNonSorvegliata : QString();
+    if (m_tastiera.operatorKeysHeldBack() > 0) avviso += avvisi::kTastiTrattenuti;
+    return avviso;
 }
 
 void InvioBarcode::attendiRitardo() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace tastalo {
@@ -37,11 +38,12 @@ public:
     void interrompi();
 
 private:
-    enum class Esito { Completato, FuocoPerso, TastiNonPresi, ProgrammaChiuso, LayoutCambiato, Interrotto };
+    enum class Esito { Completato, FuocoPerso, TastiNonPresi, ProgrammaChiuso, LayoutCambiato, TastoPremuto, Interrotto };
     // `inviati` receives the barcodes that reached the target whole.
     Esito digita(const std::vector<QString>& barcode, const Avanzamento& avanzamento, int& inviati);
     void attendiRitardo();
-    // What the last message adds when the keys went unwatched.
+    // What the last message adds when the keys went unwatched or the
+    // operator's were held back.
     QString avvisoConsegna() const;
     void mostraFallimento(const Fallimento& fallimento);
 
@@ -56,6 +58,8 @@ private:
     bool m_nonSorvegliato = false;
     // The barcode after those sent may have arrived whole.
     bool m_forseArrivato = false;
+    // The key the operator pressed during the send.
+    std::u32string m_tastoPremuto;
 };
 
 // The first character that cannot be typed (a control character other than

@@ -85,6 +85,10 @@ Status SessionKeyboardTarget::pressEnter() { return m_active ? m_active->pressEn
 
 bool SessionKeyboardTarget::deliveryUnwatched() const { return m_active && m_active->deliveryUnwatched(); }
 
+std::size_t SessionKeyboardTarget::operatorKeysHeldBack() const {
+    return m_active ? m_active->operatorKeysHeldBack() : 0;
+}
+
 Status SessionKeyboardTarget::confirmDelivery() {
     return m_active ? m_active->confirmDelivery() : noWindowActivated();
 }

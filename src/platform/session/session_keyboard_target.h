@@ -39,6 +39,7 @@ public:
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
     bool deliveryUnwatched() const override;
+    std::size_t operatorKeysHeldBack() const override;
     Status confirmDelivery() override;
     void finish() override;
 
