@@ -33,6 +33,7 @@ void FocusGuard::stop() {
     }
     m_target = 0;
     m_lostAfter.reset();
+    m_away.clear();
     m_confirmedUpTo = 0;
     m_inside.clear();
 }
@@ -48,7 +49,8 @@ bool FocusGuard::confirm() {
     readReports();
     // The focus is elsewhere and no report said when it went: none of the keys
     // sent since the last confirmation can be trusted to have arrived.
-    if (!m_lostAfter && !focusWithinTarget(focus)) lostAfter(m_confirmedUpTo);
+    const bool away = !m_away.empty() && !m_away.back().to;
+    if (!away && !focusWithinTarget(focus)) lostAfter(m_confirmedUpTo);
     m_confirmedUpTo = serial;
     return !m_lostAfter;
 }
@@ -71,6 +73,13 @@ void FocusGuard::readReports() {
                 // leaving: keys go to the grabbing client then.
                 if (event.xfocus.detail != NotifyInferior) lostAfter(event.xfocus.serial);
                 break;
+            case FocusIn:
+                // Back from outside (not from one of its own windows, nor
+                // only under the pointer): keys after this go in again.
+                if (event.xfocus.detail != NotifyInferior && event.xfocus.detail != NotifyPointer &&
+                    event.xfocus.mode != NotifyGrab)
+                    backAfter(event.xfocus.serial);
+                break;
             case UnmapNotify:
             case DestroyNotify: lostAfter(event.xany.serial); break;
             default: break;
@@ -91,6 +100,19 @@ void FocusGuard::readReports() {
 
 void FocusGuard::lostAfter(unsigned long serial) {
     if (!m_lostAfter || serial < *m_lostAfter) m_lostAfter = serial;
+    if (m_away.empty() || m_away.back().to) m_away.push_back({serial, std::nullopt});
+}
+
+void FocusGuard::backAfter(unsigned long serial) {
+    if (!m_away.empty() && !m_away.back().to) m_away.back().to = serial;
+}
+
+bool FocusGuard::reachedAll(const std::vector<unsigned long>& serials) const {
+    return std::none_of(serials.begin(), serials.end(), [this](unsigned long serial) {
+        return std::any_of(m_away.begin(), m_away.end(), [serial](const Away& away) {
+            return serial > away.from && (!away.to || serial <= *away.to);
+        });
+    });
 }
 
 bool FocusGuard::focusWithinTarget(::Window focus) {

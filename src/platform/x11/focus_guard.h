@@ -29,20 +29,30 @@ public:
     bool confirm();
     // Without a round trip, from the reports that have already arrived.
     bool stillHeld();
-    // Whether the request with this serial (a key sent) was handled while
-    // the target held the focus. Meaningful after a confirm() that followed it.
-    bool reached(unsigned long serial) const { return !m_lostAfter || serial <= *m_lostAfter; }
+    // Whether every request with these serials (keys sent) was handled while
+    // the target held the focus: the focus may have gone and come back in
+    // between, with none of them handled meanwhile. Meaningful after a
+    // confirm() that followed them.
+    bool reachedAll(const std::vector<unsigned long>& serials) const;
 
 private:
     void readReports();
     void lostAfter(unsigned long serial);
+    void backAfter(unsigned long serial);
     bool focusWithinTarget(::Window focus);
 
     DisplayConnection& m_connection;
     ::Window m_target = 0;
     bool m_viaManager = false;
-    // The serial of the last request handled before the focus left.
+    // The serial of the last request handled before the focus first left.
     std::optional<unsigned long> m_lostAfter;
+    // Each time away: requests with serials after `from` up to `to` (to the
+    // end while it is open) went to another window.
+    struct Away {
+        unsigned long from = 0;
+        std::optional<unsigned long> to;
+    };
+    std::vector<Away> m_away;
     unsigned long m_confirmedUpTo = 0;
     std::vector<::Window> m_inside;  // focus windows known to lie within the target
 };
