@@ -9,7 +9,7 @@ packages=(
   libsqlitecpp-dev libsqlite3-dev sqlite3
   libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libwayland-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick
+  xvfb xauth openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick xinput xserver-xephyr
   sway xwayland qt6-wayland
   g++-mingw-w64-x86-64 wine wine64
   fonts-liberation2 unzip

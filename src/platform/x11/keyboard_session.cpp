@@ -35,7 +35,23 @@ Status KeyboardSession::type(std::u32string_view text) {
     // with the next reply and stops the send here.
     if (m_connection.hasError()) return serverRefused();
     if (!m_guard.stillHeld()) return lostFocus();
-    if (Status prepared = prepareKeyboard(); !prepared.ok()) return prepared;
+    if (Status pressed = operatorKeys(); !pressed.ok()) return pressed;
+    if (Status prepared = prepareKeyboard(); !prepared.ok()) {
+        // A modifier that will not come up mid-send is the operator's: say
+        // which key they pressed, once the server has reported it.
+        if (prepared.code == kModifiersHeld) {
+            XSync(m_connection.display(), False);
+            if (Status pressed = operatorKeys(); !pressed.ok()) return pressed;
+        }
+        return prepared;
+    }
+    if (text == U"\r") {
+        // The barcode is whole only if all its keys went in and nothing of
+        // the operator's came among them: then, and only then, its Return.
+        if (!m_guard.confirm()) return lostFocus();
+        m_unconfirmedKeys = 0;
+        if (Status pressed = operatorKeys(); !pressed.ok()) return pressed;
+    }
     KeyPlanner::Plan plan = m_planner->plan(text);
     if (plan.untypeable) {
         const char32_t c = *plan.untypeable;
@@ -52,13 +68,24 @@ Status KeyboardSession::confirmDelivery() {
     const bool held = m_guard.confirm();
     m_unconfirmedKeys = 0;
     if (m_connection.hasError()) return serverRefused();
-    // The focus may have left only after the last key went in: then the
-    // text arrived whole, and the next call stops.
-    if (!held && !m_guard.reached(m_lastKeySerial)) return lostFocus();
+    // The focus may have left only after the last key went in, or left and
+    // come back with none of them sent meanwhile: then the text arrived
+    // whole, and the next call stops.
+    if (!held && !m_guard.reachedAll(m_keySerials)) return lostFocus();
+    // A key of the operator's handled before our last one went in with them.
+    if (const auto press = m_operatorKeys.firstPress(); press && press->serial < m_lastKeySerial)
+        return failure(kOperatorKeyPressed, m_operatorKeys.name(press->keycode));
+    m_keySerials.clear();
     return Status::success();
 }
 
 Status KeyboardSession::lostFocus() { return failure(kTargetLostFocus); }
+
+Status KeyboardSession::operatorKeys() {
+    if (const auto press = m_operatorKeys.firstPress())
+        return failure(kOperatorKeyPressed, m_operatorKeys.name(press->keycode));
+    return Status::success();
+}
 
 Status KeyboardSession::serverRefused() {
     Status refused = failure(kInputRefused, {}, m_connection.errorText());
@@ -69,7 +96,13 @@ Status KeyboardSession::serverRefused() {
 Status KeyboardSession::prepareKeyboard() {
     Display* display = m_connection.display();
     if (m_planner && !stateMayHaveChanged()) return Status::success();
-    if (!m_planner) alignXTestKeymap();
+    if (!m_planner) {
+        alignXTestKeymap();
+        // Keys down on our device alone were left by another XTest client:
+        // no finger holds them, and each would join the keys we type.
+        for (unsigned int keycode : m_operatorKeys.heldByXTestOnly())
+            key(static_cast<std::uint8_t>(keycode), false);
+    }
     if (!m_watchingState) {
         // From now on the server reports every change of modifiers or group,
         // so that a call asks it only when something did change.
@@ -192,29 +225,24 @@ Status KeyboardSession::clearModifierState(XkbStateRec& state) {
 }
 
 void KeyboardSession::releaseHeldModifiers() {
+    // Only what our own device holds comes up this way, and it is never
+    // pressed again: a key the operator holds stays down whatever XTest says
+    // (and then typing stops), and pressing it again at the end would leave
+    // it down after the operator has let go.
     Display* display = m_connection.display();
     XModifierKeymap* map = XGetModifierMapping(display);
     if (!map) return;
-    char before[32] = {};
-    XQueryKeymap(display, before);
+    char down[32] = {};
+    XQueryKeymap(display, down);
     std::vector<std::uint8_t> released;
     for (int i = 0; i < 8 * map->max_keypermod; ++i) {
         const int keycode = map->modifiermap[i];
-        if (keycode == 0 || !keyIsDown(before, keycode)) continue;
+        if (keycode == 0 || !keyIsDown(down, keycode)) continue;
         if (std::find(released.begin(), released.end(), keycode) != released.end()) continue;
         key(static_cast<std::uint8_t>(keycode), false);
         released.push_back(static_cast<std::uint8_t>(keycode));
     }
     XFreeModifiermap(map);
-    // A key the operator holds on a real keyboard stays down whatever XTest
-    // says; only keys that really came up are pressed again at the end.
-    char after[32] = {};
-    XQueryKeymap(display, after);
-    for (std::uint8_t keycode : released) {
-        if (!keyIsDown(after, keycode) &&
-            std::find(m_releasedKeys.begin(), m_releasedKeys.end(), keycode) == m_releasedKeys.end())
-            m_releasedKeys.push_back(keycode);
-    }
 }
 
 Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
@@ -227,6 +255,7 @@ Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
         if (m_unconfirmedKeys >= kKeysInFlight) {
             if (!m_guard.confirm()) return stopTyping(lostFocus());
             m_unconfirmedKeys = 0;
+            if (Status pressed = operatorKeys(); !pressed.ok()) return stopTyping(pressed);
         }
         if (m_keysAhead >= kKeysAheadOfTarget && m_spareKeymap.changed() && targetAnswers()) {
             m_ping.roundTrip(m_target, m_timing.settleTimeout);
@@ -298,6 +327,7 @@ void KeyboardSession::send(const std::vector<KeyEvent>& events, std::uint8_t cha
     for (const KeyEvent& event : events) {
         // The focus guard judges a character by the serial of its press.
         if (event.press && event.keycode == character) m_lastKeySerial = NextRequest(display);
+        m_keySerials.push_back(NextRequest(display));
         XTestFakeKeyEvent(display, event.keycode, event.press ? True : False, event.delayMs);
     }
 }
@@ -316,7 +346,6 @@ void KeyboardSession::end() {
         drain();
         m_spareKeymap.restore();
     }
-    for (std::uint8_t keycode : m_releasedKeys) key(keycode, true);
     if (m_unlockedModifiers != 0)
         XkbLockModifiers(display, XkbUseCoreKbd, m_unlockedModifiers, m_unlockedModifiers);
     if (m_watchingState)
@@ -338,9 +367,9 @@ void KeyboardSession::end() {
     m_keysAhead = 0;
     m_group = -1;
     m_unlockedModifiers = 0;
-    m_releasedKeys.clear();
     m_unconfirmedKeys = 0;
     m_lastKeySerial = 0;
+    m_keySerials.clear();
     m_target = 0;
 }
 

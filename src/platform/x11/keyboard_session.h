@@ -10,6 +10,7 @@
 #include "platform/x11/display_connection.h"
 #include "platform/x11/focus_guard.h"
 #include "platform/x11/key_planner.h"
+#include "platform/x11/operator_keys.h"
 #include "platform/x11/spare_keymap.h"
 #include "platform/x11/target_ping.h"
 
@@ -42,8 +43,13 @@ public:
         std::chrono::milliseconds mapSettle{10};
     };
 
-    KeyboardSession(DisplayConnection& connection, TargetPing& ping, FocusGuard& guard, Timing timing)
-        : m_connection(connection), m_ping(ping), m_guard(guard), m_timing(timing) {}
+    KeyboardSession(DisplayConnection& connection, TargetPing& ping, FocusGuard& guard,
+                    OperatorKeys& operatorKeys, Timing timing)
+        : m_connection(connection),
+          m_ping(ping),
+          m_guard(guard),
+          m_operatorKeys(operatorKeys),
+          m_timing(timing) {}
 
     void begin(::Window target);
     bool active() const { return m_target != 0; }
@@ -51,13 +57,16 @@ public:
     // missing characters are bound for the whole send.
     void expect(std::vector<std::u32string> texts);
     // Types `text` as planned by KeyPlanner ('\r' is the Return key). Its
-    // last keys may still be on their way when it returns.
+    // last keys may still be on their way when it returns. A Return goes
+    // only once the server has shown that every key before it reached the
+    // target and that the operator pressed no key of their own meanwhile.
     Status type(std::u32string_view text);
-    // Waits until the server has handled every key sent; success when all of
-    // them reached the target.
+    // Waits until the server has handled every key sent; success when all
+    // the keys since the last confirmation reached the target, none of the
+    // operator's before the last of them.
     Status confirmDelivery();
-    // Gives back borrowed keycodes, released modifier keys and unlocked
-    // locks. Safe to call at any time, more than once.
+    // Gives back borrowed keycodes and unlocked locks; no key of ours stays
+    // down. Safe to call at any time, more than once.
     void end();
 
 private:
@@ -69,6 +78,9 @@ private:
     void releaseShift();
     Status stopTyping(Status reason);
     static Status lostFocus();
+    // kOperatorKeyPressed when the operator has pressed a key since the send
+    // began, among the reports already read.
+    Status operatorKeys();
     Status run(const std::vector<KeyStep>& steps);
     Status bind(const KeyStep& step);
     bool targetAnswers();
@@ -83,6 +95,7 @@ private:
     DisplayConnection& m_connection;
     TargetPing& m_ping;
     FocusGuard& m_guard;
+    OperatorKeys& m_operatorKeys;
     Timing m_timing;
     ::Window m_target = 0;
     std::optional<bool> m_targetAnswers;
@@ -94,9 +107,10 @@ private:
     int m_group = -1;
     bool m_watchingState = false;
     unsigned int m_unlockedModifiers = 0;
-    std::vector<std::uint8_t> m_releasedKeys;
     int m_unconfirmedKeys = 0;
     unsigned long m_lastKeySerial = 0;
+    // Every key request since the last confirmDelivery().
+    std::vector<unsigned long> m_keySerials;
 };
 
 }  // namespace tastalo::platform::x11

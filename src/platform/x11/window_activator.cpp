@@ -7,7 +7,6 @@
 namespace tastalo::platform::x11 {
 
 bool WindowActivator::activate(::Window window) {
-    waitForReleasedKeys();
     m_viaManager = m_directory.hasEwmhManager() && m_directory.managerSupports("_NET_ACTIVE_WINDOW");
     m_connection.clearErrors();
     if (m_viaManager)
@@ -34,17 +33,6 @@ bool WindowActivator::isActive(::Window window) {
     // Keys follow the input focus, which a manager may move a little after
     // announcing the window as active.
     return focusIsWithin(window);
-}
-
-void WindowActivator::waitForReleasedKeys() {
-    const auto deadline = std::chrono::steady_clock::now() + m_timing.keysReleased;
-    for (;;) {
-        char keys[32] = {};
-        XQueryKeymap(m_connection.display(), keys);
-        if (std::all_of(std::begin(keys), std::end(keys), [](char bits) { return bits == 0; })) return;
-        if (std::chrono::steady_clock::now() >= deadline) return;
-        std::this_thread::sleep_for(m_timing.poll);
-    }
 }
 
 void WindowActivator::requestFromManager(::Window window) {

@@ -15,17 +15,12 @@ public:
     struct Timing {
         std::chrono::milliseconds timeout{1000};
         std::chrono::milliseconds poll{10};
-        // How long to wait for the operator to release the keys still held.
-        std::chrono::milliseconds keysReleased{1000};
     };
 
     WindowActivator(DisplayConnection& connection, WindowDirectory& directory, Timing timing)
         : m_connection(connection), m_directory(directory), m_timing(timing) {}
 
-    // True once the window really is active, within the timeout. Waits first
-    // (a bounded time) until no key is held: the send starts on a key press,
-    // whose release belongs to the window it was pressed in, and a key still
-    // down when ours go out can turn our press of it into a repeat.
+    // True once the window really is active, within the timeout.
     bool activate(::Window window);
     // Asks the server, in the way the last activate() used: the manager's
     // _NET_ACTIVE_WINDOW (when there is one) and the input focus both name
@@ -35,7 +30,6 @@ public:
     bool viaManager() const { return m_viaManager; }
 
 private:
-    void waitForReleasedKeys();
     void requestFromManager(::Window window);
     void focusDirectly(::Window window);
     bool focusIsWithin(::Window window);

@@ -1,5 +1,7 @@
 #include "platform/x11/x11_keyboard_target.h"
 
+#include <thread>
+
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
 
@@ -7,7 +9,8 @@ namespace tastalo::platform::x11 {
 
 X11KeyboardTarget::X11KeyboardTarget(Options options)
     : m_activator(m_connection, m_directory, options.activation),
-      m_session(m_connection, m_ping, m_guard, options.keyboard) {}
+      m_session(m_connection, m_ping, m_guard, m_operatorKeys, options.keyboard),
+      m_keysReleased(options.keysReleased) {}
 
 X11KeyboardTarget::~X11KeyboardTarget() { finish(); }
 
@@ -23,6 +26,9 @@ Status X11KeyboardTarget::activate(std::u32string_view title) {
             return failure(kTargetOutOfReach, std::u32string(title), "no X11 window with this title");
         return failure(kTargetWindowMissing, std::u32string(title), "no such window");
     }
+    if (Status released = awaitReleasedKeys(); !released.ok()) return released;
+    // From here on a key the operator presses may land among ours.
+    m_operatorKeys.watch();
     const auto window = static_cast<::Window>(candidates[*chosen].id);
     if (!m_activator.activate(window) || !m_guard.watch(window, m_activator.viaManager())) {
         m_guard.stop();
@@ -31,6 +37,30 @@ Status X11KeyboardTarget::activate(std::u32string_view title) {
     m_target = window;
     m_session.begin(window);
     return Status::success();
+}
+
+Status X11KeyboardTarget::awaitReleasedKeys() {
+    // The send starts on a key press or a click: the key's release belongs
+    // to the window it was pressed in, and a key still down when ours go
+    // out would join them.
+    const auto deadline = std::chrono::steady_clock::now() + m_keysReleased;
+    for (;;) {
+        if (!m_operatorKeys.survey()) return Status::success();
+        const std::vector<unsigned int> held = m_operatorKeys.heldByOperator();
+        if (held.empty() && m_operatorKeys.heldByXTestOnly().empty()) return Status::success();
+        if (std::chrono::steady_clock::now() >= deadline) {
+            // Keys down through XTest alone are nobody's fingers: the
+            // keyboard session lets them go before it types.
+            if (held.empty()) return Status::success();
+            std::u32string names;
+            for (unsigned int keycode : held) {
+                if (!names.empty()) names += U", ";
+                names += m_operatorKeys.name(keycode);
+            }
+            return failure(kKeysHeld, names);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 std::optional<TitleMatch> X11KeyboardTarget::lookUp(std::u32string_view title) {
@@ -69,7 +99,10 @@ Status X11KeyboardTarget::confirmDelivery() {
 
 void X11KeyboardTarget::finish() {
     m_session.end();
-    if (m_connection.isOpen()) m_guard.stop();
+    if (m_connection.isOpen()) {
+        m_guard.stop();
+        m_operatorKeys.stop();
+    }
     m_target = 0;
 }
 

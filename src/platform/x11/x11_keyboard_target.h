@@ -19,6 +19,10 @@ public:
     struct Options {
         WindowActivator::Timing activation;
         KeyboardSession::Timing keyboard;
+        // How long a send waits for the operator to let go of the keys
+        // still held (the key that started it, a modifier) before it
+        // refuses to start.
+        std::chrono::milliseconds keysReleased{1000};
     };
 
     X11KeyboardTarget() : X11KeyboardTarget(Options{}) {}
@@ -36,14 +40,17 @@ public:
 
 private:
     Status readyToType();
+    Status awaitReleasedKeys();
 
     DisplayConnection m_connection;
     WindowDirectory m_directory{m_connection};
     WindowActivator m_activator;
     FocusGuard m_guard{m_connection};
+    OperatorKeys m_operatorKeys{m_connection};
     TargetPing m_ping{m_connection};
     KeyboardSession m_session;
     ::Window m_target = 0;
+    std::chrono::milliseconds m_keysReleased;
 };
 
 }  // namespace tastalo::platform::x11
