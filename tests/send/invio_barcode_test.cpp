@@ -222,23 +222,36 @@ TEST_F(InvioBarcodeTest, FailuresThatEndTheSendWithACountAreSaidInTheLastMessage
     const struct {
         const char* caso;
         bool sorvegliato;
-        std::int32_t fallimentoInvio;  // of the second Enter; 0 for none
+        platform::Status fallimentoInvio;  // of the second Enter
         QString testo;
+        std::size_t trattenuti = 0;  // operator's keys held back
     } casi[] = {
-        {"keys not taken", true, platform::kKeysNotTaken,
+        {"keys not taken", true, platform::failure(platform::kKeysNotTaken),
          "Invio interrotto: la finestra di destinazione non ha preso i tasti entro il tempo previsto (il "
          "programma potrebbe essere bloccato o troppo lento). Barcode inviati: 1 di 3; il barcode seguente "
          "potrebbe essere arrivato solo in parte."},
-        {"keyboard layout changed", true, platform::kKeymapReplaced,
+        {"keyboard layout changed", true, platform::failure(platform::kKeymapReplaced),
          "Invio interrotto: il layout della tastiera è stato cambiato durante l'invio. Barcode inviati per "
          "intero: 1 di 3. Il barcode seguente potrebbe essere stato scritto in parte o con caratteri "
          "sbagliati, senza Invio: verificarlo nella finestra di destinazione."},
-        {"lost while the target read the keys", true, platform::kTargetLostFocusReading,
+        {"lost while the target read the keys", true, platform::failure(platform::kTargetLostFocusReading),
          "Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: 1 di 3. Il "
          "barcode 2 "
          "potrebbe essere arrivato anch'esso: verificarlo nella finestra di destinazione."},
-        {"unwatched, complete", false, 0, "Operazione Completata." + nonSorvegliato},
-        {"unwatched, focus lost", false, platform::kTargetLostFocus,
+        {"operator pressed a key", true, platform::failure(platform::kOperatorKeyPressed, U"Control_L"),
+         "Invio interrotto: durante l'invio è stato premuto il tasto Control_L sulla tastiera, che è "
+         "arrivato "
+         "alla finestra di destinazione insieme ai tasti di Tastalo. Barcode inviati per intero: 1 di 3. Il "
+         "barcode seguente potrebbe essere stato scritto in parte o mescolato al tasto, senza Invio: "
+         "verificarlo nella finestra di destinazione."},
+        {"operator's keys held back",
+         true,
+         {},
+         "Operazione Completata.\n\nI tasti premuti sulla tastiera durante l'invio sono stati ignorati, "
+         "perché non si mescolassero ai barcode.",
+         2},
+        {"unwatched, complete", false, {}, "Operazione Completata." + nonSorvegliato},
+        {"unwatched, focus lost", false, platform::failure(platform::kTargetLostFocus),
          "Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: 1 di 3." +
              nonSorvegliato},
     };
@@ -247,8 +260,8 @@ TEST_F(InvioBarcodeTest, FailuresThatEndTheSendWithACountAreSaidInTheLastMessage
         SCOPED_TRACE(caso.caso);
         RecordingKeyboardTarget tastiera;
         if (!caso.sorvegliato) tastiera.refuseWatch();
-        if (caso.fallimentoInvio != 0)
-            tastiera.failOn(Kind::Enter, 1, platform::failure(caso.fallimentoInvio));
+        if (!caso.fallimentoInvio.ok()) tastiera.failOn(Kind::Enter, 1, caso.fallimentoInvio);
+        tastiera.holdBackOperatorKeys(caso.trattenuti);
         FakeMessaggi messaggi;
         InvioBarcode invio{db.configurazione, db.archivio, tastiera, pausa, messaggi};
 

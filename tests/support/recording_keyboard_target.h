@@ -30,6 +30,7 @@ public:
     // Not recorded: success, or what failConfirmOn() planned.
     Status confirmDelivery() override;
     bool deliveryUnwatched() const override { return m_unwatched; }
+    std::size_t operatorKeysHeldBack() const override { return m_heldBack; }
     void finish() override;
 
     const std::vector<Call>& calls() const { return m_calls; }
@@ -48,6 +49,8 @@ public:
     }
     // As when the system refuses to let the keys be watched.
     void refuseWatch() { m_unwatched = true; }
+    // The operator's keys the system held back during the send.
+    void holdBackOperatorKeys(std::size_t count) { m_heldBack = count; }
     // How well the windows it can see match any title.
     void sees(TitleMatch match) { m_sees = match; }
     // Runs before each recorded call, to act in the middle of a send.
@@ -70,6 +73,7 @@ private:
     std::function<void(const Call&)> m_hook;
     std::optional<TitleMatch> m_sees;
     bool m_unwatched = false;
+    std::size_t m_heldBack = 0;
 };
 
 }  // namespace tastalo::platform

@@ -200,7 +200,9 @@ TEST_F(TypingIntoTarget, CapsLockOnGivesExactTextAndIsOnAgainAfterwards) {
     EXPECT_EQ(probe().keyboardMapping(), m_keymapBefore);
 }
 
-TEST_F(TypingIntoTarget, HeldShiftOrControlGivesExactTextAndIsHeldAgainAfterwards) {
+// Held through XTest, as another program's fake keys would be: no finger
+// holds it, so it comes up for the text and stays up.
+TEST_F(TypingIntoTarget, ShiftOrControlHeldByXTestGivesExactTextAndIsNotPressedAgain) {
     const struct {
         const char* key;
         unsigned int bit;
@@ -216,7 +218,7 @@ TEST_F(TypingIntoTarget, HeldShiftOrControlGivesExactTextAndIsHeldAgainAfterward
         m_keyboard->finish();
         const bool heldAfter = probe().heldModifiers() & modifier.bit;
         probe().release(modifier.key);
-        EXPECT_TRUE(heldAfter) << modifier.key << " was not pressed again";
+        EXPECT_FALSE(heldAfter) << modifier.key << " was pressed again";
         ACTIVATE();
     }
     m_keyboard->finish();

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# with_display.sh [--no-wm] COMMAND [ARGS...]
+# with_display.sh [--no-wm] [--operator-keyboard] COMMAND [ARGS...]
 #
 # Runs COMMAND on a private X display: its own Xvfb on a free display number
-# and, unless --no-wm is given, openbox as the window manager. Nothing starts
+# and, unless --no-wm is given, openbox as the window manager. With
+# --operator-keyboard the display is a Xephyr inside that Xvfb instead: its
+# keyboard is a second input device beside XTest's, as a physical keyboard
+# is, and keys sent to the Xvfb (OPERATOR_DISPLAY, where the Xephyr window
+# has the focus) arrive through it. Nothing starts
 # on the display before a client has connected to it, and COMMAND only once
 # openbox manages windows. DISPLAY is set for COMMAND, and
 # WITH_DISPLAY_WM tells it "openbox" or "none". Everything started here is
@@ -10,10 +14,15 @@
 set -euo pipefail
 
 wm=openbox
-if [ "${1:-}" = "--no-wm" ]; then
-  wm=none
+operator_keyboard=no
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --no-wm) wm=none ;;
+    --operator-keyboard) operator_keyboard=yes ;;
+    *) break ;;
+  esac
   shift
-fi
+done
 if [ $# -eq 0 ]; then
   echo "usage: $0 [--no-wm] COMMAND [ARGS...]" >&2
   exit 2
@@ -21,6 +30,7 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/with-display.XXXXXX")
 xvfb_pid=
+xephyr_pid=
 wm_pid=
 probe_pid=
 command_pid=
@@ -37,6 +47,7 @@ cleanup() {
   stop "$command_pid"
   stop "$probe_pid"
   stop "$wm_pid"
+  stop "$xephyr_pid"
   stop "$xvfb_pid"
   rm -rf "$work"
 }
@@ -63,6 +74,31 @@ if [ ! -s "$work/display" ]; then
   exit 1
 fi
 export DISPLAY=":$(head -n1 "$work/display")"
+
+if [ "$operator_keyboard" = yes ]; then
+  until xdpyinfo >/dev/null 2>&1; do
+    kill -0 "$xvfb_pid" 2>/dev/null || exit 1
+    sleep 0.05
+  done
+  export OPERATOR_DISPLAY="$DISPLAY"
+  # -no-host-grab: Ctrl+Shift, which the tests press, must not grab.
+  Xephyr -displayfd 3 -nolisten tcp -noreset -no-host-grab -screen 1280x1024x24 \
+    3>"$work/inner-display" 2>"$work/xephyr.log" &
+  xephyr_pid=$!
+  for _ in $(seq 1 200); do
+    [ -s "$work/inner-display" ] && break
+    kill -0 "$xephyr_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if [ ! -s "$work/inner-display" ]; then
+    echo "with_display.sh: Xephyr did not start:" >&2
+    cat "$work/xephyr.log" >&2
+    exit 1
+  fi
+  xephyr_window=$(xdotool search --sync --class Xephyr | head -n1)
+  xdotool windowfocus --sync "$xephyr_window"
+  export DISPLAY=":$(head -n1 "$work/inner-display")"
+fi
 
 # Programs under test type and read keys themselves: no input method, no
 # session bus surprises, the X11 platform for Qt.
