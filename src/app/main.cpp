@@ -42,6 +42,7 @@ int main(int argc, char* argv[]) {
     SceltaFileQt sceltaFile;
     DialoghiQt dialoghi(ini, configurazione, messaggi, sceltaFile);
     frmPrincipale principale(configurazione, archivio, messaggi, dialoghi, invio);
+    messaggi.impostaFinestraPrincipale(&principale);
 
     TemporizzatoreQt tempo;
     frmSplash splash(tempo, [&principale] { principale.show(); });
