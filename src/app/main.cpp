@@ -41,7 +41,9 @@ int main(int argc, char* argv[]) {
     InvioBarcode invio(configurazione, archivio, *tastiera, pausa, messaggi);
     SceltaFileQt sceltaFile;
     DialoghiQt dialoghi(ini, configurazione, messaggi, sceltaFile);
-    frmPrincipale principale(configurazione, archivio, messaggi, dialoghi, invio);
+    TemporizzatoreQt tempoEnter;
+    frmPrincipale principale(configurazione, archivio, messaggi, dialoghi, invio, tempoEnter);
+    messaggi.impostaFinestraPrincipale(&principale);
 
     TemporizzatoreQt tempo;
     frmSplash splash(tempo, [&principale] { principale.show(); });

@@ -28,13 +28,15 @@
 namespace tastalo {
 
 frmPrincipale::frmPrincipale(const Configurazione& configurazione, const ArchivioListe& archivio,
-                             Messaggi& messaggi, Dialoghi& dialoghi, InvioBarcode& invio, QWidget* parent)
+                             Messaggi& messaggi, Dialoghi& dialoghi, InvioBarcode& invio,
+                             Temporizzatore& tempo, QWidget* parent)
     : QMainWindow(parent, Qt::Window | kFinestraFissa),
       m_configurazione(configurazione),
       m_archivio(archivio),
       m_messaggi(messaggi),
       m_dialoghi(dialoghi),
-      m_invio(invio) {
+      m_invio(invio),
+      m_guardiaEnter(tempo) {
     setObjectName(QStringLiteral("frmPrincipale"));
     setWindowTitle(QStringLiteral("Invia Dati"));
     setWindowIcon(iconaProgramma());
@@ -42,6 +44,12 @@ frmPrincipale::frmPrincipale(const Configurazione& configurazione, const Archivi
     costruisciControlli();
     // The window is as large as its client area and menu bar, and no larger.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The window and every control that can hold the focus: a focused
+    // button answers Enter itself, before the window would see it.
+    m_guardiaEnter.sorveglia(*this);
+    for (QWidget* controllo : findChildren<QWidget*>()) {
+        if (controllo->focusPolicy() != Qt::NoFocus) m_guardiaEnter.sorveglia(*controllo);
+    }
 }
 
 void frmPrincipale::costruisciMenu() {
@@ -200,6 +208,7 @@ void frmPrincipale::cmdEsegui_Click() {
     if (fuocoPrima != nullptr && fuocoPrima->isEnabled()) {
         fuocoPrima->setFocus(Qt::OtherFocusReason);
     }
+    m_guardiaEnter.arma();
 }
 
 void frmPrincipale::closeEvent(QCloseEvent* evento) {

@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include "ui/guardia_enter.h"
+
 class QAction;
 class QCloseEvent;
 class QComboBox;
@@ -17,6 +19,7 @@ class Dialoghi;
 class InvioBarcode;
 class ListView;
 class Messaggi;
+class Temporizzatore;
 
 // "Invia Dati": the lists in cmbListe ("<id> - <name>", the id attached to
 // the entry), the chosen list's barcodes in Lista, and the buttons to send
@@ -24,12 +27,13 @@ class Messaggi;
 // read afresh from the database at each refill; nothing stays open between
 // two operations. The lists are first loaded just before the window is first
 // shown, so a notice about a missing database comes before the window.
+// The Enters that close a send's message start nothing (GuardiaEnter).
 class frmPrincipale : public QMainWindow {
     Q_OBJECT
 
 public:
     frmPrincipale(const Configurazione& configurazione, const ArchivioListe& archivio, Messaggi& messaggi,
-                  Dialoghi& dialoghi, InvioBarcode& invio, QWidget* parent = nullptr);
+                  Dialoghi& dialoghi, InvioBarcode& invio, Temporizzatore& tempo, QWidget* parent = nullptr);
 
     void setVisible(bool visible) override;
 
@@ -57,6 +61,7 @@ private:
     Messaggi& m_messaggi;
     Dialoghi& m_dialoghi;
     InvioBarcode& m_invio;
+    GuardiaEnter m_guardiaEnter;
     bool m_caricata = false;
 
     QLabel* m_label1 = nullptr;

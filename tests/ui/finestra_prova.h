@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fake_dialoghi.h"
+#include "fake_temporizzatore.h"
 #include "send/invio_barcode.h"
 #include "support/database_prova.h"
 #include "support/fake_messaggi.h"
@@ -22,7 +23,7 @@ class FinestraProva {
 public:
     explicit FinestraProva(DatabaseProva& db)
         : invio(db.configurazione, db.archivio, tastiera, pausa, messaggi),
-          finestra(db.configurazione, db.archivio, messaggi, dialoghi, invio) {}
+          finestra(db.configurazione, db.archivio, messaggi, dialoghi, invio, tempo) {}
 
     QComboBox* combo() const { return finestra.findChild<QComboBox*>(QStringLiteral("cmbListe")); }
     ListView* lista() const { return finestra.findChild<ListView*>(QStringLiteral("Lista")); }
@@ -52,6 +53,7 @@ public:
     FakeDialoghi dialoghi;
     platform::RecordingKeyboardTarget tastiera;
     PausaFinta pausa;
+    FakeTemporizzatore tempo;
     InvioBarcode invio;
     frmPrincipale finestra;
 };

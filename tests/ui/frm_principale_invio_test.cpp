@@ -111,6 +111,7 @@ TEST_F(FrmPrincipaleInvio, AfterAClickOnScriviEndsInAnyWayEnterSendsAgainAndNeve
         ASSERT_EQ(f.messaggi.messaggi().size(), 1u);
         QWidget* fuoco = f.finestra.focusWidget();
         ASSERT_NE(fuoco, nullptr);
+        f.tempo.scatta();  // the wait after the message is over
         QTest::keyClick(fuoco, Qt::Key_Return);
 
         EXPECT_EQ(fuoco, f.pulsante("cmdEsegui"));

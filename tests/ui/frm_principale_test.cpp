@@ -250,9 +250,11 @@ TEST_F(FrmPrincipale, EnterPressesScriviUnlessAButtonHasTheFocus) {
     f.combo()->setFocus();
     QTest::keyClick(f.combo(), Qt::Key_Return);
     EXPECT_EQ(scrivi.count(), 1);
+    f.tempo.scatta();  // the wait after a send's message is over
     f.lista()->setFocus();
     QTest::keyClick(f.lista(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(scrivi.count(), 2);
+    f.tempo.scatta();
 
     f.pulsante("cmdCancella")->setFocus();
     QTest::keyClick(f.pulsante("cmdCancella"), Qt::Key_Return);
