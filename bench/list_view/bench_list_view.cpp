@@ -33,6 +33,7 @@
 #include "ui/dialoghi.h"
 #include "ui/frm_principale.h"
 #include "ui/list_view.h"
+#include "ui/temporizzatore.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ struct Ambiente {
     platform::RecordingKeyboardTarget tastiera;
     PausaInvioQt pausa;
     InvioBarcode invio{configurazione, archivio, tastiera, pausa, messaggi};
+    TemporizzatoreQt tempo;
     std::unique_ptr<frmPrincipale> finestra;
     QComboBox* combo = nullptr;
     ListView* lista = nullptr;
@@ -90,7 +92,8 @@ struct Ambiente {
         prova::compact::scriviFileCompact(percorsoCompact.toStdU16String(),
                                           prova::compact::databaseListe(scritte));
         configurazione.PercorsoDatabase = percorso;
-        finestra = std::make_unique<frmPrincipale>(configurazione, archivio, messaggi, dialoghi, invio);
+        finestra =
+            std::make_unique<frmPrincipale>(configurazione, archivio, messaggi, dialoghi, invio, tempo);
         finestra->show();
         combo = finestra->findChild<QComboBox*>(QStringLiteral("cmbListe"));
         lista = finestra->findChild<ListView*>(QStringLiteral("Lista"));

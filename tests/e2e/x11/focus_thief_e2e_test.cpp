@@ -184,12 +184,19 @@ TEST_F(FocusThiefE2ETest, FocusAwayAndBackCountsEveryBarcodeThatArrivedWhole) {
         righe.push_back(QString::fromStdString(barcode.back()));
     }
     db.lista(9, QStringLiteral("Andata e ritorno"), righe);
-    const std::string andataERitorno = "xdotool windowfocus " + std::to_string(ladro->window()) +
-                                       " windowfocus " + std::to_string(target->window()) +
-                                       " >/dev/null 2>&1 &";
+    // In the background, as another program would act, and waited for
+    // before the markers: the focus must be back where it ends.
+    const std::string fatto = m_folder.file(QStringLiteral("ritorno")).toStdString();
+    const std::string andataERitorno = "(xdotool windowfocus " + std::to_string(ladro->window()) +
+                                       " windowfocus " + std::to_string(target->window()) + "; touch " +
+                                       fatto + ") >/dev/null 2>&1 &";
+    const auto attendiRitorno = [&] {
+        ASSERT_EQ(prova::run("timeout 10 sh -c 'until [ -e " + fatto + " ]; do sleep 0.02; done'"), 0);
+        std::remove(fatto.c_str());
+    };
     for (int giro = 0; giro < 6; ++giro) {
         const int dopo = std::uniform_int_distribution<int>(1, 1000)(random);
-        const Esito esito = inviaConFurto(9, dopo, andataERitorno);
+        const Esito esito = inviaConFurto(9, dopo, andataERitorno, attendiRitorno);
         SCOPED_TRACE("run " + std::to_string(giro) + ", focus away and back after barcode " +
                      std::to_string(dopo));
         EXPECT_LE(tasti(esito.alLadro), kMaxKeysInFlight) << esito.alLadro;
