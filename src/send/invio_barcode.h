@@ -38,7 +38,15 @@ public:
     void interrompi();
 
 private:
-    enum class Esito { Completato, FuocoPerso, TastiNonPresi, ProgrammaChiuso, LayoutCambiato, TastoPremuto, Interrotto };
+    enum class Esito {
+        Completato,
+        FuocoPerso,
+        TastiNonPresi,
+        ProgrammaChiuso,
+        LayoutCambiato,
+        TastoPremuto,
+        Interrotto
+    };
     // `inviati` receives the barcodes that reached the target whole.
     Esito digita(const std::vector<QString>& barcode, const Avanzamento& avanzamento, int& inviati);
     void attendiRitardo();
