@@ -58,8 +58,12 @@ public:
 
     // Modifier keys (of modifierKeys()) that are down now.
     virtual std::vector<std::uint16_t> heldModifiers() = 0;
-    // True while any key of the keyboard is down (mouse buttons aside).
-    virtual bool anyKeyHeld() = 0;
+    // The keys of the keyboard that are down now (virtual-key codes; mouse
+    // buttons aside, Shift, Ctrl and Alt as their left or right key).
+    virtual std::vector<std::uint16_t> heldKeys() = 0;
+    // The system's name of a key, as the keyboard layout has it; empty when
+    // it has none.
+    virtual std::u32string keyName(std::uint16_t key) = 0;
     // Injects the strokes in order, marked as this send's while a watch is on;
     // answers how many the system took.
     virtual std::size_t inject(const std::vector<KeyStroke>& strokes) = 0;
@@ -68,14 +72,18 @@ public:
     // low-level keyboard hook): each one, as the system routes it, is let
     // through if the window in front belongs to the process of `target`;
     // otherwise it is swallowed, and so is every key of this watch after it.
-    // The operator's own keys are never touched. False when the system
-    // refuses the watch: keys then go unwatched.
+    // The operator's own key presses are held back meanwhile: they go
+    // nowhere, nor do their releases. Keys other programs inject are not
+    // touched. False when the system refuses the watch: keys then go
+    // unwatched, and nothing is held back.
     virtual bool startWatch(WindowHandle target) = 0;
     // Waits until the watch has seen `count` keys since it started, or until
     // `limit` has passed; answers what it saw.
     virtual KeysSeen waitForKeysSeen(std::size_t count, std::chrono::milliseconds limit) = 0;
     // From now on every key of this watch is swallowed.
     virtual void swallowRest() = 0;
+    // The operator's key presses the watch has held back since it started.
+    virtual std::size_t operatorKeysHeldBack() = 0;
     // Removes the watch; safe without one.
     virtual void stopWatch() = 0;
 

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <utility>
 
@@ -29,6 +30,10 @@ struct KeyWatch::State {
     std::atomic<std::size_t> swallowed{0};
     std::atomic<std::size_t> blocked{0};
     std::atomic<std::size_t> barriers{0};
+    std::atomic<std::size_t> heldBack{0};
+    // By virtual-key code: the operator's keys whose press was held back and
+    // whose release has not come yet (hook thread only).
+    std::array<bool, 256> pressHeldBack{};
 
     ~State() {
         for (HANDLE handle : {progress, ready, thread}) {
@@ -60,11 +65,32 @@ bool foregroundInProcess(KeyWatch::State& state) {
     return true;
 }
 
+// The operator's key (not injected) during the watch: true to swallow it.
+bool holdBack(KeyWatch::State& state, const KBDLLHOOKSTRUCT& key) {
+    bool& heldBack = state.pressHeldBack[key.vkCode & 0xFF];
+    if ((key.flags & LLKHF_UP) != 0) {
+        // Its press went nowhere: so does its release. Any other release
+        // passes, so that no key stays down.
+        const bool swallow = heldBack;
+        heldBack = false;
+        return swallow;
+    }
+    // A key the system already holds down was pressed before the watch (this
+    // is its repeat): held back too, but its release must pass. The state is
+    // asked only for the operator's keys, seldom during a send.
+    if (!heldBack && (GetAsyncKeyState(static_cast<int>(key.vkCode & 0xFF)) & 0x8000) == 0) heldBack = true;
+    state.heldBack.fetch_add(1, std::memory_order_relaxed);
+    return true;
+}
+
 LRESULT CALLBACK judgeKey(int code, WPARAM wParam, LPARAM lParam) {
     KeyWatch::State* state = g_watch.load(std::memory_order_acquire);
     if (code == HC_ACTION && state != nullptr) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         const bool injected = (key->flags & LLKHF_INJECTED) != 0;
+        // Pressed on the keyboard during the send: it would mix with the
+        // barcode being typed, or go to whatever window is in front.
+        if (!injected && holdBack(*state, *key)) return 1;
         if (injected && key->dwExtraInfo == (state->marker | kBarrierBit)) {
             // The system handles injected events in order: every key before
             // this one has been answered and handed to its window's queue.
@@ -152,6 +178,8 @@ std::uintptr_t KeyWatch::marker() const { return m_state->marker; }
 std::uintptr_t KeyWatch::barrierMarker() const { return m_state->marker | kBarrierBit; }
 
 void KeyWatch::swallowRest() { m_state->swallowAll.store(true); }
+
+std::size_t KeyWatch::operatorKeysHeldBack() const { return m_state->heldBack.load(); }
 
 KeysSeen KeyWatch::waitFor(std::size_t count, std::size_t barriers, std::chrono::milliseconds limit) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(std::max<std::int64_t>(limit.count(), 0));

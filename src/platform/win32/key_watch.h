@@ -12,7 +12,10 @@ namespace tastalo::platform::win32 {
 // sees each key this process injects with marker() at the moment the system
 // routes it. While the window in front belongs to the target's process the
 // key passes; otherwise it is swallowed, and so is every marked key after
-// it. Keys without the marker (the operator's, other programs') pass
+// it. The operator's own keys (not injected) are held back: each press is
+// swallowed, and so is the release of a key whose press was, so that they
+// never mix with the keys typed; any other release passes, so that no key
+// the operator held before is left down. Keys other programs inject pass
 // untouched. The hook is removed on destruction.
 class KeyWatch {
 public:
@@ -36,6 +39,8 @@ public:
     // Messages other threads send to this one are handled meanwhile.
     KeysSeen waitFor(std::size_t count, std::size_t barriers, std::chrono::milliseconds limit);
     void swallowRest();
+    // The operator's key presses held back so far.
+    std::size_t operatorKeysHeldBack() const;
 
     struct State;
 

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "platform/win32/key_watch.h"
@@ -152,12 +153,29 @@ std::vector<std::uint16_t> Win32Desktop::heldModifiers() {
     return held;
 }
 
-bool Win32Desktop::anyKeyHeld() {
+std::vector<std::uint16_t> Win32Desktop::heldKeys() {
+    std::vector<std::uint16_t> held;
     // From VK_BACK on: the codes below are the mouse buttons and Cancel.
     for (int key = VK_BACK; key <= 0xFE; ++key) {
-        if (GetAsyncKeyState(key) & 0x8000) return true;
+        // The either-side Shift, Ctrl and Alt duplicate their left or right
+        // key, and VK_PACKET stands for injected characters, not a key.
+        if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_PACKET) continue;
+        if (GetAsyncKeyState(key) & 0x8000) held.push_back(static_cast<std::uint16_t>(key));
     }
-    return false;
+    return held;
+}
+
+std::u32string Win32Desktop::keyName(std::uint16_t key) {
+    // GetKeyNameTextW takes the key as a keystroke message's lParam: the
+    // scan code in bits 16-23, the extended-key flag in bit 24.
+    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC_EX);
+    if ((scan & 0xFF) == 0) return {};
+    const LONG lParam = static_cast<LONG>(((scan & 0xFF) << 16) | ((scan & 0xFF00) != 0 ? (1u << 24) : 0));
+    wchar_t name[64];
+    const int length = GetKeyNameTextW(lParam, name, static_cast<int>(std::size(name)));
+    if (length <= 0) return {};
+    return fromUtf16(
+        std::u16string_view(reinterpret_cast<const char16_t*>(name), static_cast<std::size_t>(length)));
 }
 
 std::size_t Win32Desktop::inject(const std::vector<KeyStroke>& strokes) {
@@ -210,6 +228,8 @@ KeysSeen Win32Desktop::waitForKeysSeen(std::size_t count, std::chrono::milliseco
 void Win32Desktop::swallowRest() {
     if (m_watch) m_watch->swallowRest();
 }
+
+std::size_t Win32Desktop::operatorKeysHeldBack() { return m_watch ? m_watch->operatorKeysHeldBack() : 0; }
 
 void Win32Desktop::stopWatch() {
     m_watch.reset();

@@ -25,12 +25,14 @@ public:
     bool isMinimised(WindowHandle window) override;
     void restore(WindowHandle window) override;
     std::vector<std::uint16_t> heldModifiers() override;
-    bool anyKeyHeld() override;
+    std::vector<std::uint16_t> heldKeys() override;
+    std::u32string keyName(std::uint16_t key) override;
     std::size_t inject(const std::vector<KeyStroke>& strokes) override;
     void pause(std::chrono::milliseconds duration) override;
     bool startWatch(WindowHandle target) override;
     KeysSeen waitForKeysSeen(std::size_t count, std::chrono::milliseconds limit) override;
     void swallowRest() override;
+    std::size_t operatorKeysHeldBack() override;
     void stopWatch() override;
     TargetReading waitUntilRead(WindowHandle window, std::chrono::milliseconds limit) override;
     bool routesLate() override;

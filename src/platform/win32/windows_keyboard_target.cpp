@@ -1,5 +1,6 @@
 #include "platform/win32/windows_keyboard_target.h"
 
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -14,7 +15,8 @@ WindowsKeyboardTarget::WindowsKeyboardTarget(std::unique_ptr<Desktop> desktop, T
 
 Status WindowsKeyboardTarget::activate(std::u32string_view title) {
     finish();
-    waitForReleasedKeys();
+    m_heldBack = 0;
+    if (Status status = waitForReleasedKeys(); !status.ok()) return status;
     const std::vector<TopLevelWindow> windows = m_desktop->topLevelWindows();
     std::vector<WindowCandidate> candidates;
     candidates.reserve(windows.size());
@@ -45,13 +47,36 @@ Status WindowsKeyboardTarget::activate(std::u32string_view title) {
     return failure(kTargetNotActivated, windows[*chosen].title, "did not become active");
 }
 
-void WindowsKeyboardTarget::waitForReleasedKeys() {
+namespace {
+
+// The key's name for the operator: the system's, else its virtual-key code.
+std::u32string nameOf(Desktop& desktop, std::uint16_t key) {
+    std::u32string name = desktop.keyName(key);
+    if (!name.empty()) return name;
+    char code[16];
+    std::snprintf(code, sizeof code, "VK 0x%02X", static_cast<unsigned>(key));
+    return std::u32string(code, code + std::char_traits<char>::length(code));
+}
+
+}  // namespace
+
+Status WindowsKeyboardTarget::waitForReleasedKeys() {
     // The send starts on a key press: its release belongs to the window it was
-    // pressed in, and a key still down would mix with the keys typed.
-    for (auto waited = std::chrono::milliseconds{0};
-         m_desktop->anyKeyHeld() && waited < m_timing.keysReleased; waited += m_timing.poll) {
+    // pressed in, and a key still down would mix with the keys typed (the
+    // watch holds back only presses made while it runs).
+    std::vector<std::uint16_t> held = m_desktop->heldKeys();
+    for (auto waited = std::chrono::milliseconds{0}; !held.empty() && waited < m_timing.keysReleased;
+         waited += m_timing.poll) {
         m_desktop->pause(m_timing.poll);
+        held = m_desktop->heldKeys();
     }
+    if (held.empty()) return Status::success();
+    std::u32string names;
+    for (std::uint16_t key : held) {
+        if (!names.empty()) names += U", ";
+        names += nameOf(*m_desktop, key);
+    }
+    return failure(kKeysHeld, std::move(names));
 }
 
 bool WindowsKeyboardTarget::waitUntilForeground(WindowHandle window) {
@@ -216,6 +241,8 @@ Status WindowsKeyboardTarget::awaitTaken() {
 
 bool WindowsKeyboardTarget::deliveryUnwatched() const { return m_watchRefused; }
 
+std::size_t WindowsKeyboardTarget::operatorKeysHeldBack() const { return m_heldBack; }
+
 Status WindowsKeyboardTarget::confirmDelivery() {
     if (Status status = requireTarget(); !status.ok()) return status;
     // Watched, each text and Enter returned only once its keys were taken
@@ -237,6 +264,8 @@ void WindowsKeyboardTarget::endWatch() {
     // Keys let through but not yet read (a send stopped within a text) are
     // read, or dropped, before anything else comes in front.
     if (m_watched && m_unread > 0) m_desktop->waitUntilRead(m_target, limitFor(m_unread));
+    // Counted to the end of the watch, told after it (in the send's last message).
+    if (m_watched) m_heldBack = m_desktop->operatorKeysHeldBack();
     m_desktop->stopWatch();
     m_watched = false;
     m_watchRefused = false;

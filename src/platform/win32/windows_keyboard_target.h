@@ -25,7 +25,7 @@ public:
         int attempts = 5;                              // activation requests at most
         std::chrono::milliseconds poll{10};            // between two foreground checks
         std::chrono::milliseconds settle{200};         // wait after each request
-        std::chrono::milliseconds keysReleased{1000};  // wait for the operator's keys to come up
+        std::chrono::milliseconds keysReleased{1000};  // wait for the operator's keys to come up, then refuse
         // The time a batch of keys may take to be routed, and then read by
         // the target: the base plus so much per key event (a slow target
         // reads a couple of hundred a second).
@@ -44,13 +44,14 @@ public:
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
     bool deliveryUnwatched() const override;
+    std::size_t operatorKeysHeldBack() const override;
     Status confirmDelivery() override;
     void finish() override;
 
 private:
     bool waitUntilForeground(WindowHandle window);
     Status requireTarget() const;
-    void waitForReleasedKeys();
+    Status waitForReleasedKeys();
     // `awaitRead`: returns only once the target has read every key sent.
     Status send(const std::vector<KeyStroke>& strokes, bool awaitRead);
     std::chrono::milliseconds limitFor(std::size_t keys) const;
@@ -69,6 +70,7 @@ private:
     bool m_watchRefused = false;      // the desktop refused the watch for this send
     std::size_t m_injected = 0;       // key events injected since activate()
     std::size_t m_unread = 0;         // of those, not yet seen read by the target
+    std::size_t m_heldBack = 0;       // the operator's key presses the watch held back since activate()
 };
 
 }  // namespace tastalo::platform::win32

@@ -1,5 +1,7 @@
 #include "desktop_input.h"
 
+#include <cstdio>
+
 #include "target_process.h"
 
 namespace tastalo::prova {
@@ -122,6 +124,62 @@ void typeText(std::wstring_view text) {
         }
     }
     send(inputs);
+}
+
+std::vector<int> keysDown() {
+    std::vector<int> down;
+    // From VK_BACK on: the codes below are the mouse buttons and Cancel.
+    for (int key = VK_BACK; key <= 0xFE; ++key) {
+        if (GetAsyncKeyState(key) & 0x8000) down.push_back(key);
+    }
+    return down;
+}
+
+std::string unixPath(const std::wstring& path) {
+    // Wine's own export, absent on Windows.
+    using ToUnix = char* (*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* converted = toUnix ? toUnix(path.c_str()) : nullptr;
+    if (converted == nullptr) return {};
+    std::string result = converted;
+    HeapFree(GetProcessHeap(), 0, converted);
+    return result;
+}
+
+std::optional<int> runOnXDisplay(const std::string& script, DWORD timeoutMs) {
+    wchar_t folder[MAX_PATH], file[MAX_PATH];
+    if (!GetTempPathW(MAX_PATH, folder) || !GetTempFileNameW(folder, L"xsh", 0, file)) return std::nullopt;
+    const std::wstring status = file;
+    const std::string unixStatus = unixPath(status);
+    std::optional<int> exitStatus;
+    if (!unixStatus.empty()) {
+        // Wine starts a Unix program but gives no handle to wait on: the
+        // script writes its status into the file once it has ended.
+        const std::string command = "sh -c \"(" + script + "); echo $? > '" + unixStatus + "'\"";
+        std::wstring commandLine(command.begin(), command.end());
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &process)) {
+            // No handle to close: Wine gives none for a Unix process.
+            waitUntil(
+                [&] {
+                    WIN32_FILE_ATTRIBUTE_DATA data{};
+                    return GetFileAttributesExW(status.c_str(), GetFileExInfoStandard, &data) &&
+                           data.nFileSizeLow > 0;
+                },
+                timeoutMs);
+            if (FILE* written = _wfopen(status.c_str(), L"r")) {
+                int value = 0;
+                if (std::fscanf(written, "%d", &value) == 1) exitStatus = value;
+                std::fclose(written);
+            }
+        }
+    }
+    DeleteFileW(status.c_str());
+    return exitStatus;
 }
 
 void emptyClipboard() {

@@ -48,6 +48,18 @@ void pressKey(WORD key, std::initializer_list<WORD> held = {});
 // Types `text` character by character (Unicode keystrokes).
 void typeText(std::wstring_view text);
 
+// The keys of the keyboard down now, as the system's key state has them
+// (virtual-key codes; mouse buttons aside).
+std::vector<int> keysDown();
+
+// Under Wine only: runs `script` with /bin/sh beside Wine, on the X display
+// Wine draws on, so that the keys xdotool presses reach Wine as the
+// keyboard's own (not injected). Waits until it ends and answers its exit
+// status; nothing when it could not run (not under Wine, or out of time).
+std::optional<int> runOnXDisplay(const std::string& script, DWORD timeoutMs = 10000);
+// Under Wine, the Unix path of a file named by its Windows path.
+std::string unixPath(const std::wstring& path);
+
 void emptyClipboard();
 std::optional<std::wstring> clipboardText();
 

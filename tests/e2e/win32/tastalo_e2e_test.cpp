@@ -306,6 +306,90 @@ INSTANTIATE_TEST_SUITE_P(DelayAndLength, SlowTargetE2E,
                                          SlowSend{L"0", 2000, 0, true}, SlowSend{L"20", 3, 4, false},
                                          SlowSend{L"20", 40, 4, false}, SlowSend{L"20", 2000, 0, true}));
 
+// The operator's own keys during a send, pressed on the keyboard: xdotool's
+// keys on Wine's X display, which reach Wine as the keyboard's (not
+// injected). They never mix with a barcode, and no key stays down after.
+class OperatorKeysE2E : public TastaloE2E {
+protected:
+    void SetUp() override {
+        if (runOnXDisplay("command -v xdotool >/dev/null") != 0)
+            GTEST_SKIP() << "needs Wine and xdotool: the operator's keys come from the X display";
+        for (int i = 1; i <= kBarcodes; ++i) m_list.barcodes.push_back(L"OP" + std::to_wstring(10000 + i));
+        tastalo.writeDatabase(QStringLiteral("Dati.sdf"), toDatabase({m_list}));
+        settingsFor(kTarget, kDelay);
+        m_target = startTarget(kTarget);
+        m_main = startToMainWindow();
+    }
+
+    void TearDown() override {
+        if (m_main == nullptr) return;
+        std::string down;
+        for (int key : keysDown()) {
+            down += ' ';
+            down += std::to_string(key);
+        }
+        EXPECT_EQ(down, "") << "keys left down (virtual-key codes)";
+        tastalo.closeWith(m_main);
+    }
+
+    static constexpr int kBarcodes = 30;
+    List m_list{1, L"Lista", {}};
+    std::unique_ptr<TargetProcess> m_target;
+    HWND m_main = nullptr;
+};
+
+TEST_F(OperatorKeysE2E, KeysPressedDuringTheSendAreHeldBackAndTheLastMessageSaysSo) {
+    tastalo.keysTo(
+        m_main, [] { pressKey(VK_RETURN); }, "send");
+    ASSERT_TRUE(waitUntil([&] { return lineCount(m_target->text(0)) >= 2; }, 20000))
+        << "the send did not start";
+    // Ctrl+A would select the target's text for the next key to replace.
+    ASSERT_EQ(runOnXDisplay("xdotool key ctrl+a && xdotool type --delay 20 parola"), 0);
+    const std::size_t whenPressed = lineCount(m_target->text(0));
+    ASSERT_LT(whenPressed, static_cast<std::size_t>(kBarcodes))
+        << "the send ended before the keys were pressed";
+
+    std::wstring held;
+    const std::wstring message = tastalo.message("send", [&] { held = m_target->text(0); });
+    std::printf("keys pressed with %zu of %d barcodes in the target\n", whenPressed, kBarcodes);
+    EXPECT_EQ(utf8(message),
+              "Operazione Completata.\n\nI tasti premuti sulla tastiera durante l'invio sono stati ignorati, "
+              "perché non si mescolassero ai barcode.");
+    EXPECT_EQ(utf8(held), utf8(lines(m_list.barcodes)));
+}
+
+TEST_F(OperatorKeysE2E, KeyHeldWhenTheSendStartsRefusesItAndNothingIsTyped) {
+    // xdotool holds the key while it runs: until the release file appears.
+    wchar_t folder[MAX_PATH], release[MAX_PATH];
+    ASSERT_TRUE(GetTempPathW(MAX_PATH, folder) && GetTempFileNameW(folder, L"rel", 0, release));
+    DeleteFileW(release);
+    const std::string releaseFile = unixPath(release);
+    ASSERT_EQ(runOnXDisplay("(xdotool keydown a sleep 30 & pid=$!; "
+                            "while [ ! -e '" +
+                            releaseFile +
+                            "' ]; do sleep 0.05; done; "
+                            "xdotool keyup a; kill $pid) >/dev/null 2>&1 &"),
+              0);
+    const auto releaseKey = [&] {
+        const HANDLE file = CreateFileW(release, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        waitUntil([] { return (GetAsyncKeyState('A') & 0x8000) == 0; }, 5000);
+    };
+    const bool pressed = waitUntil([] { return (GetAsyncKeyState('A') & 0x8000) != 0; }, 5000);
+    if (!pressed) releaseKey();
+    ASSERT_TRUE(pressed) << "xdotool did not press the key";
+
+    tastalo.keysTo(
+        m_main, [] { pressKey(VK_RETURN); }, "send");
+    const std::wstring message = tastalo.message("send with a key held", releaseKey);
+    DeleteFileW(release);
+    EXPECT_EQ(
+        utf8(message),
+        "1013 Sulla tastiera sono premuti i tasti A: Tastalo non ha inviato nessun barcode. Rilasciarli e "
+        "ripetere l'invio.");
+    EXPECT_EQ(utf8(textBeforeMarker(*m_target)), "");
+}
+
 TEST_F(TastaloE2E, SettingsDialogSavesItsThreeKeysAndTheNextSendUsesThem) {
     tastalo.writeDatabase(QStringLiteral("Dati.sdf"), toDatabase({{1, L"Vecchia", {L"OLD-1"}}}));
     const List fresh{4, L"Nuova", {L"NEW-1", L"NEW-2"}};

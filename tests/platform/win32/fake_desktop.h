@@ -4,7 +4,9 @@
 #include <chrono>
 #include <functional>
 #include <limits>
+#include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "platform/win32/desktop.h"
@@ -36,8 +38,10 @@ public:
     std::set<WindowHandle> minimised;
     std::set<WindowHandle> elevated;  // run as administrator
     std::vector<std::uint16_t> held;
-    int keyHeldPolls = 0;               // anyKeyHeld() answers true this many times
-    std::function<void()> afterInject;  // another window may take the front here
+    std::vector<std::uint16_t> keysDown;  // what heldKeys() answers keysDownPolls times, then nothing
+    int keysDownPolls = 0;
+    std::map<std::uint16_t, std::u32string> keyNames;  // the system's; a key without one is unnamed
+    std::function<void()> afterInject;                 // another window may take the front here
     std::size_t injectLimit = std::numeric_limits<std::size_t>::max();
     std::function<Outcome(Request, int attempt)> decide = [](Request, int) { return Outcome{}; };
 
@@ -58,6 +62,7 @@ public:
     WindowHandle activeInThread = 0;     // the target's thread has not yet seen it leave the front
     bool lateRouting = false;            // keys go to a window as the target reads them (Wine)
     WindowHandle watching = 0;
+    std::size_t heldBack = 0;  // the operator's presses the running watch held back
     bool swallowing = false;
     platform::win32::KeysSeen seen;
     std::vector<KeyStroke> passedKeys;
@@ -77,7 +82,15 @@ public:
         minimised.erase(window);
     }
     std::vector<std::uint16_t> heldModifiers() override { return held; }
-    bool anyKeyHeld() override { return keyHeldPolls > 0 && keyHeldPolls-- > 0; }
+    std::vector<std::uint16_t> heldKeys() override {
+        if (keysDownPolls <= 0) return {};
+        --keysDownPolls;
+        return keysDown;
+    }
+    std::u32string keyName(std::uint16_t key) override {
+        const auto name = keyNames.find(key);
+        return name == keyNames.end() ? std::u32string() : name->second;
+    }
     std::size_t inject(const std::vector<KeyStroke>& strokes) override {
         injected.push_back(strokes);
         const std::size_t taken = std::min(strokes.size(), injectLimit);
@@ -108,11 +121,13 @@ public:
         return seen;
     }
     void swallowRest() override { swallowing = true; }
+    std::size_t operatorKeysHeldBack() override { return watching != 0 ? heldBack : 0; }
     void stopWatch() override {
         if (watching != 0) ++watchesStopped;
         watching = 0;
         swallowing = false;
         seen = {};
+        heldBack = 0;
     }
     platform::win32::TargetReading waitUntilRead(WindowHandle, std::chrono::milliseconds limit) override {
         waits.push_back(limit);

@@ -335,17 +335,62 @@ TEST_F(WindowsKeyboardTargetTest, TheWatchIsRemovedHoweverTheSendEnds) {
     }
 }
 
-TEST_F(WindowsKeyboardTargetTest, ActivationWaitsABoundedTimeForTheOperatorsKeysToComeUp) {
+TEST_F(WindowsKeyboardTargetTest, KeysStillHeldAfterABoundedWaitRefuseTheSendNamingThemBeforeAnyRequest) {
     desktop->windows = {{0xA, U"Korvedo"}};
-    desktop->keyHeldPolls = 3;
-    ASSERT_TRUE(target->activate(U"Korvedo").ok());
-    EXPECT_EQ(desktop->keyHeldPolls, 0);
-    EXPECT_GE(desktop->paused, 3 * WindowsKeyboardTarget::Timing{}.poll);
+    desktop->keyNames = {{0x41, U"A"}, {vk::kRightControl, U"Ctrl destro"}};
+    const WindowsKeyboardTarget::Timing timing{};
+    const struct {
+        const char* name;
+        std::vector<std::uint16_t> down;
+        int polls;
+        std::int32_t code;
+        std::u32string subject;
+    } cases[] = {
+        {"released within the wait", {0x41}, 3, 0, U""},
+        {"one key stuck", {0x41}, 1'000'000, platform::kKeysHeld, U"A"},
+        {"several, one the system has no name for",
+         {0x41, vk::kRightControl, 0xDF},
+         1'000'000,
+         platform::kKeysHeld,
+         U"A, Ctrl destro, VK 0xDF"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop->foreground = kOwnFront;
+        desktop->requests.clear();
+        desktop->paused = {};
+        desktop->keysDown = c.down;
+        desktop->keysDownPolls = c.polls;
 
-    desktop->keyHeldPolls = 1'000'000;  // a key stuck down
-    desktop->paused = {};
+        const platform::Status status = target->activate(U"Korvedo");
+
+        EXPECT_EQ(status.code, c.code);
+        EXPECT_EQ(status.subject, c.subject);
+        EXPECT_LE(desktop->paused, timing.keysReleased + timing.poll);
+        if (c.code == 0) continue;
+        EXPECT_GE(desktop->paused, timing.keysReleased);
+        EXPECT_THAT(desktop->requests, IsEmpty());
+        EXPECT_EQ(desktop->watching, 0u);
+        EXPECT_FALSE(target->typeText(U"a").ok());
+        EXPECT_THAT(desktop->injected, IsEmpty());
+    }
+}
+
+TEST_F(WindowsKeyboardTargetTest, OperatorKeysTheWatchHeldBackAreToldAfterTheSendUntilTheNextActivation) {
+    desktop->windows = {{0xA, U"Korvedo"}};
     ASSERT_TRUE(target->activate(U"Korvedo").ok());
-    EXPECT_LE(desktop->paused, WindowsKeyboardTarget::Timing{}.keysReleased + std::chrono::milliseconds(50));
+    desktop->heldBack = 3;
+    ASSERT_TRUE(target->typeText(U"ab").ok());
+
+    // The send's last message is shown once the watch is gone.
+    target->finish();
+    target->finish();
+    EXPECT_EQ(desktop->watching, 0u);
+    EXPECT_EQ(target->operatorKeysHeldBack(), 3u);
+
+    desktop->foreground = kOwnFront;
+    ASSERT_TRUE(target->activate(U"Korvedo").ok());
+    EXPECT_EQ(target->operatorKeysHeldBack(), 0u);
 }
 
 // --- typing -------------------------------------------------------------------

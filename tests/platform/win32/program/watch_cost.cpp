@@ -37,11 +37,13 @@ public:
     bool isMinimised(WindowHandle window) override { return m_real.isMinimised(window); }
     void restore(WindowHandle window) override { m_real.restore(window); }
     std::vector<std::uint16_t> heldModifiers() override { return m_real.heldModifiers(); }
-    bool anyKeyHeld() override { return m_real.anyKeyHeld(); }
+    std::vector<std::uint16_t> heldKeys() override { return m_real.heldKeys(); }
+    std::u32string keyName(std::uint16_t key) override { return m_real.keyName(key); }
     std::size_t inject(const std::vector<KeyStroke>& strokes) override { return m_real.inject(strokes); }
     bool startWatch(WindowHandle) override { return false; }
     KeysSeen waitForKeysSeen(std::size_t, std::chrono::milliseconds) override { return {}; }
     void swallowRest() override {}
+    std::size_t operatorKeysHeldBack() override { return 0; }
     void stopWatch() override {}
     TargetReading waitUntilRead(WindowHandle, std::chrono::milliseconds) override {
         return TargetReading::CannotTell;
