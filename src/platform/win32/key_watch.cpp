@@ -34,6 +34,9 @@ struct KeyWatch::State {
     // By virtual-key code: the operator's keys whose press was held back and
     // whose release has not come yet (hook thread only).
     std::array<bool, 256> pressHeldBack{};
+    // By virtual-key code: our keys whose press went through and whose
+    // release has not (hook thread only).
+    std::array<bool, 256> pressPassed{};
 
     ~State() {
         for (HANDLE handle : {progress, ready, thread}) {
@@ -108,8 +111,17 @@ LRESULT CALLBACK judgeKey(int code, WPARAM wParam, LPARAM lParam) {
             // Counted here, the answer still to reach the system: the sender
             // trusts the counts once the barrier after the keys has come.
             // Nothing else is done per key: the system waits for this answer.
+            bool& down = state->pressPassed[key->vkCode & 0xFF];
+            const bool release = (key->flags & LLKHF_UP) != 0;
             if (state->swallowAll.load()) {
                 state->swallowed.fetch_add(1);
+                // The release of a key whose press went through passes all
+                // the same, to whatever window is in front: swallowed, it
+                // would leave the key down for the whole system.
+                if (release && down) {
+                    down = false;
+                    return 0;
+                }
                 return 1;
             }
             if (others != 0) {
@@ -119,6 +131,7 @@ LRESULT CALLBACK judgeKey(int code, WPARAM wParam, LPARAM lParam) {
                 state->blocked.fetch_add(1);
                 return others;
             }
+            down = !release;
             state->passed.fetch_add(1);
             return 0;
         }
