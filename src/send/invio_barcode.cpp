@@ -40,13 +40,13 @@ private:
 
 class InCorso {
 public:
-    explicit InCorso(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~InCorso() { m_flag = false; }
+    explicit InCorso(bool& inCorso) : m_inCorso(inCorso) { m_inCorso = true; }
+    ~InCorso() { m_inCorso = false; }
     InCorso(const InCorso&) = delete;
     InCorso& operator=(const InCorso&) = delete;
 
 private:
-    bool& m_flag;
+    bool& m_inCorso;
 };
 
 }  // namespace
