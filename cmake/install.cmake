@@ -5,8 +5,9 @@
 #
 # Linux: the executable only; Qt 6 and SQLite come from the system's packages.
 # Windows with a static Qt (the MinGW cross build): the executable and the
-# database maker, each holding Qt, its plugins and the compiler's run time;
-# CPack packs that folder as Tastalo-<version>-win64.zip.
+# database maker, each holding Qt, its plugins and the compiler's run time,
+# with LICENSE, THIRD-PARTY.md and LEGGIMI.txt; CPack packs that folder as
+# Tastalo-<version>-win64.zip.
 # Windows with a shared Qt (the MSVC build): the executable, the DLLs of the
 # imported libraries it links (Qt, SQLite), Qt's plugins through Qt's
 # deployment script (windeployqt), and the compiler's run-time DLLs.
@@ -22,6 +23,12 @@ if(WIN32 AND TARGET tastalo-makedb)
   # Beside the program, so an operator can convert a SQL Server Compact file
   # into SQLite (--from-compact), where Tastalo can delete lists.
   install(TARGETS tastalo-makedb RUNTIME DESTINATION .)
+endif()
+if(WIN32)
+  # The licence, the third-party notices (Qt and the rest are linked into
+  # the executables) and the operator's short guide, in Italian.
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/THIRD-PARTY.md
+                ${PROJECT_SOURCE_DIR}/docs/LEGGIMI.txt DESTINATION .)
 endif()
 
 get_target_property(tastalo_qt_type Qt6::Core TYPE)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds Tastalo for 64-bit Windows on this Debian machine:
 #   build-windows/tastalo.exe             one self-contained executable
-#   build-windows/Tastalo-<version>-win64.zip   the program folder, to unpack anywhere
+#   build-windows/Tastalo-<version>-win64.zip   the program folder, to unpack anywhere:
+#                                         both executables, LICENSE, THIRD-PARTY.md, LEGGIMI.txt
 #
 #   scripts/build-windows.sh [--tests] [BUILD_DIR]
 #
@@ -62,11 +63,13 @@ for exe in tastalo.exe tools/tastalo-makedb.exe; do
 done
 
 (cd "$build_dir" && cpack -G ZIP >/dev/null)
-# The program folder holds the program and the database maker, nothing else.
+# The program folder holds the program, the database maker, the licence,
+# the third-party notices and the operator's guide, nothing else.
 zip=$(cd "$build_dir" && ls Tastalo-*-win64.zip)
-contents=$(unzip -Z1 "$build_dir/$zip" | sed 's|^[^/]*/||' | grep -v '/$' | sort | tr '\n' ' ')
-if [ "$contents" != "tastalo-makedb.exe tastalo.exe " ]; then
-  echo "$zip holds: $contents; expected tastalo.exe and tastalo-makedb.exe" >&2
+contents=$(unzip -Z1 "$build_dir/$zip" | sed 's|^[^/]*/||' | grep -v '/$' | LC_ALL=C sort | tr '\n' ' ')
+expected="LEGGIMI.txt LICENSE THIRD-PARTY.md tastalo-makedb.exe tastalo.exe "
+if [ "$contents" != "$expected" ]; then
+  echo "$zip holds: $contents; expected $expected" >&2
   exit 1
 fi
 

@@ -42,8 +42,10 @@ debian_source() {
   for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
     [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
   done >"$apt_dir/sources.list"
+  # deb822 files: every stanza's Types (a field name in any case) becomes
+  # deb-src; the rest of the stanza, Enabled: no included, stays.
   for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] && sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/parts/${f##*/}"
+    [ -f "$f" ] && sed 's/^Types:.*/Types: deb-src/I' "$f" >"$apt_dir/parts/${f##*/}"
   done
   local options=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
                  -o "Dir::Etc::SourceParts=$apt_dir/parts"

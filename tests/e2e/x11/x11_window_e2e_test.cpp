@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -166,23 +167,29 @@ TEST_F(WatchingTheFocus, ActivationWaitsForTheOperatorsKeyToComeUpSoItsReleaseSt
     auto korvedo = startTarget("Korvedo", "korvedo.log");
     auto other = startTarget("Altro", "altro.log");
     bringToFront(other->window());
-    // The Enter that starts a send, still held down in another window.
+    // The Enter that starts a send, still held down in another window. The
+    // operator lets go once the backend is seen looking at the keys a second
+    // time, that is waiting (or after 10 s, should it wait some other way).
     probe().press("Return");
-    const auto start = std::chrono::steady_clock::now();
-    std::thread operatore([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::atomic<bool> released = false;
+    std::thread operatore([&released] {
+        X11Probe::awaitDeviceQueries(2, std::chrono::seconds(10));
+        released = true;
         probe().release("Return");
     });
-    auto keyboard = createKeyboardTarget();
-    const bool activated = keyboard->activate(U"Korvedo").ok();
-    const auto waited = std::chrono::steady_clock::now() - start;
+    // A wait longer than the operator's, so that only the release ends it.
+    platform::x11::X11KeyboardTarget::Options options;
+    options.keysReleased = std::chrono::seconds(30);
+    platform::x11::X11KeyboardTarget keyboard(options);
+    const bool activated = keyboard.activate(U"Korvedo").ok();
+    const bool returnedAfterRelease = released;
     operatore.join();
     ASSERT_TRUE(activated);
-    EXPECT_GE(waited, std::chrono::milliseconds(250));
-    ASSERT_TRUE(keyboard->typeText(U"abc").ok());
-    ASSERT_TRUE(keyboard->pressEnter().ok());
-    ASSERT_TRUE(keyboard->confirmDelivery().ok());
-    keyboard->finish();
+    EXPECT_TRUE(returnedAfterRelease);
+    ASSERT_TRUE(keyboard.typeText(U"abc").ok());
+    ASSERT_TRUE(keyboard.pressEnter().ok());
+    ASSERT_TRUE(keyboard.confirmDelivery().ok());
+    keyboard.finish();
     EXPECT_EQ(korvedo->logAfter(1), "abc\n");
     EXPECT_EQ(other->logAfter(1), "\n");  // the operator's own Enter
 }

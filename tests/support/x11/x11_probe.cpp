@@ -4,7 +4,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XI2proto.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/record.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -128,6 +131,44 @@ void X11Probe::fakeKey(const char* keysymName, bool press) {
     // timestamp, programs take a tapped key's second press for auto-repeat.
     XTestFakeKeyEvent(D(m_display), keycode, press ? True : False, press ? 1 : CurrentTime);
     XSync(D(m_display), False);
+}
+
+bool X11Probe::awaitDeviceQueries(int count, std::chrono::milliseconds timeout) {
+    // RECORD reports on one connection and is steered from another.
+    Display* control = XOpenDisplay(nullptr);
+    Display* data = XOpenDisplay(nullptr);
+    int opcode = 0, event = 0, error = 0, major = 0, minor = 0;
+    XRecordContext context = 0;
+    if (control && data && XRecordQueryVersion(control, &major, &minor) &&
+        XQueryExtension(control, "XInputExtension", &opcode, &event, &error)) {
+        XRecordRange* range = XRecordAllocRange();
+        range->ext_requests.ext_major = {static_cast<unsigned char>(opcode),
+                                         static_cast<unsigned char>(opcode)};
+        range->ext_requests.ext_minor = {X_XIQueryDevice, X_XIQueryDevice};
+        XRecordClientSpec clients = XRecordAllClients;
+        context = XRecordCreateContext(control, 0, &clients, 1, &range, 1);
+        XFree(range);
+        XSync(control, False);
+    }
+    int queries = 0;
+    const auto counted = [](XPointer closure, XRecordInterceptData* intercepted) {
+        if (intercepted->category == XRecordFromClient) ++*reinterpret_cast<int*>(closure);
+        XRecordFreeData(intercepted);
+    };
+    if (context && XRecordEnableContextAsync(data, context, counted, reinterpret_cast<XPointer>(&queries))) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (queries < count && std::chrono::steady_clock::now() < deadline) {
+            pollfd readable{ConnectionNumber(data), POLLIN, 0};
+            poll(&readable, 1, 50);
+            XRecordProcessReplies(data);
+        }
+        XRecordDisableContext(control, context);
+        XSync(control, False);
+    }
+    if (context) XRecordFreeContext(control, context);
+    if (data) XCloseDisplay(data);
+    if (control) XCloseDisplay(control);
+    return queries >= count;
 }
 
 void X11Probe::press(const char* keysymName) { fakeKey(keysymName, true); }

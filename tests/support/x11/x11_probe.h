@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,6 +34,13 @@ public:
     int keymapChanges();
     unsigned int lockedModifiers();
     unsigned int heldModifiers();
+
+    // Returns once other clients have asked the server for its input devices
+    // (XIQueryDevice) `count` times since the call, as a backend does each
+    // time it looks for keys held down; false if they did not within
+    // `timeout`. Uses connections of its own (the RECORD extension), so any
+    // thread may wait here.
+    static bool awaitDeviceQueries(int count, std::chrono::milliseconds timeout);
 
     void press(const char* keysymName);
     void release(const char* keysymName);
