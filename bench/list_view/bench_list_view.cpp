@@ -28,6 +28,7 @@
 #include "send/pausa_invio.h"
 #include "settings/configurazione.h"
 #include "store/archivio_liste.h"
+#include "store/istruzioni.h"
 #include "support/compact/liste_compact.h"
 #include "support/recording_keyboard_target.h"
 #include "ui/dialoghi.h"

@@ -15,6 +15,7 @@
 #include "send/invio_barcode.h"
 #include "settings/configurazione.h"
 #include "store/archivio_liste.h"
+#include "store/chiusura.h"
 #include "store/elenco_liste.h"
 #include "ui/cancella_liste.h"
 #include "ui/dialoghi.h"

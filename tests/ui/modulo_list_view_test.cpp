@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "controlli.h"
+#include "store/istruzioni.h"
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 #include "ui/list_view.h"
