@@ -8,6 +8,7 @@
 
 #include "core/fallimento.h"
 #include "store/recordset.h"
+#include "ui/blocco_righe.h"
 #include "ui/larghezza_massima.h"
 #include "ui/list_view.h"
 #include "ui/twips.h"
@@ -43,7 +44,7 @@ void RiempiListView(ListView& lista, Recordset& risultato, std::int32_t limite) 
     if (righe.colonne() == 0) return;
     risultato.primo();
     std::vector<int> posizioni;
-    RigheListView::Blocco blocco(righe.colonne());
+    BloccoRighe blocco(righe.colonne());
     std::int64_t conteggio = 0;
     while (!risultato.allaFine()) {
         if (posizioni.empty()) posizioni = posizioniDeiCampi(righe.intestazioni(), risultato);

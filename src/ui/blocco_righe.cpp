@@ -1,0 +1,10 @@
+#include "ui/blocco_righe.h"
+
+namespace tastalo {
+
+void BloccoRighe::aggiungiCella(QStringView testo) {
+    m_testo.append(testo);
+    m_fine.push_back(m_testo.size());
+}
+
+}  // namespace tastalo
