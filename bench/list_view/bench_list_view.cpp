@@ -32,6 +32,7 @@
 #include "support/compact/liste_compact.h"
 #include "support/recording_keyboard_target.h"
 #include "ui/dialoghi.h"
+#include "ui/frm_cancella.h"
 #include "ui/frm_principale.h"
 #include "ui/list_view.h"
 #include "ui/temporizzatore.h"
@@ -54,7 +55,9 @@ public:
 
 class DialoghiAssenti final : public Dialoghi {
 public:
-    int chiediCancellazione(QWidget*, const QString&) override { return risposta::kAnnulla; }
+    RispostaCancellazione chiediCancellazione(QWidget*, const QString&) override {
+        return RispostaCancellazione::Annulla;
+    }
     void mostraImpostazioni(QWidget*) override {}
 };
 

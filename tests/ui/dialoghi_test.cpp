@@ -60,11 +60,11 @@ TEST_F(DialoghiVeri, TheDeletionQuestionShowsTheListAndGivesTheOperatorsAnswer) 
         dialogo->optCancella(1)->click();
         dialogo->findChild<QPushButton*>("cmdOk")->click();
     });
-    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), risposta::kCancellaTutte);
+    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), RispostaCancellazione::Tutte);
     EXPECT_EQ(didascalia, "7 - Alfa");
 
     allApertura([](QWidget* aperto) { ASSERT_NE(qobject_cast<frmCancella*>(aperto), nullptr); });
-    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), risposta::kAnnulla);
+    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), RispostaCancellazione::Annulla);
 }
 
 TEST_F(DialoghiVeri, TheSettingsDialogOpensOverTheMainWindowAndReturnsWhenClosed) {
