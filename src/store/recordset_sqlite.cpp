@@ -46,7 +46,11 @@ Valore RecordsetSqlite::valore(int posizione) const {
             const int byte = sqlite3_column_bytes(s, posizione);
             return Valore::testo(QString::fromUtf8(utf8, byte));
         }
-        default: return Valore::binario();
+        default: {
+            // The blob pointer first, then its length, as for text.
+            const auto* byte = static_cast<const char*>(sqlite3_column_blob(s, posizione));
+            return Valore::binario(QByteArray(byte, sqlite3_column_bytes(s, posizione)));
+        }
     }
 }
 

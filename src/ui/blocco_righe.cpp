@@ -7,4 +7,9 @@ void BloccoRighe::aggiungiCella(QStringView testo) {
     m_fine.push_back(m_testo.size());
 }
 
+void BloccoRighe::aggiungiNota(QStringView nota) {
+    m_note.push_back(m_fine.size());
+    aggiungiCella(nota);
+}
+
 }  // namespace tastalo

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <cstddef>
 #include <vector>
 
 namespace tastalo {
@@ -14,6 +15,9 @@ public:
     explicit BloccoRighe(int colonne) : m_colonne(colonne) {}
 
     void aggiungiCella(QStringView testo);
+    // A cell whose value has no text to show: `nota` says so in its place,
+    // and the view sets it apart from the values.
+    void aggiungiNota(QStringView nota);
     int righe() const { return m_colonne == 0 ? 0 : static_cast<int>(m_fine.size()) / m_colonne; }
 
 private:

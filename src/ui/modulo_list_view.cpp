@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/avvisi.h"
 #include "core/fallimento.h"
 #include "store/recordset.h"
 #include "ui/blocco_righe.h"
@@ -49,7 +50,14 @@ void RiempiListView(ListView& lista, Recordset& risultato, std::int32_t limite) 
     while (!risultato.allaFine()) {
         if (posizioni.empty()) posizioni = posizioniDeiCampi(righe.intestazioni(), risultato);
         ++conteggio;
-        for (int posizione : posizioni) blocco.aggiungiCella(risultato.campo(posizione).comeTestoVisibile());
+        for (int posizione : posizioni) {
+            // A value with no text still takes its place, saying which row it is.
+            if (const auto testo = risultato.campo(posizione).testoVisibile()) {
+                blocco.aggiungiCella(*testo);
+            } else {
+                blocco.aggiungiNota(avvisi::valoreNonMostrabile(conteggio));
+            }
+        }
         if (conteggio == limite) break;
         risultato.avanti();
     }
