@@ -28,9 +28,11 @@
 #include "send/pausa_invio.h"
 #include "settings/configurazione.h"
 #include "store/archivio_liste.h"
+#include "store/istruzioni.h"
 #include "support/compact/liste_compact.h"
 #include "support/recording_keyboard_target.h"
 #include "ui/dialoghi.h"
+#include "ui/frm_cancella.h"
 #include "ui/frm_principale.h"
 #include "ui/list_view.h"
 #include "ui/temporizzatore.h"
@@ -53,7 +55,9 @@ public:
 
 class DialoghiAssenti final : public Dialoghi {
 public:
-    int chiediCancellazione(QWidget*, const QString&) override { return risposta::kAnnulla; }
+    RispostaCancellazione chiediCancellazione(QWidget*, const QString&) override {
+        return RispostaCancellazione::Annulla;
+    }
     void mostraImpostazioni(QWidget*) override {}
 };
 

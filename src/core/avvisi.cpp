@@ -102,6 +102,10 @@ QString nessunaLista(const QString& motivo) {
     return QStringLiteral("Non ci sono liste da elaborare.\n") + motivo;
 }
 
+QString valoreNonMostrabile(std::int64_t riga) {
+    return QStringLiteral("(riga %1: dati binari, non mostrabili)").arg(riga);
+}
+
 QString fileInesistente(const QString& nome) { return QStringLiteral("Il file %1 non esiste.").arg(nome); }
 
 QString cartellaNonFile(const QString& nome) {

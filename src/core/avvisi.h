@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace tastalo::platform {
@@ -28,6 +29,9 @@ inline const QString kNessunDatabase = QStringLiteral("Nessun file di database i
 QString fileInesistente(const QString& nome);
 QString cartellaNonFile(const QString& nome);
 QString fileNonNormale(const QString& nome);
+// In the list view, in place of a value that has no text (bytes that are no
+// text): which row of the list it is.
+QString valoreNonMostrabile(std::int64_t riga);
 inline const QString kCompactNonCancellabile = QStringLiteral(
     "Tastalo non può cancellare le liste di questo file: è in formato SQL Server Compact, che Tastalo "
     "legge soltanto. Il file non è stato modificato.\n\n"

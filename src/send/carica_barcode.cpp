@@ -2,6 +2,7 @@
 
 #include "core/fallimento.h"
 #include "store/archivio_liste.h"
+#include "store/chiusura.h"
 
 namespace tastalo {
 

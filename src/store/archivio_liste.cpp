@@ -4,48 +4,15 @@
 #include <limits>
 
 #include "core/fallimento.h"
+#include "store/chiusura.h"
 #include "store/compact/fallimento_compact.h"
 #include "store/formato_file.h"
+#include "store/istruzioni.h"
 #include "store/recordset_compact.h"
 #include "store/sqlite_impl.h"
+#include "store/stringa_connessione.h"
 
 namespace tastalo {
-
-namespace istruzioni {
-
-QString queryListe() { return QStringLiteral("select * from liste order by lista"); }
-
-QString queryBarcode(std::int32_t idLista) {
-    return QStringLiteral("Select Barcode from movimenti where idLista=") + QString::number(idLista);
-}
-
-QString cancellaTutte() { return QStringLiteral("delete from liste"); }
-
-QString cancellaUna(const QString& idListaTesto) {
-    // The id goes between quotes: anything but a decimal number could close
-    // them and change what the statement deletes.
-    qsizetype i = idListaTesto.startsWith(u'-') ? 1 : 0;
-    if (i == idListaTesto.size()) throw conversione::tipoNonCorrispondente();
-    for (; i < idListaTesto.size(); ++i) {
-        if (idListaTesto[i] < u'0' || idListaTesto[i] > u'9') throw conversione::tipoNonCorrispondente();
-    }
-    return QStringLiteral("delete from liste where idLista='") + idListaTesto + QStringLiteral("';");
-}
-
-QString cancellaUna(std::int32_t idLista) { return cancellaUna(QString::number(idLista)); }
-
-}  // namespace istruzioni
-
-QString percorsoDaStringaConnessione(const QString& stringaConnessione) {
-    static const QString kChiave = QStringLiteral("Data Source=");
-    const qsizetype chiave = stringaConnessione.indexOf(kChiave, 0, Qt::CaseInsensitive);
-    if (chiave < 0) return {};
-    const qsizetype inizio = chiave + kChiave.size();
-    // Up to the final ";", so a path that holds a ";" stays whole.
-    qsizetype fine = stringaConnessione.lastIndexOf(u';');
-    if (fine < inizio) fine = stringaConnessione.size();
-    return stringaConnessione.mid(inizio, fine - inizio);
-}
 
 namespace {
 int millisecondi(std::chrono::milliseconds attesa) {
@@ -117,18 +84,6 @@ void ArchivioListe::esegui(const QString& stringaConnessione, const QString& ist
     std::unique_ptr<Connessione> connessione = apriConnessione(stringaConnessione);
     connessione->esegui(istruzione);
     ChiudiConnessione(connessione);
-}
-
-void ChiudiRecordset(std::unique_ptr<Recordset>& recordset) noexcept {
-    if (!recordset) return;
-    if (recordset->aperto()) recordset->chiudi();
-    recordset.reset();
-}
-
-void ChiudiConnessione(std::unique_ptr<Connessione>& connessione) noexcept {
-    if (!connessione) return;
-    if (connessione->aperto()) connessione->chiudi();
-    connessione.reset();
 }
 
 }  // namespace tastalo

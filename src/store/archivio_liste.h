@@ -10,29 +10,12 @@
 
 namespace tastalo {
 
-// The statements the program issues, with their exact texts.
-namespace istruzioni {
-QString queryListe();                        // "select * from liste order by lista"
-QString queryBarcode(std::int32_t idLista);  // "Select Barcode from movimenti where idLista=7"
-QString cancellaTutte();                     // "delete from liste"
-// "delete from liste where idLista='7';". The id text must be a decimal
-// integer (a leading minus allowed); anything else fails with 13 "Tipo non
-// corrispondente" before a statement exists.
-QString cancellaUna(const QString& idListaTesto);
-QString cancellaUna(std::int32_t idLista);
-}  // namespace istruzioni
-
-// The database file that a connection string names: the text after
-// "Data Source=" up to the final ";" (to the end when there is none after
-// it). Empty when the string names no data source; opening that fails.
-QString percorsoDaStringaConnessione(const QString& stringaConnessione);
-
 // The one place for list data: the lists, the barcodes of a list and their
 // deletion, on the database that a connection string names, whatever its
-// format (told by its content): SQLite through the statements above, SQL
-// Server Compact through the program's own reader, which never writes.
-// Keeps no state between operations. Never creates a file: a missing file is
-// a failure.
+// format (told by its content): SQLite through the statements of
+// istruzioni.h, SQL Server Compact through the program's own reader, which
+// never writes. Keeps no state between operations. Never creates a file: a
+// missing file is a failure.
 class ArchivioListe {
 public:
     // How long an operation waits for a file that another program is
@@ -60,10 +43,5 @@ private:
 
     std::chrono::milliseconds m_attesaSeBloccato;
 };
-
-// Close an open result or connection and empty the caller's reference.
-// Nothing happens for an empty reference; neither raises a failure.
-void ChiudiRecordset(std::unique_ptr<Recordset>& recordset) noexcept;
-void ChiudiConnessione(std::unique_ptr<Connessione>& connessione) noexcept;
 
 }  // namespace tastalo

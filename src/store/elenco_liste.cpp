@@ -5,6 +5,7 @@
 
 #include "core/avvisi.h"
 #include "store/archivio_liste.h"
+#include "store/chiusura.h"
 
 namespace tastalo {
 

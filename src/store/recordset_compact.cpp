@@ -92,7 +92,10 @@ Valore valore(const compact::ValoreCompact& valore) {
                           [](std::int64_t v) { return Valore::intero(v); },
                           [](double v) { return Valore::reale(v); },
                           [](const std::u16string& v) { return Valore::testo(QString::fromStdU16String(v)); },
-                          [](const compact::Binario&) { return Valore::binario(); },
+                          [](const compact::Binario& v) {
+                              return Valore::binario(QByteArray(reinterpret_cast<const char*>(v.data()),
+                                                                static_cast<qsizetype>(v.size())));
+                          },
                           [](const compact::DataOra& v) {
                               return Valore::testo(QString::fromStdString(compact::testoDataOra(v)));
                           },

@@ -8,9 +8,9 @@ RecordsetSqlite::RecordsetSqlite(const QString& percorso, int attesaMs, const QS
     sqlite3_stmt* s = nullptr;
     const int codice =
         sqlite3_prepare_v2(m_db->getHandle(), testo.constData(), static_cast<int>(testo.size()), &s, nullptr);
-    m_statement.reset(s);
+    m_istruzione.reset(s);
     if (codice != SQLITE_OK) sqlite::fallisci(m_db->getHandle(), codice);
-    if (!m_statement) sqlite::fallisci(SQLITE_ERROR, "the statement is empty");
+    if (!m_istruzione) sqlite::fallisci(SQLITE_ERROR, "the statement is empty");
 
     const int colonne = sqlite3_column_count(s);
     m_nomi.reserve(static_cast<std::size_t>(colonne));
@@ -19,7 +19,7 @@ RecordsetSqlite::RecordsetSqlite(const QString& percorso, int attesaMs, const QS
 }
 
 void RecordsetSqlite::passo() {
-    const int codice = sqlite3_step(m_statement.get());
+    const int codice = sqlite3_step(m_istruzione.get());
     if (codice == SQLITE_ROW) {
         m_riga = true;
         return;
@@ -30,12 +30,12 @@ void RecordsetSqlite::passo() {
 
 void RecordsetSqlite::primo() {
     // reset() repeats the error of a failed step, which was reported then.
-    sqlite3_reset(m_statement.get());
+    sqlite3_reset(m_istruzione.get());
     passo();
 }
 
 Valore RecordsetSqlite::valore(int posizione) const {
-    sqlite3_stmt* s = m_statement.get();
+    sqlite3_stmt* s = m_istruzione.get();
     switch (sqlite3_column_type(s, posizione)) {
         case SQLITE_NULL: return {};
         case SQLITE_INTEGER: return Valore::intero(sqlite3_column_int64(s, posizione));
@@ -46,12 +46,16 @@ Valore RecordsetSqlite::valore(int posizione) const {
             const int byte = sqlite3_column_bytes(s, posizione);
             return Valore::testo(QString::fromUtf8(utf8, byte));
         }
-        default: return Valore::binario();
+        default: {
+            // The blob pointer first, then its length, as for text.
+            const auto* byte = static_cast<const char*>(sqlite3_column_blob(s, posizione));
+            return Valore::binario(QByteArray(byte, sqlite3_column_bytes(s, posizione)));
+        }
     }
 }
 
 void RecordsetSqlite::chiudi() noexcept {
-    m_statement.reset();
+    m_istruzione.reset();
     m_db.reset();
     m_riga = false;
 }

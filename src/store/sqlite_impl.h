@@ -30,10 +30,11 @@ inline std::int32_t codicePrimario(int codice) { return codice & 0xff; }
 // OPEN_READWRITE. Throws Fallimento (Database).
 std::unique_ptr<SQLite::Database> apri(const QString& percorso, int flags, int attesaMs);
 
-struct ChiudiStatement {
+// A prepared statement, finalized when it goes.
+struct FinalizzaIstruzione {
     void operator()(sqlite3_stmt* s) const noexcept { sqlite3_finalize(s); }
 };
-using StatementPtr = std::unique_ptr<sqlite3_stmt, ChiudiStatement>;
+using IstruzionePreparata = std::unique_ptr<sqlite3_stmt, FinalizzaIstruzione>;
 
 }  // namespace tastalo::sqlite
 
@@ -45,7 +46,7 @@ public:
     // Opens the file read-only, prepares the query and stands on its first row.
     RecordsetSqlite(const QString& percorso, int attesaMs, const QString& istruzione);
 
-    bool aperto() const override { return m_statement != nullptr; }
+    bool aperto() const override { return m_istruzione != nullptr; }
     void chiudi() noexcept override;
     bool riga() const override { return m_riga; }
     void avanti() override { passo(); }
@@ -58,7 +59,7 @@ private:
 
     // Declared before the statement so that the statement is finalized first.
     std::unique_ptr<SQLite::Database> m_db;
-    sqlite::StatementPtr m_statement;
+    sqlite::IstruzionePreparata m_istruzione;
     bool m_riga = false;
     std::vector<QString> m_nomi;
 };

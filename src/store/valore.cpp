@@ -1,6 +1,7 @@
 #include "store/valore.h"
 
 #include <QLocale>
+#include <QStringDecoder>
 #include <QStringView>
 #include <cmath>
 #include <limits>
@@ -83,6 +84,18 @@ std::int32_t daTesto(const QString& testo) {
     return daReale(v);
 }
 
+// Bytes that are UTF-8 text without control characters; anything else
+// would show as nothing, or as boxes, in place of a barcode.
+std::optional<QString> byteComeTesto(const QByteArray& byte) {
+    for (const char c : byte) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return std::nullopt;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString testo = utf8.decode(byte);
+    if (utf8.hasError()) return std::nullopt;
+    return testo;
+}
+
 template <class... Casi>
 struct Visita : Casi... {
     using Casi::operator()...;
@@ -90,19 +103,22 @@ struct Visita : Casi... {
 
 }  // namespace
 
-QString Valore::comeTestoVisibile() const {
+std::optional<QString> Valore::testoVisibile() const {
     return std::visit(Visita{
-                          [](std::monostate) { return QString(); },
-                          [](std::int64_t v) { return QString::number(v); },
-                          [](double v) { return realeComeTesto(v); },
-                          [](const QString& v) { return v; },
-                          [](Binario) { return QString(); },
+                          [](std::monostate) -> std::optional<QString> { return QString(); },
+                          [](std::int64_t v) -> std::optional<QString> { return QString::number(v); },
+                          [](double v) -> std::optional<QString> { return realeComeTesto(v); },
+                          [](const QString& v) -> std::optional<QString> { return v; },
+                          [](const Binario& v) { return byteComeTesto(v.byte); },
                       },
                       m_dato);
 }
 
+QString Valore::comeTestoVisibile() const { return testoVisibile().value_or(QString()); }
+
 QString Valore::comeTesto() const {
     if (nullo()) throw conversione::usoNonValidoDiNull();
+    // The send types text only: bytes are refused whatever they hold.
     if (std::holds_alternative<Binario>(m_dato)) throw conversione::tipoNonCorrispondente();
     return comeTestoVisibile();
 }
@@ -113,7 +129,7 @@ std::int32_t Valore::comeIntero32() const {
                           [](std::int64_t v) { return daIntero64(v); },
                           [](double v) { return daReale(v); },
                           [](const QString& v) { return daTesto(v); },
-                          [](Binario) -> std::int32_t { throw conversione::tipoNonCorrispondente(); },
+                          [](const Binario&) -> std::int32_t { throw conversione::tipoNonCorrispondente(); },
                       },
                       m_dato);
 }

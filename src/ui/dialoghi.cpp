@@ -9,7 +9,7 @@ DialoghiQt::DialoghiQt(IniProgramma& ini, Configurazione& configurazione, Messag
                        SceltaFile& sceltaFile)
     : m_ini(ini), m_configurazione(configurazione), m_messaggi(messaggi), m_sceltaFile(sceltaFile) {}
 
-int DialoghiQt::chiediCancellazione(QWidget* genitore, const QString& lista) {
+RispostaCancellazione DialoghiQt::chiediCancellazione(QWidget* genitore, const QString& lista) {
     frmCancella dialogo(genitore);
     dialogo.impostaLista(lista);
     dialogo.exec();

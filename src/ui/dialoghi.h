@@ -10,13 +10,7 @@ struct Configurazione;
 class IniProgramma;
 class Messaggi;
 class SceltaFile;
-
-// The deletion dialog's answers (its CosaFare property).
-namespace risposta {
-inline constexpr int kCancellaTutte = 0;
-inline constexpr int kCancellaSelezionata = 1;
-inline constexpr int kAnnulla = 2;
-}  // namespace risposta
+enum class RispostaCancellazione;  // the deletion dialog's answer, in ui/frm_cancella.h
 
 // The main window's modal dialogs, behind an interface so that tests answer
 // them without a modal window.
@@ -24,8 +18,7 @@ class Dialoghi {
 public:
     virtual ~Dialoghi() = default;
     // Asks which lists to delete; `lista` is the single-list choice's caption.
-    // Gives a risposta value.
-    virtual int chiediCancellazione(QWidget* genitore, const QString& lista) = 0;
+    virtual RispostaCancellazione chiediCancellazione(QWidget* genitore, const QString& lista) = 0;
     // The settings dialog; returns when it has closed, saved or not.
     virtual void mostraImpostazioni(QWidget* genitore) = 0;
 };
@@ -35,7 +28,7 @@ class DialoghiQt final : public Dialoghi {
 public:
     DialoghiQt(IniProgramma& ini, Configurazione& configurazione, Messaggi& messaggi, SceltaFile& sceltaFile);
 
-    int chiediCancellazione(QWidget* genitore, const QString& lista) override;
+    RispostaCancellazione chiediCancellazione(QWidget* genitore, const QString& lista) override;
     void mostraImpostazioni(QWidget* genitore) override;
 
 private:

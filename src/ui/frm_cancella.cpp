@@ -67,17 +67,18 @@ void frmCancella::Form_Load() {
     m_optCancella[0]->setChecked(true);
     m_optCancella[0]->setFocus();
     // Only "&Ok" during this showing may give 0 or 1.
-    m_cosaFare = risposta::kAnnulla;
+    m_cosaFare = RispostaCancellazione::Annulla;
 }
 
 void frmCancella::cmdOk_Click() {
-    m_cosaFare = m_optCancella[0]->isChecked() ? risposta::kCancellaSelezionata : risposta::kCancellaTutte;
+    m_cosaFare =
+        m_optCancella[0]->isChecked() ? RispostaCancellazione::Selezionata : RispostaCancellazione::Tutte;
     accept();
 }
 
 void frmCancella::reject() {
     // Annulla, Escape and the close box all come here.
-    m_cosaFare = risposta::kAnnulla;
+    m_cosaFare = RispostaCancellazione::Annulla;
     QDialog::reject();
 }
 

@@ -3,30 +3,35 @@
 #include <QDialog>
 #include <QString>
 
-#include "ui/dialoghi.h"
-
 class QLabel;
 class QPushButton;
 class QRadioButton;
 
 namespace tastalo {
 
+// The deletion dialog's answer, its property CosaFare, with the values the
+// main window acts on.
+enum class RispostaCancellazione {
+    Tutte = 0,        // "&Ok" with "Tutte" chosen: every list
+    Selezionata = 1,  // "&Ok" with the single-list choice: the list named by Lista
+    Annulla = 2,      // left without "&Ok", in any way
+};
+
 // "Richiesta Cancellazione": asks whether to delete the list named by Lista
-// or every list. The answer is CosaFare (see risposta in dialoghi.h): 1 for
-// the single list, 0 for all, 2 when left without "&Ok" in any way.
-// Each showing starts from the single-list choice, whatever came before.
+// or every list; the answer is CosaFare. Each showing starts from the
+// single-list choice, whatever came before.
 class frmCancella : public QDialog {
     Q_OBJECT
     Q_PROPERTY(QString Lista READ Lista WRITE impostaLista)
-    Q_PROPERTY(int CosaFare READ CosaFare WRITE impostaCosaFare)
+    Q_PROPERTY(RispostaCancellazione CosaFare READ CosaFare WRITE impostaCosaFare)
 
 public:
     explicit frmCancella(QWidget* parent = nullptr);
 
     const QString& Lista() const { return m_lista; }
     void impostaLista(const QString& lista) { m_lista = lista; }
-    int CosaFare() const { return m_cosaFare; }
-    void impostaCosaFare(int valore) { m_cosaFare = valore; }
+    RispostaCancellazione CosaFare() const { return m_cosaFare; }
+    void impostaCosaFare(RispostaCancellazione valore) { m_cosaFare = valore; }
 
     // The indexed pair of option buttons (object name "optCancella", dynamic
     // property "index" 0 or 1).
@@ -40,7 +45,7 @@ private:
     void cmdOk_Click();
 
     QString m_lista;
-    int m_cosaFare = risposta::kAnnulla;
+    RispostaCancellazione m_cosaFare = RispostaCancellazione::Annulla;
     QLabel* m_label1;
     QRadioButton* m_optCancella[2];
     QPushButton* m_cmdOk;

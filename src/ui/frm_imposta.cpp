@@ -98,8 +98,10 @@ void frmImposta::Form_Load() {
 }
 
 void frmImposta::cmdSfoglia_Click() {
-    const auto scelta = m_sceltaFile.apriFile(this, QStringLiteral("Apri Database"),
-                                              QStringLiteral("File database (*.sdf);;tutti i files (*)"),
+    static const std::vector<TipoFile> kTipi = {
+        {QStringLiteral("File database (*.sdf)"), QStringLiteral("*.sdf")},
+        {QStringLiteral("tutti i files"), QStringLiteral("*")}};
+    const auto scelta = m_sceltaFile.apriFile(this, QStringLiteral("Apri Database"), kTipi,
                                               m_impostazioni.percorsoDatabase(m_txtDB->text()));
     if (const auto database = ImpostazioniDialogo::databaseScelto(scelta)) {
         m_txtDB->setText(*database);

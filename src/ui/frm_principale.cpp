@@ -15,10 +15,12 @@
 #include "send/invio_barcode.h"
 #include "settings/configurazione.h"
 #include "store/archivio_liste.h"
+#include "store/chiusura.h"
 #include "store/elenco_liste.h"
 #include "ui/cancella_liste.h"
 #include "ui/dialoghi.h"
 #include "ui/finestra_fissa.h"
+#include "ui/frm_cancella.h"
 #include "ui/icona_programma.h"
 #include "ui/list_view.h"
 #include "ui/messaggio_fallimento.h"
@@ -217,13 +219,13 @@ void frmPrincipale::closeEvent(QCloseEvent* evento) {
 }
 
 void frmPrincipale::cmdCancella_Click() {
-    const int scelta = m_dialoghi.chiediCancellazione(this, m_cmbListe->currentText());
+    const RispostaCancellazione scelta = m_dialoghi.chiediCancellazione(this, m_cmbListe->currentText());
     switch (scelta) {
-        case risposta::kCancellaTutte:
+        case RispostaCancellazione::Tutte:
             CancellaListe(m_archivio, m_configurazione.StringaConnessione(), m_messaggi, std::nullopt);
             AggiornaListe();
             break;
-        case risposta::kCancellaSelezionata: {
+        case RispostaCancellazione::Selezionata: {
             const int indice = m_cmbListe->currentIndex();
             if (indice < 0) {
                 m_messaggi.informazione(avvisi::kNessunaListaSelezionata);

@@ -51,8 +51,10 @@ bool produceCarattere(const QKeyEvent& tasto) {
 
 }  // namespace
 
+// The fixed border without a title bar, in a tool window, which the taskbar
+// does not list (on Windows it would list a splash type given this border).
 frmSplash::frmSplash(Temporizzatore& tempo, std::function<void()> mostraPrincipale, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
+    : QWidget(parent, Qt::Tool | kBordoFisso),
       m_tempo(tempo),
       m_mostraPrincipale(std::move(mostraPrincipale)) {
     setObjectName(QStringLiteral("frmSplash"));

@@ -4,67 +4,6 @@
 
 namespace tastalo {
 
-void RigheListView::Blocco::aggiungiCella(QStringView testo) {
-    m_testo.append(testo);
-    m_fine.push_back(m_testo.size());
-}
-
-RigheListView::RigheListView(const QStringList& intestazioni, QObject* parent)
-    : QAbstractItemModel(parent), m_intestazioni(intestazioni) {}
-
-QStringView RigheListView::testo(int riga, int colonna) const {
-    const std::size_t cella = static_cast<std::size_t>(riga) * static_cast<std::size_t>(colonne()) +
-                              static_cast<std::size_t>(colonna);
-    const qsizetype inizio = cella == 0 ? 0 : m_fine[cella - 1];
-    return QStringView(m_testo).mid(inizio, m_fine[cella] - inizio);
-}
-
-void RigheListView::aggiungi(Blocco&& blocco) {
-    if (blocco.righe() == 0 || blocco.m_colonne != colonne()) return;
-    const int prima = righe();
-    beginInsertRows({}, prima, prima + blocco.righe() - 1);
-    if (m_fine.empty()) {
-        m_testo = std::move(blocco.m_testo);
-        m_fine = std::move(blocco.m_fine);
-    } else {
-        const qsizetype base = m_testo.size();
-        m_testo.append(blocco.m_testo);
-        m_fine.reserve(m_fine.size() + blocco.m_fine.size());
-        for (qsizetype fine : blocco.m_fine) m_fine.push_back(base + fine);
-    }
-    endInsertRows();
-}
-
-void RigheListView::svuota() {
-    if (m_fine.empty()) return;
-    beginResetModel();
-    m_testo = QString();
-    m_fine = {};
-    endResetModel();
-}
-
-QModelIndex RigheListView::index(int row, int column, const QModelIndex& parent) const {
-    if (parent.isValid() || row < 0 || row >= righe() || column < 0 || column >= colonne()) return {};
-    return createIndex(row, column);
-}
-
-QModelIndex RigheListView::parent(const QModelIndex&) const { return {}; }
-
-int RigheListView::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : righe(); }
-
-int RigheListView::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : colonne(); }
-
-QVariant RigheListView::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole) return {};
-    return testo(index.row(), index.column()).toString();
-}
-
-QVariant RigheListView::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= colonne())
-        return {};
-    return m_intestazioni[section];
-}
-
 ListView::ListView(const QStringList& intestazioni, QWidget* parent)
     : QTreeView(parent), m_righe(intestazioni) {
     setModel(&m_righe);

@@ -1,60 +1,11 @@
 #pragma once
 
-#include <QAbstractItemModel>
 #include <QStringList>
-#include <QStringView>
 #include <QTreeView>
-#include <vector>
+
+#include "ui/righe_list_view.h"
 
 namespace tastalo {
-
-// The rows of a report-style list view as they were read: every cell's text
-// in one buffer, so that showing 32,767 barcodes costs a handful of
-// allocations instead of an item per row, and the view asks for the texts
-// of the rows it paints only.
-class RigheListView final : public QAbstractItemModel {
-    Q_OBJECT
-
-public:
-    // Rows to append, gathered apart so that a failure while reading them
-    // adds none.
-    class Blocco {
-    public:
-        explicit Blocco(int colonne) : m_colonne(colonne) {}
-        void aggiungiCella(QStringView testo);
-        int righe() const { return m_colonne == 0 ? 0 : static_cast<int>(m_fine.size()) / m_colonne; }
-
-    private:
-        friend class RigheListView;
-        int m_colonne;
-        QString m_testo;
-        std::vector<qsizetype> m_fine;  // where each cell ends in m_testo, row by row
-    };
-
-    explicit RigheListView(const QStringList& intestazioni, QObject* parent = nullptr);
-
-    const QStringList& intestazioni() const { return m_intestazioni; }
-    int righe() const { return static_cast<int>(m_fine.size()) / std::max(1, colonne()); }
-    int colonne() const { return static_cast<int>(m_intestazioni.size()); }
-    // Valid until the rows change.
-    QStringView testo(int riga, int colonna) const;
-
-    // Appends the block's rows after those already shown, in one insertion.
-    void aggiungi(Blocco&& blocco);
-    void svuota();
-
-    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
-    QModelIndex parent(const QModelIndex& child) const override;
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-private:
-    QStringList m_intestazioni;
-    QString m_testo;
-    std::vector<qsizetype> m_fine;
-};
 
 // A report-style list view: fixed columns headed by captions, rows of texts.
 class ListView : public QTreeView {

@@ -6,8 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include "core/avvisi.h"
 #include "core/fallimento.h"
 #include "store/recordset.h"
+#include "ui/blocco_righe.h"
 #include "ui/larghezza_massima.h"
 #include "ui/list_view.h"
 #include "ui/twips.h"
@@ -43,12 +45,19 @@ void RiempiListView(ListView& lista, Recordset& risultato, std::int32_t limite) 
     if (righe.colonne() == 0) return;
     risultato.primo();
     std::vector<int> posizioni;
-    RigheListView::Blocco blocco(righe.colonne());
+    BloccoRighe blocco(righe.colonne());
     std::int64_t conteggio = 0;
     while (!risultato.allaFine()) {
         if (posizioni.empty()) posizioni = posizioniDeiCampi(righe.intestazioni(), risultato);
         ++conteggio;
-        for (int posizione : posizioni) blocco.aggiungiCella(risultato.campo(posizione).comeTestoVisibile());
+        for (int posizione : posizioni) {
+            // A value with no text still takes its place, saying which row it is.
+            if (const auto testo = risultato.campo(posizione).testoVisibile()) {
+                blocco.aggiungiCella(*testo);
+            } else {
+                blocco.aggiungiNota(avvisi::valoreNonMostrabile(conteggio));
+            }
+        }
         if (conteggio == limite) break;
         risultato.avanti();
     }

@@ -20,8 +20,9 @@ inline constexpr double kMargineTwips = 200.0;
 void MostraRecordset(Recordset& risultato, ListView& lista);
 
 // Appends one row per row of the result, from its first row, stopping after
-// `limite` rows when it is positive. The rows go in as one batch: on a failure
-// part way none is added. A list view without columns leaves the result
+// `limite` rows when it is positive. A value with no text (bytes that are no
+// text) shows as a note naming its row in the result. The rows go in as one
+// batch: on a failure part way none is added. A list view without columns leaves the result
 // untouched. A header naming no field of the result is a failure.
 void RiempiListView(ListView& lista, Recordset& risultato, std::int32_t limite);
 

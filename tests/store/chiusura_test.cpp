@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "store/chiusura.h"
+#include "store/istruzioni.h"
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 

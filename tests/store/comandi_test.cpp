@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "store/chiusura.h"
+#include "store/istruzioni.h"
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include "store/istruzioni.h"
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 

@@ -2,6 +2,8 @@
 
 #include "settings/configurazione.h"
 #include "store/archivio_liste.h"
+#include "store/istruzioni.h"
+#include "store/stringa_connessione.h"
 #include "support/fallimento_atteso.h"
 
 namespace tastalo {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "store/istruzioni.h"
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 

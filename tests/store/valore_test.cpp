@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "store/valore.h"
 #include "support/fallimento_atteso.h"
@@ -28,6 +30,22 @@ TEST(ValoreTestoVisibile, ShowsEachKindAsTheListViewExpects) {
     EXPECT_EQ(Valore::reale(0.1).comeTestoVisibile(), u"0.1");
     EXPECT_EQ(Valore::testo(QStringLiteral(" 007 città ")).comeTestoVisibile(), u" 007 città ");
     EXPECT_EQ(Valore::binario().comeTestoVisibile(), QString());
+}
+
+TEST(ValoreTestoVisibile, BytesShowAsTheirUtf8TextAndOtherBytesHaveNone) {
+    const std::vector<std::pair<QByteArray, std::optional<QString>>> casi = {
+        {"8001234567890", QStringLiteral("8001234567890")},
+        {"citt\xC3\xA0", QStringLiteral("città")},
+        {"", QString()},
+        {QByteArray::fromHex("3830ff3031"), std::nullopt},  // not UTF-8
+        {QByteArray::fromHex("3830003031"), std::nullopt},  // a NUL
+        {QByteArray::fromHex("0102"), std::nullopt},        // control characters
+    };
+    for (const auto& [byte, atteso] : casi) {
+        SCOPED_TRACE(byte.toHex().toStdString());
+        EXPECT_EQ(Valore::binario(byte).testoVisibile(), atteso);
+        EXPECT_EQ(Valore::binario(byte).comeTestoVisibile(), atteso.value_or(QString()));
+    }
 }
 
 TEST(ValoreTesto, NullAndBinaryCannotBecomeABarcode) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -21,7 +24,8 @@ namespace {
 
 class SceltaFileAssente final : public SceltaFile {
 public:
-    std::optional<QString> apriFile(QWidget*, const QString&, const QString&, const QString&) override {
+    std::optional<QString> apriFile(QWidget*, const QString&, const std::vector<TipoFile>&,
+                                    const QString&) override {
         return std::nullopt;
     }
 };
@@ -60,11 +64,11 @@ TEST_F(DialoghiVeri, TheDeletionQuestionShowsTheListAndGivesTheOperatorsAnswer) 
         dialogo->optCancella(1)->click();
         dialogo->findChild<QPushButton*>("cmdOk")->click();
     });
-    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), risposta::kCancellaTutte);
+    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), RispostaCancellazione::Tutte);
     EXPECT_EQ(didascalia, "7 - Alfa");
 
     allApertura([](QWidget* aperto) { ASSERT_NE(qobject_cast<frmCancella*>(aperto), nullptr); });
-    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), risposta::kAnnulla);
+    EXPECT_EQ(dialoghi.chiediCancellazione(&principale, "7 - Alfa"), RispostaCancellazione::Annulla);
 }
 
 TEST_F(DialoghiVeri, TheSettingsDialogOpensOverTheMainWindowAndReturnsWhenClosed) {
@@ -77,6 +81,31 @@ TEST_F(DialoghiVeri, TheSettingsDialogOpensOverTheMainWindowAndReturnsWhenClosed
     dialoghi.mostraImpostazioni(&principale);
     EXPECT_TRUE(impostazioni);
     EXPECT_EQ(genitore, &principale);
+}
+
+TEST(SceltaFileVera, EachTypeShowsItsNameAsGivenAndTheSecondShowsEveryFile) {
+    prova::TempFolder cartella;
+    QStringList nomi;
+    QStringList schemiDelSecondo;
+    allApertura([&](QWidget* aperto) {
+        auto* dialogo = qobject_cast<QFileDialog*>(aperto);
+        ASSERT_NE(dialogo, nullptr);
+        const auto* tipi = dialogo->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(tipi, nullptr);
+        for (int i = 0; i < tipi->count(); ++i) nomi << tipi->itemText(i);
+        dialogo->selectNameFilter(dialogo->nameFilters().value(1));
+        const auto* modello = dialogo->findChild<QFileSystemModel*>();
+        ASSERT_NE(modello, nullptr);
+        schemiDelSecondo = modello->nameFilters();
+    });
+    SceltaFileQt scelta;
+    EXPECT_EQ(scelta.apriFile(nullptr, QStringLiteral("Apri Database"),
+                              {{QStringLiteral("File database (*.sdf)"), QStringLiteral("*.sdf")},
+                               {QStringLiteral("tutti i files"), QStringLiteral("*")}},
+                              cartella.file(QStringLiteral("Dati.sdf"))),
+              std::nullopt);
+    EXPECT_EQ(nomi, (QStringList{"File database (*.sdf)", "tutti i files"}));
+    EXPECT_EQ(schemiDelSecondo, QStringList{"*"});
 }
 
 }  // namespace

@@ -5,13 +5,14 @@
 #include <functional>
 
 #include "ui/dialoghi.h"
+#include "ui/frm_cancella.h"
 
 namespace tastalo::prova {
 
 // Answers the main window's dialogs without a modal window and records them.
 class FakeDialoghi final : public Dialoghi {
 public:
-    int chiediCancellazione(QWidget*, const QString& lista) override {
+    RispostaCancellazione chiediCancellazione(QWidget*, const QString& lista) override {
         listeMostrate << lista;
         return scelta;
     }
@@ -20,7 +21,7 @@ public:
         if (allaChiusuraImpostazioni) allaChiusuraImpostazioni();
     }
 
-    int scelta = risposta::kAnnulla;
+    RispostaCancellazione scelta = RispostaCancellazione::Annulla;
     QStringList listeMostrate;
     int impostazioniMostrate = 0;
     // Runs as if the operator worked in the settings dialog before it closed.

@@ -15,15 +15,15 @@ public:
     struct Richiesta {
         QWidget* genitore;
         QString titolo;
-        QString filtri;
+        std::vector<TipoFile> tipi;
         QString nomeIniziale;
     };
 
     void rispondi(std::optional<QString> risposta) { m_risposta = std::move(risposta); }
 
-    std::optional<QString> apriFile(QWidget* genitore, const QString& titolo, const QString& filtri,
-                                    const QString& nomeIniziale) override {
-        m_richieste.push_back({genitore, titolo, filtri, nomeIniziale});
+    std::optional<QString> apriFile(QWidget* genitore, const QString& titolo,
+                                    const std::vector<TipoFile>& tipi, const QString& nomeIniziale) override {
+        m_richieste.push_back({genitore, titolo, tipi, nomeIniziale});
         return m_risposta;
     }
 

@@ -16,7 +16,7 @@ QPushButton* pulsante(const frmCancella& dialogo, const char* nome) {
 }
 
 // Shows the dialog, lets the operator act, and gives CosaFare once it has closed.
-int rispostaDopo(frmCancella& dialogo, const std::function<void()>& operatore) {
+RispostaCancellazione rispostaDopo(frmCancella& dialogo, const std::function<void()>& operatore) {
     dialogo.show();
     EXPECT_TRUE(dialogo.isVisible());
     operatore();
@@ -32,7 +32,7 @@ TEST(FrmCancella, EachShowingOpensOnTheSingleListChoiceCaptionedWithLista) {
     EXPECT_TRUE(dialogo.optCancella(0)->isChecked());
     dialogo.optCancella(1)->setChecked(true);
     pulsante(dialogo, "cmdOk")->click();
-    ASSERT_EQ(dialogo.CosaFare(), 0);
+    ASSERT_EQ(dialogo.CosaFare(), RispostaCancellazione::Tutte);
 
     dialogo.impostaLista("12 - Gamma");
     dialogo.show();
@@ -43,25 +43,26 @@ TEST(FrmCancella, EachShowingOpensOnTheSingleListChoiceCaptionedWithLista) {
     dialogo.close();
 }
 
-TEST(FrmCancella, OkGivesOneForTheListAndZeroForAll) {
+TEST(FrmCancella, OkGivesTheChosenListOrAll) {
     frmCancella dialogo;
-    EXPECT_EQ(rispostaDopo(dialogo, [&] { pulsante(dialogo, "cmdOk")->click(); }), 1);
+    EXPECT_EQ(rispostaDopo(dialogo, [&] { pulsante(dialogo, "cmdOk")->click(); }),
+              RispostaCancellazione::Selezionata);
     EXPECT_EQ(rispostaDopo(dialogo,
                            [&] {
                                dialogo.optCancella(1)->click();
                                pulsante(dialogo, "cmdOk")->click();
                            }),
-              0);
+              RispostaCancellazione::Tutte);
     // Enter on an option button presses the default button.
     EXPECT_EQ(rispostaDopo(dialogo,
                            [&] {
                                dialogo.optCancella(1)->click();
                                QTest::keyClick(dialogo.optCancella(1), Qt::Key_Return);
                            }),
-              0);
+              RispostaCancellazione::Tutte);
 }
 
-TEST(FrmCancella, EveryWayOutBesidesOkGivesTwoEvenAfterAnEarlierOk) {
+TEST(FrmCancella, EveryWayOutBesidesOkGivesAnnullaEvenAfterAnEarlierOk) {
     const std::vector<std::pair<const char*, std::function<void(frmCancella&)>>> uscite = {
         {"Annulla", [](frmCancella& d) { pulsante(d, "cmdAnnulla")->click(); }},
         {"Escape", [](frmCancella& d) { QTest::keyClick(d.optCancella(0), Qt::Key_Escape); }},
@@ -74,8 +75,10 @@ TEST(FrmCancella, EveryWayOutBesidesOkGivesTwoEvenAfterAnEarlierOk) {
     };
     for (const auto& [nome, esci] : uscite) {
         frmCancella dialogo;
-        ASSERT_EQ(rispostaDopo(dialogo, [&] { pulsante(dialogo, "cmdOk")->click(); }), 1);
-        EXPECT_EQ(rispostaDopo(dialogo, [&, &esci = esci] { esci(dialogo); }), 2) << nome;
+        ASSERT_EQ(rispostaDopo(dialogo, [&] { pulsante(dialogo, "cmdOk")->click(); }),
+                  RispostaCancellazione::Selezionata);
+        EXPECT_EQ(rispostaDopo(dialogo, [&, &esci = esci] { esci(dialogo); }), RispostaCancellazione::Annulla)
+            << nome;
     }
 }
 

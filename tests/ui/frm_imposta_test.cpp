@@ -229,7 +229,9 @@ TEST_F(ImpostaTest, BrowseAsksForADatabaseStartingAtTheCurrentPath) {
     const auto& richiesta = scelta.richieste()[0];
     EXPECT_EQ(richiesta.genitore, dialogo.get());
     EXPECT_EQ(richiesta.titolo, QStringLiteral("Apri Database"));
-    EXPECT_EQ(richiesta.filtri, QStringLiteral("File database (*.sdf);;tutti i files (*)"));
+    EXPECT_EQ(richiesta.tipi,
+              (std::vector<TipoFile>{{QStringLiteral("File database (*.sdf)"), QStringLiteral("*.sdf")},
+                                     {QStringLiteral("tutti i files"), QStringLiteral("*")}}));
     EXPECT_EQ(richiesta.nomeIniziale, QStringLiteral("/dati/liste.sdf"));
 }
 

@@ -23,7 +23,7 @@ protected:
         db.lista(12, "Gamma", {"1201"});
         f.finestra.show();
     }
-    void cancella(int scelta) {
+    void cancella(RispostaCancellazione scelta) {
         f.dialoghi.scelta = scelta;
         f.pulsante("cmdCancella")->click();
     }
@@ -35,7 +35,7 @@ protected:
 TEST_F(CancellazioneDallaFinestra, TheSelectedListGoesAndTheComboIsRefilledOnTheFirstRemaining) {
     QTest::keyClick(f.combo(), Qt::Key_Down);
     ASSERT_EQ(f.combo()->currentText(), "3 - Beta");
-    cancella(risposta::kCancellaSelezionata);
+    cancella(RispostaCancellazione::Selezionata);
     EXPECT_EQ(f.dialoghi.listeMostrate, (QStringList{"3 - Beta"}));
     EXPECT_EQ(db.idListe(), ids({7, 12}));
     EXPECT_EQ(f.voci(), (QStringList{"7 - Alfa", "12 - Gamma"}));
@@ -45,7 +45,7 @@ TEST_F(CancellazioneDallaFinestra, TheSelectedListGoesAndTheComboIsRefilledOnThe
 }
 
 TEST_F(CancellazioneDallaFinestra, AllListsGoAndTheWindowEmptiesWithoutAMessage) {
-    cancella(risposta::kCancellaTutte);
+    cancella(RispostaCancellazione::Tutte);
     EXPECT_TRUE(db.idListe().empty());
     EXPECT_EQ(f.combo()->count(), 0);
     EXPECT_TRUE(f.righe().isEmpty());
@@ -55,8 +55,9 @@ TEST_F(CancellazioneDallaFinestra, AllListsGoAndTheWindowEmptiesWithoutAMessage)
 TEST_F(CancellazioneDallaFinestra, AnyOtherAnswerDeletesNothingAndDoesNotReload) {
     QTest::keyClick(f.combo(), Qt::Key_End);
     db.lista(1, "Aaa");
-    for (const int scelta : {risposta::kAnnulla, 5, -1}) {
-        cancella(scelta);
+    // The answer of a showing left without Ok, and values no showing gives.
+    for (const int scelta : {2, 5, -1}) {
+        cancella(static_cast<RispostaCancellazione>(scelta));
         EXPECT_EQ(db.idListe(), ids({1, 3, 7, 12})) << scelta;
         EXPECT_EQ(f.combo()->currentText(), "12 - Gamma") << scelta;
         EXPECT_EQ(f.combo()->count(), 3) << scelta;
@@ -67,7 +68,7 @@ TEST_F(CancellazioneDallaFinestra, AnyOtherAnswerDeletesNothingAndDoesNotReload)
 
 TEST_F(CancellazioneDallaFinestra, AFailureIsToldThenTheReloadTellsTheFileIsMissing) {
     ASSERT_TRUE(QFile::remove(db.percorso()));
-    cancella(risposta::kCancellaSelezionata);
+    cancella(RispostaCancellazione::Selezionata);
     ASSERT_EQ(f.messaggi.messaggi().size(), 2u);
     EXPECT_EQ(f.messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
     EXPECT_EQ(f.messaggi.messaggi()[0].testo, "14 - unable to open database file");
@@ -86,7 +87,7 @@ TEST(CancellazioneSenzaListe, TheSingleListChoiceWithNothingSelectedIsToldAndIss
     // of an id read from no entry (0), would show in the file.
     db.lista(0, "Zero");
     db.lista(5, "Dietro");
-    f.dialoghi.scelta = risposta::kCancellaSelezionata;
+    f.dialoghi.scelta = RispostaCancellazione::Selezionata;
     f.pulsante("cmdCancella")->click();
     EXPECT_EQ(f.dialoghi.listeMostrate, (QStringList{""}));
     ASSERT_EQ(f.messaggi.messaggi().size(), 1u);

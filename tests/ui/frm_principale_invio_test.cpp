@@ -71,7 +71,7 @@ TEST_F(FrmPrincipaleInvio, DeletingListsMidSendDoesNotChangeWhatIsTyped) {
     FinestraProva f(db);
     f.finestra.show();
     QTest::keyClick(f.combo(), Qt::Key_End);
-    f.dialoghi.scelta = risposta::kCancellaTutte;
+    f.dialoghi.scelta = RispostaCancellazione::Tutte;
     bool cancellato = false;
     f.pausa.durante = [&] {
         if (cancellato) return;

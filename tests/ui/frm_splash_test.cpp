@@ -12,6 +12,7 @@
 #include "controlli.h"
 #include "fake_temporizzatore.h"
 #include "tastalo/version.h"
+#include "ui/frm_cancella.h"
 #include "ui/icona_programma.h"
 #include "ui/riga_versione.h"
 
@@ -145,6 +146,16 @@ TEST_F(SplashTest, SelfSizingLabelsShowTheirWholeTextInsideTheFrame) {
 TEST_F(SplashTest, IsCentredOnTheScreen) {
     const QPoint centroSchermo = splash.screen()->availableGeometry().center();
     EXPECT_LE((splash.frameGeometry().center() - centroSchermo).manhattanLength(), 2);
+}
+
+TEST_F(SplashTest, HasTheFixedDialogBorderOfTheOtherWindowsWithoutTitleBarOrTaskbarEntry) {
+    const frmCancella altra;
+    const Qt::WindowFlags bordo = Qt::MSWindowsFixedSizeDialogHint | Qt::FramelessWindowHint;
+    EXPECT_EQ(splash.windowFlags() & bordo, altra.windowFlags() & bordo);
+    EXPECT_TRUE(altra.windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
+    EXPECT_FALSE(splash.windowFlags().testFlag(Qt::WindowTitleHint));
+    // Tool windows are the ones the taskbar leaves out.
+    EXPECT_EQ(splash.windowType(), Qt::Tool);
 }
 
 bool haPixelVisibili(const QImage& immagine) {

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "controlli.h"
+#include "store/istruzioni.h"
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 #include "ui/list_view.h"
@@ -74,6 +75,22 @@ TEST_F(ModuloListView, NullValuesShowEmptyAndEmptyTextsWithoutCaptionsGiveTheMar
     moduloListView::AdattaColonne(vista, false);
     EXPECT_EQ(vista.colonna(0), (QStringList{"", ""}));
     EXPECT_EQ(vista.columnWidth(0), static_cast<int>(std::lround(200.0 / 15.0)));
+}
+
+TEST_F(ModuloListView, BytesShowAsTheirTextOrAsANoteNamingTheirRowAndEveryRowShows) {
+    db.esegui(
+        "insert into liste values (6, 'Misti');"
+        "insert into movimenti values (6, '8001'), (6, X'38303032'), (6, X'38FF'), (6, '8004');");
+    VistaProva vista({"BarCode"});
+    auto risultato = barcodeDi(6);
+    moduloListView::MostraRecordset(*risultato, vista);
+    EXPECT_EQ(vista.colonna(0),
+              (QStringList{"8001", "8002", "(riga 3: dati binari, non mostrabili)", "8004"}));
+    for (int riga = 0; riga < vista.righeMostrate(); ++riga) {
+        EXPECT_EQ(vista.model()->index(riga, 0).data(Qt::ForegroundRole).isValid(), riga == 2)
+            << "only the note is set apart, row " << riga;
+    }
+    EXPECT_EQ(vista.columnWidth(0), larghezzaAttesa(vista, vista.colonna(0) + QStringList{"BarCode"}));
 }
 
 TEST_F(ModuloListView, ColumnsTakeTheirFieldsByCaptionWhateverTheOrderOrCase) {

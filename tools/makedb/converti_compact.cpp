@@ -40,7 +40,12 @@ const char* tipoDichiarato(std::uint16_t tipo) {
         case compact::tipo::kFloat: return "REAL";
         case compact::tipo::kVarbinary:
         case compact::tipo::kImage: return "BLOB";
-        default:  // nchar, nvarchar, ntext, datetime, money, uniqueidentifier
+        // The engine compares text without regard to case: so do lista's
+        // ORDER BY and every other comparison in the copy.
+        case compact::tipo::kNchar:
+        case compact::tipo::kNvarchar:
+        case compact::tipo::kNtext: return "TEXT COLLATE NOCASE";
+        default:  // datetime, money, uniqueidentifier, written as text
             return "TEXT";
     }
 }

@@ -10,6 +10,7 @@
 #include "store/compact/fallimento_compact.h"
 #include "support/compact/liste_compact.h"
 #include "support/compact/scrittore_compact.h"
+#include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 #include "support/temp_folder.h"
 
@@ -131,6 +132,26 @@ TEST(ConvertiCompact, ListsOverManyPagesKeepTheirOrderPastOlderCopies) {
         }
     }
     EXPECT_EQ(movimenti, attesi);
+}
+
+// The lists' names in the order the program lists them from a file.
+std::vector<QString> nomiInOrdine(const QString& file) {
+    const ArchivioListe archivio(prova::kAttesaBreve);
+    auto liste = archivio.queryListe(costruisciStringaConnessione(file));
+    std::vector<QString> nomi;
+    for (; !liste->allaFine(); liste->avanti()) nomi.push_back(liste->campo(1).comeTesto());
+    return nomi;
+}
+
+TEST(ConvertiCompact, TheCopyListsTheListsInTheSourcesOrderWhateverTheirCase) {
+    prova::TempFolder cartella;
+    scriviFileCompact(
+        percorso(cartella.file("liste.sdf")),
+        databaseListe({{1, u"Beta", {}}, {2, u"alfa", {}}, {3, u"gamma", {}}, {4, u"ALFIERE", {}}}));
+    makedb::convertiCompact(cartella.file("liste.sdf"), cartella.file("liste.db"));
+    const std::vector<QString> attesi{"alfa", "ALFIERE", "Beta", "gamma"};
+    EXPECT_EQ(nomiInOrdine(cartella.file("liste.sdf")), attesi);
+    EXPECT_EQ(nomiInOrdine(cartella.file("liste.db")), attesi);
 }
 
 TEST(ConvertiCompact, AFailureLeavesNoFileBehind) {

@@ -5,6 +5,7 @@
 
 #include "csv_liste.h"
 #include "liste_esempio.h"
+#include "store/istruzioni.h"
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 
