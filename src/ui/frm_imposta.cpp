@@ -91,9 +91,9 @@ void frmImposta::creaControlli() {
 
 void frmImposta::Form_Load() {
     const LetturaImpostazioni lettura = m_impostazioni.leggi();
-    m_txtDB->setText(lettura.testi.database);
-    m_txtFinestra->setText(lettura.testi.finestra);
-    m_txtDelay->setText(lettura.testi.delay);
+    m_txtDB->setText(lettura.testi.percorsoDatabase);
+    m_txtFinestra->setText(lettura.testi.titoloFinestra);
+    m_txtDelay->setText(lettura.testi.ritardo);
     if (lettura.fallimento) m_messaggi.errore(ImpostazioniDialogo::messaggioLettura(*lettura.fallimento));
 }
 

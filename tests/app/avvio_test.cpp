@@ -14,6 +14,7 @@
 #include "settings/configurazione.h"
 #include "settings/ini_file.h"
 #include "settings/ini_programma.h"
+#include "settings/spooling_ini.h"
 #include "support/fake_messaggi.h"
 #include "support/file_illeggibile.h"
 #include "support/limite_dimensione_file.h"

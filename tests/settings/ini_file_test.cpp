@@ -163,11 +163,5 @@ TEST(IniProgrammaTest, FilesLiveInTheProgramFolderAndOnlyAFileExists) {
     EXPECT_EQ(cartella.read("altro.ini"), "[DATI]\nDelay=4\n");
 }
 
-TEST(IniProgrammaTest, DefaultDatabaseIsDatiSdfInTheProgramFolder) {
-    EXPECT_EQ(percorsoDatabasePredefinito("/opt/tastalo"), QDir::toNativeSeparators("/opt/tastalo/Dati.sdf"));
-    EXPECT_EQ(percorsoDatabasePredefinito("/opt/tastalo/"),
-              QDir::toNativeSeparators("/opt/tastalo/Dati.sdf"));
-}
-
 }  // namespace
 }  // namespace tastalo::ini

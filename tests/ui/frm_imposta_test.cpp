@@ -12,12 +12,12 @@
 #include <QTest>
 #include <memory>
 
-#include "app/avvio.h"
 #include "controlli.h"
 #include "fake_scelta_file.h"
 #include "settings/configurazione.h"
 #include "settings/ini_file.h"
 #include "settings/ini_programma.h"
+#include "settings/spooling_ini.h"
 #include "support/fake_messaggi.h"
 #include "support/temp_folder.h"
 #include "ui/font_dialogo.h"
@@ -45,9 +45,9 @@ protected:
     void scriviIni(const QByteArray& contenuto) { cartella.write(QStringLiteral("spooling.ini"), contenuto); }
     QByteArray contenutoIni() const { return cartella.read(QStringLiteral("spooling.ini")); }
 
-    // Start-up on the settings file as it stands, then the dialog.
+    // Start-up's loading of the settings file as it stands, then the dialog.
     frmImposta& avviaEApri() {
-        caricaConfigurazione(ini, configurazione, messaggi);
+        SpoolingIni(ini).carica(configurazione);
         return apri();
     }
     void expectMostraIValoriInUso() {
@@ -122,7 +122,7 @@ TEST_F(ImpostaTest, WhenTheFileCannotBeCreatedOrReadTheDialogShowsTheDefaultsInU
     auto sparita = std::make_unique<TempFolder>();
     IniProgramma iniSparito(sparita->path());
     sparita.reset();
-    caricaConfigurazione(iniSparito, configurazione, messaggi);
+    SpoolingIni(iniSparito).carica(configurazione);
     dialogo = std::make_unique<frmImposta>(iniSparito, configurazione, messaggi, scelta);
     EXPECT_EQ(txt("txtFinestra").text(), QStringLiteral("Korvedo"));
     EXPECT_EQ(txt("txtDelay").text(), QStringLiteral("500"));
@@ -132,9 +132,9 @@ TEST_F(ImpostaTest, WhenTheFileCannotBeCreatedOrReadTheDialogShowsTheDefaultsInU
     ASSERT_TRUE(QDir(cartella.path()).mkdir(QStringLiteral("spooling.ini")));
     messaggi.svuota();
     avviaEApri();
-    ASSERT_EQ(messaggi.messaggi().size(), 2u) << "start-up, then the dialog";
-    EXPECT_EQ(messaggi.messaggi()[1].icona, FakeMessaggi::Icona::Errore);
-    EXPECT_TRUE(messaggi.messaggi()[1].testo.contains(
+    ASSERT_EQ(messaggi.messaggi().size(), 1u);
+    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
+    EXPECT_TRUE(messaggi.messaggi()[0].testo.contains(
         QDir::toNativeSeparators(cartella.file(QStringLiteral("spooling.ini")))));
     expectMostraIValoriInUso();
     EXPECT_TRUE(dialogo->isVisible());
