@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTest>
 #include <memory>
 
@@ -138,6 +139,18 @@ TEST_F(ImpostaTest, WhenTheFileCannotBeCreatedOrReadTheDialogShowsTheDefaultsInU
         QDir::toNativeSeparators(cartella.file(QStringLiteral("spooling.ini")))));
     expectMostraIValoriInUso();
     EXPECT_TRUE(dialogo->isVisible());
+
+    // UTF-16 text that does not decode: its values would be guesses.
+    ASSERT_TRUE(QDir(cartella.path()).rmdir(QStringLiteral("spooling.ini")));
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    const QByteArray rotto =
+        utf16.encode(QStringLiteral("[DATI]\r\nDataBase=/altro.sdf\r\nFinestraPGM=Altro\r\n"));
+    scriviIni(rotto + QByteArray("\x00\xD8", 2));  // a lone high surrogate
+    messaggi.svuota();
+    apri();
+    ASSERT_EQ(messaggi.testi().size(), 1);
+    EXPECT_TRUE(messaggi.testi()[0].endsWith(QStringLiteral("il testo UTF-16 del file non è leggibile")));
+    expectMostraIValoriInUso();
 }
 
 TEST_F(ImpostaTest, ARelativeDatabaseAndADecimalDelayAreShownAsTypedAndSavedAsStartUpReadsThem) {
