@@ -128,8 +128,10 @@ TestiImpostazioni frmImposta::testi() const {
 
 void frmImposta::keyPressEvent(QKeyEvent* evento) {
     // Neither button is the dialog's cancel button: Esc closes nothing, so a
-    // stray Esc never throws away what the operator typed.
-    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier) {
+    // stray Esc never throws away what the operator typed. Every key QDialog
+    // would take as a cancel is kept from it, whatever modifier the keyboard
+    // layout or the keypad adds.
+    if (evento->matches(QKeySequence::Cancel)) {
         evento->accept();
         return;
     }

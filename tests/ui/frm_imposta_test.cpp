@@ -397,13 +397,21 @@ TEST_F(ImpostaTest, AFailedWriteIsReportedAndTheDialogStaysOpenWithConfigurazion
 // --- Keys ---
 
 TEST_F(ImpostaTest, EscapeDoesNothingFromABoxOrAButton) {
-    for (const char* nome : {"txtDelay", "cmdEsegui"}) {
+    const std::pair<const char*, Qt::KeyboardModifiers> casi[] = {
+        {"txtDelay", Qt::NoModifier},
+        {"cmdEsegui", Qt::NoModifier},
+        // A second keyboard layout's group, or Esc on a keypad.
+        {"txtDB", Qt::GroupSwitchModifier},
+        {"cmdExit", Qt::KeypadModifier},
+    };
+    for (const auto& [nome, modificatori] : casi) {
         SCOPED_TRACE(nome);
         scriviIni(kIniCompleto);
         apri();
         txt("txtDelay").setText(QStringLiteral("750"));
 
-        QTest::keyClick(dialogo->findChild<QWidget*>(QString::fromLatin1(nome)), Qt::Key_Escape);
+        QTest::keyClick(dialogo->findChild<QWidget*>(QString::fromLatin1(nome)), Qt::Key_Escape,
+                        modificatori);
 
         EXPECT_TRUE(dialogo->isVisible());
         EXPECT_EQ(txt("txtDelay").text(), "750");
