@@ -35,8 +35,9 @@ inline const QString kCompactNonCancellabile = QStringLiteral(
     "\"tastalo-makedb --from-compact\" e indicare il nuovo file nelle Impostazioni.");
 
 // The settings dialog.
-inline const QString kRitardoNonValido =
-    QStringLiteral("Il ritardo deve essere un numero di millisecondi da 0 a 2147483647.");
+inline const QString kRitardoNonValido = QStringLiteral(
+    "Il ritardo deve essere un numero di millisecondi da 0 a 2147483647: il punto separa le migliaia "
+    "(1.000), la virgola i decimali (1,5).");
 inline const QString kImpostazioniNonSalvate = QStringLiteral("\nLe impostazioni non sono state salvate.");
 
 // The send.

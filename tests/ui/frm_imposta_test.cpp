@@ -31,8 +31,9 @@ using prova::FakeMessaggi;
 using prova::FakeSceltaFile;
 using prova::TempFolder;
 
-const QString kMessaggioRitardo =
-    QStringLiteral("Il ritardo deve essere un numero di millisecondi da 0 a 2147483647.");
+const QString kMessaggioRitardo = QStringLiteral(
+    "Il ritardo deve essere un numero di millisecondi da 0 a 2147483647: il punto separa le migliaia "
+    "(1.000), la virgola i decimali (1,5).");
 
 class ImpostaTest : public ::testing::Test {
 protected:
