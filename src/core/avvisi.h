@@ -18,7 +18,7 @@ inline const QString kDelayNonValido =
     QStringLiteral("Il valore Delay di spooling.ini non è valido: verrà usato 500.");
 // Why spooling.ini was not used, then that the defaults are: one full stop
 // between them, whether or not the reason (often the system's words) ends
-// with one.
+// with one, or with one and a line end.
 QString conValoriPredefiniti(const QString& motivo);
 
 // The main window and its lists.
