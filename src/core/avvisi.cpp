@@ -116,7 +116,9 @@ QString fileNonNormale(const QString& nome) { return QStringLiteral("%1 non è u
 
 QString conValoriPredefiniti(const QString& motivo) {
     const QString frase = QStringLiteral("Verranno usati i valori predefiniti.");
-    return motivo + (motivo.endsWith(u'.') ? QStringLiteral(" ") : QStringLiteral(". ")) + frase;
+    QString testo = motivo;
+    while (!testo.isEmpty() && testo.back().isSpace()) testo.chop(1);
+    return testo + (testo.endsWith(u'.') ? QStringLiteral(" ") : QStringLiteral(". ")) + frase;
 }
 
 QString barcodeNonDigitabile(std::size_t numero, char32_t controllo, std::size_t posizione) {

@@ -19,7 +19,7 @@ inline const QString kDelayNonValido =
     QStringLiteral("Il valore Delay di spooling.ini non è valido: verrà usato 500.");
 // Why spooling.ini was not used, then that the defaults are: one full stop
 // between them, whether or not the reason (often the system's words) ends
-// with one.
+// with one, or with one and a line end.
 QString conValoriPredefiniti(const QString& motivo);
 
 // The main window and its lists.
@@ -39,8 +39,9 @@ inline const QString kCompactNonCancellabile = QStringLiteral(
     "\"tastalo-makedb --from-compact\" e indicare il nuovo file nelle Impostazioni.");
 
 // The settings dialog.
-inline const QString kRitardoNonValido =
-    QStringLiteral("Il ritardo deve essere un numero di millisecondi da 0 a 2147483647.");
+inline const QString kRitardoNonValido = QStringLiteral(
+    "Il ritardo deve essere un numero di millisecondi da 0 a 2147483647: il punto separa le migliaia "
+    "(1.000), la virgola i decimali (1,5).");
 inline const QString kImpostazioniNonSalvate = QStringLiteral("\nLe impostazioni non sono state salvate.");
 
 // The send.

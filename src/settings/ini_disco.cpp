@@ -24,6 +24,8 @@ namespace {
     errore(verbo, percorso, static_cast<std::int32_t>(file.error()), file.errorString());
 }
 
+QString utf16NonLeggibile() { return QStringLiteral("il testo UTF-16 del file non è leggibile"); }
+
 }  // namespace
 
 std::optional<QByteArray> leggiFile(const QString& percorso) {
@@ -58,7 +60,10 @@ void scriviFileAtomico(const QString& percorso, const QByteArray& contenuto) {
 QString leggiDaFile(const QString& percorso, QStringView sezione, QStringView chiave) {
     const std::optional<QByteArray> contenuto = leggiFile(percorso);
     if (!contenuto) return {};
-    return leggiValore(decodifica(*contenuto).utf8, sezione, chiave);
+    const TestoDecodificato testo = decodifica(*contenuto);
+    // A value read from text that did not decode would be a guess.
+    if (!testo.valido) errore(QStringLiteral("leggere"), percorso, kContenutoNonValido, utf16NonLeggibile());
+    return leggiValore(testo.utf8, sezione, chiave);
 }
 
 void scriviSuFile(const QString& percorso, QStringView sezione, const std::vector<ValoreIni>& valori) {
@@ -73,8 +78,7 @@ void scriviSuFile(const QString& percorso, QStringView sezione, const std::vecto
     const TestoDecodificato testo = contenuto ? decodifica(*contenuto) : TestoDecodificato{};
     if (!testo.valido) {
         // Writing back text that did not decode would change bytes of other lines.
-        errore(QStringLiteral("scrivere"), percorso, kContenutoNonValido,
-               QStringLiteral("il testo UTF-16 del file non è leggibile"));
+        errore(QStringLiteral("scrivere"), percorso, kContenutoNonValido, utf16NonLeggibile());
     }
     QByteArray nuovo = testo.utf8;
     try {

@@ -82,6 +82,9 @@ struct ValoreIni {
     QString valore;
 };
 
+// The value as leggiValore gives it, or empty text when there is no file.
+// Throws Fallimento (FileImpostazioni) as leggiFile does, and with
+// kContenutoNonValido for UTF-16 text that does not decode.
 QString leggiDaFile(const QString& percorso, QStringView sezione, QStringView chiave);
 
 // Writes the values into one section, in their order, and replaces (or

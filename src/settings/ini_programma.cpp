@@ -4,20 +4,8 @@
 #include <QFileInfo>
 
 #include "settings/ini_file.h"
-#include "settings/senza_blank.h"
 
 namespace tastalo {
-
-QString percorsoDatabasePredefinito(const QString& cartellaProgramma) {
-    return QDir::toNativeSeparators(QDir(cartellaProgramma).filePath(QStringLiteral("Dati.sdf")));
-}
-
-QString percorsoDatabaseDaTesto(QStringView testo, const QString& cartellaProgramma) {
-    const QString percorso = senzaBlank(testo).toString();
-    if (percorso.isEmpty()) return percorsoDatabasePredefinito(cartellaProgramma);
-    if (!QDir::isRelativePath(percorso)) return percorso;
-    return QDir::toNativeSeparators(QDir::cleanPath(QDir(cartellaProgramma).absoluteFilePath(percorso)));
-}
 
 IniProgramma::IniProgramma(QString cartellaProgramma) : m_cartella(std::move(cartellaProgramma)) {}
 

@@ -7,22 +7,6 @@
 
 namespace tastalo {
 
-inline const QString kSezioneDati = QStringLiteral("DATI");
-inline const QString kFileImpostazioni = QStringLiteral("spooling.ini");
-inline const QString kChiaveDataBase = QStringLiteral("DataBase");
-inline const QString kChiaveFinestraPGM = QStringLiteral("FinestraPGM");
-inline const QString kChiaveDelay = QStringLiteral("Delay");
-inline const QString kTitoloPredefinito = QStringLiteral("Korvedo");
-inline constexpr int kRitardoPredefinito = 500;
-
-// The program folder joined with "Dati.sdf", with the platform's separator.
-QString percorsoDatabasePredefinito(const QString& cartellaProgramma);
-
-// The database file that a DataBase text names: blanks around it ignored, a
-// relative path taken from the program folder (as the settings file itself),
-// an absolute one as it stands, and the default file for an empty text.
-QString percorsoDatabaseDaTesto(QStringView testo, const QString& cartellaProgramma);
-
 // Reads single values of INI files that live in the program folder, and
 // writes values into them. Each call reads the file afresh: nothing is cached.
 class IniProgramma {

@@ -91,9 +91,9 @@ void frmImposta::creaControlli() {
 
 void frmImposta::Form_Load() {
     const LetturaImpostazioni lettura = m_impostazioni.leggi();
-    m_txtDB->setText(lettura.testi.database);
-    m_txtFinestra->setText(lettura.testi.finestra);
-    m_txtDelay->setText(lettura.testi.delay);
+    m_txtDB->setText(lettura.testi.percorsoDatabase);
+    m_txtFinestra->setText(lettura.testi.titoloFinestra);
+    m_txtDelay->setText(lettura.testi.ritardo);
     if (lettura.fallimento) m_messaggi.errore(ImpostazioniDialogo::messaggioLettura(*lettura.fallimento));
 }
 
@@ -130,8 +130,10 @@ TestiImpostazioni frmImposta::testi() const {
 
 void frmImposta::keyPressEvent(QKeyEvent* evento) {
     // Neither button is the dialog's cancel button: Esc closes nothing, so a
-    // stray Esc never throws away what the operator typed.
-    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier) {
+    // stray Esc never throws away what the operator typed. Every key QDialog
+    // would take as a cancel is kept from it, whatever modifier the keyboard
+    // layout or the keypad adds.
+    if (evento->matches(QKeySequence::Cancel)) {
         evento->accept();
         return;
     }

@@ -14,10 +14,10 @@ class IniProgramma;
 class Messaggi;
 class SceltaFile;
 
-// "Impostazioni": shows the three settings in use, lets the operator edit
-// them and saves them to spooling.ini and to Configurazione. Accepted when
-// saved, rejected when left ("&Esci" or the close box). Neither Enter in a
-// box nor Esc ends it.
+// "Impostazioni": shows the three settings as spooling.ini holds them, lets
+// the operator edit them and saves them to the file and to Configurazione.
+// Accepted when saved, rejected when left ("&Esci" or the close box).
+// Neither Enter in a box nor Esc ends it.
 class frmImposta : public QDialog {
     Q_OBJECT
 

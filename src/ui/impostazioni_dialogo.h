@@ -4,25 +4,12 @@
 #include <optional>
 
 #include "core/fallimento.h"
+#include "settings/spooling_ini.h"
 
 namespace tastalo {
 
 struct Configurazione;
 class IniProgramma;
-
-// The settings dialog's three texts, exactly as its boxes hold them.
-struct TestiImpostazioni {
-    QString database;
-    QString finestra;
-    QString delay;
-};
-
-// What the dialog shows when it opens, and the failure that stopped the
-// reading of the file, if one did.
-struct LetturaImpostazioni {
-    TestiImpostazioni testi;
-    std::optional<Fallimento> fallimento;
-};
 
 // The settings dialog's work, apart from its window: loading the boxes from
 // spooling.ini, accepting a chosen database file, and saving.
@@ -30,9 +17,8 @@ class ImpostazioniDialogo {
 public:
     ImpostazioniDialogo(const IniProgramma& ini, Configurazione& configurazione);
 
-    // The three texts of spooling.ini as they are now; the value in use for
-    // a key that is empty or, for Delay, not a delay. Never throws: a file
-    // that cannot be read leaves the values in use and its failure.
+    // What the boxes show when the dialog opens (SpoolingIni::leggiTesti,
+    // with the values in use). Never throws.
     LetturaImpostazioni leggi() const;
 
     // The file that a database text names, as start-up would take it: where
@@ -43,11 +29,8 @@ public:
     // existing file; nothing for a cancel or any other name.
     static std::optional<QString> databaseScelto(const std::optional<QString>& nome);
 
-    // Writes the three texts as they stand in one replacement of the file,
-    // then sets Configurazione to the values that start-up reads from them. A
-    // Delay that start-up would not take is refused first (Fallimento,
-    // Conversione). A failed write leaves the file as it was and Configurazione
-    // untouched (Fallimento, FileImpostazioni).
+    // Saves the boxes' texts into the file and Configurazione
+    // (SpoolingIni::salva); throws its Fallimento.
     void salva(const TestiImpostazioni& testi);
 
     // The operator's texts for the failures above.
@@ -55,7 +38,7 @@ public:
     static QString messaggioSalvataggio(const Fallimento& fallimento);
 
 private:
-    const IniProgramma& m_ini;
+    SpoolingIni m_spoolingIni;
     Configurazione& m_configurazione;
 };
 

@@ -14,6 +14,7 @@
 #include "settings/configurazione.h"
 #include "settings/ini_file.h"
 #include "settings/ini_programma.h"
+#include "settings/spooling_ini.h"
 #include "support/fake_messaggi.h"
 #include "support/file_illeggibile.h"
 #include "support/limite_dimensione_file.h"
@@ -210,14 +211,16 @@ TEST_F(Avvio, UnreadableFileIsReportedAndDefaultsAreUsed) {
     attendiPredefiniti();
 }
 
-// Windows keeps its named pipes out of the file system: no file can be one.
 TEST(ValoriPredefiniti, FollowTheReasonAfterOneFullStop) {
     EXPECT_EQ(avvisi::conValoriPredefiniti("non è un file normale"),
               "non è un file normale. Verranno usati i valori predefiniti.");
-    EXPECT_EQ(avvisi::conValoriPredefiniti("Accesso negato."),
-              "Accesso negato. Verranno usati i valori predefiniti.");
+    for (const char* motivo : {"Accesso negato.", "Accesso negato.\r\n", "Accesso negato. "}) {
+        EXPECT_EQ(avvisi::conValoriPredefiniti(motivo),
+                  "Accesso negato. Verranno usati i valori predefiniti.");
+    }
 }
 
+// Windows keeps its named pipes out of the file system: no file can be one.
 #ifndef _WIN32
 TEST_F(Avvio, APipeNamedLikeTheFileIsReportedInsteadOfWaitedOn) {
     // Opening a pipe for reading would wait for a writer for ever.

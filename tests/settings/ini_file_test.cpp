@@ -126,7 +126,7 @@ TEST(IniFile, UnreadableFileIsAFailureAndIsNotOverwritten) {
     EXPECT_TRUE(illeggibile.intatto());
 }
 
-TEST(IniFile, RefusedTextOrUndecodableFileLeavesTheFileUntouched) {
+TEST(IniFile, RefusedTextOrUndecodableFileLeavesTheFileUntouchedAndUndecodableIsNotRead) {
     TempFolder cartella;
     const QByteArray prima = "[DATI]\nDelay=500\n";
     cartella.write("spooling.ini", prima);
@@ -147,6 +147,9 @@ TEST(IniFile, RefusedTextOrUndecodableFileLeavesTheFileUntouched) {
         },
         fallisce(OrigineFallimento::FileImpostazioni, kContenutoNonValido));
     EXPECT_EQ(cartella.read("spooling.ini"), rotto);
+    EXPECT_THAT([&] { leggiDaFile(percorso, kDati, kDelay); },
+                fallisce(OrigineFallimento::FileImpostazioni, kContenutoNonValido,
+                         StartsWith(suFile("leggere", percorso))));
 }
 
 TEST(IniProgrammaTest, FilesLiveInTheProgramFolderAndOnlyAFileExists) {
@@ -161,12 +164,6 @@ TEST(IniProgrammaTest, FilesLiveInTheProgramFolderAndOnlyAFileExists) {
     EXPECT_EQ(ini.LeggiIni(kDati, kDelay, "altro.ini"), "3");
     ini.ScriviIni(kDati, {{kDelay, "4"}}, "altro.ini");
     EXPECT_EQ(cartella.read("altro.ini"), "[DATI]\nDelay=4\n");
-}
-
-TEST(IniProgrammaTest, DefaultDatabaseIsDatiSdfInTheProgramFolder) {
-    EXPECT_EQ(percorsoDatabasePredefinito("/opt/tastalo"), QDir::toNativeSeparators("/opt/tastalo/Dati.sdf"));
-    EXPECT_EQ(percorsoDatabasePredefinito("/opt/tastalo/"),
-              QDir::toNativeSeparators("/opt/tastalo/Dati.sdf"));
 }
 
 }  // namespace

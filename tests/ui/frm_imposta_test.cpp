@@ -9,15 +9,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTest>
 #include <memory>
 
-#include "app/avvio.h"
 #include "controlli.h"
 #include "fake_scelta_file.h"
 #include "settings/configurazione.h"
 #include "settings/ini_file.h"
 #include "settings/ini_programma.h"
+#include "settings/spooling_ini.h"
 #include "support/fake_messaggi.h"
 #include "support/temp_folder.h"
 #include "ui/font_dialogo.h"
@@ -30,8 +31,9 @@ using prova::FakeMessaggi;
 using prova::FakeSceltaFile;
 using prova::TempFolder;
 
-const QString kMessaggioRitardo =
-    QStringLiteral("Il ritardo deve essere un numero di millisecondi da 0 a 2147483647.");
+const QString kMessaggioRitardo = QStringLiteral(
+    "Il ritardo deve essere un numero di millisecondi da 0 a 2147483647: il punto separa le migliaia "
+    "(1.000), la virgola i decimali (1,5).");
 
 class ImpostaTest : public ::testing::Test {
 protected:
@@ -45,9 +47,9 @@ protected:
     void scriviIni(const QByteArray& contenuto) { cartella.write(QStringLiteral("spooling.ini"), contenuto); }
     QByteArray contenutoIni() const { return cartella.read(QStringLiteral("spooling.ini")); }
 
-    // Start-up on the settings file as it stands, then the dialog.
+    // Start-up's loading of the settings file as it stands, then the dialog.
     frmImposta& avviaEApri() {
-        caricaConfigurazione(ini, configurazione, messaggi);
+        SpoolingIni(ini).carica(configurazione);
         return apri();
     }
     void expectMostraIValoriInUso() {
@@ -122,7 +124,7 @@ TEST_F(ImpostaTest, WhenTheFileCannotBeCreatedOrReadTheDialogShowsTheDefaultsInU
     auto sparita = std::make_unique<TempFolder>();
     IniProgramma iniSparito(sparita->path());
     sparita.reset();
-    caricaConfigurazione(iniSparito, configurazione, messaggi);
+    SpoolingIni(iniSparito).carica(configurazione);
     dialogo = std::make_unique<frmImposta>(iniSparito, configurazione, messaggi, scelta);
     EXPECT_EQ(txt("txtFinestra").text(), QStringLiteral("Korvedo"));
     EXPECT_EQ(txt("txtDelay").text(), QStringLiteral("500"));
@@ -132,12 +134,24 @@ TEST_F(ImpostaTest, WhenTheFileCannotBeCreatedOrReadTheDialogShowsTheDefaultsInU
     ASSERT_TRUE(QDir(cartella.path()).mkdir(QStringLiteral("spooling.ini")));
     messaggi.svuota();
     avviaEApri();
-    ASSERT_EQ(messaggi.messaggi().size(), 2u) << "start-up, then the dialog";
-    EXPECT_EQ(messaggi.messaggi()[1].icona, FakeMessaggi::Icona::Errore);
-    EXPECT_TRUE(messaggi.messaggi()[1].testo.contains(
+    ASSERT_EQ(messaggi.messaggi().size(), 1u);
+    EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
+    EXPECT_TRUE(messaggi.messaggi()[0].testo.contains(
         QDir::toNativeSeparators(cartella.file(QStringLiteral("spooling.ini")))));
     expectMostraIValoriInUso();
     EXPECT_TRUE(dialogo->isVisible());
+
+    // UTF-16 text that does not decode: its values would be guesses.
+    ASSERT_TRUE(QDir(cartella.path()).rmdir(QStringLiteral("spooling.ini")));
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    const QByteArray rotto =
+        utf16.encode(QStringLiteral("[DATI]\r\nDataBase=/altro.sdf\r\nFinestraPGM=Altro\r\n"));
+    scriviIni(rotto + QByteArray("\x00\xD8", 2));  // a lone high surrogate
+    messaggi.svuota();
+    apri();
+    ASSERT_EQ(messaggi.testi().size(), 1);
+    EXPECT_TRUE(messaggi.testi()[0].endsWith(QStringLiteral("il testo UTF-16 del file non è leggibile")));
+    expectMostraIValoriInUso();
 }
 
 TEST_F(ImpostaTest, ARelativeDatabaseAndADecimalDelayAreShownAsTypedAndSavedAsStartUpReadsThem) {
@@ -386,13 +400,21 @@ TEST_F(ImpostaTest, AFailedWriteIsReportedAndTheDialogStaysOpenWithConfigurazion
 // --- Keys ---
 
 TEST_F(ImpostaTest, EscapeDoesNothingFromABoxOrAButton) {
-    for (const char* nome : {"txtDelay", "cmdEsegui"}) {
+    const std::pair<const char*, Qt::KeyboardModifiers> casi[] = {
+        {"txtDelay", Qt::NoModifier},
+        {"cmdEsegui", Qt::NoModifier},
+        // A second keyboard layout's group, or Esc on a keypad.
+        {"txtDB", Qt::GroupSwitchModifier},
+        {"cmdExit", Qt::KeypadModifier},
+    };
+    for (const auto& [nome, modificatori] : casi) {
         SCOPED_TRACE(nome);
         scriviIni(kIniCompleto);
         apri();
         txt("txtDelay").setText(QStringLiteral("750"));
 
-        QTest::keyClick(dialogo->findChild<QWidget*>(QString::fromLatin1(nome)), Qt::Key_Escape);
+        QTest::keyClick(dialogo->findChild<QWidget*>(QString::fromLatin1(nome)), Qt::Key_Escape,
+                        modificatori);
 
         EXPECT_TRUE(dialogo->isVisible());
         EXPECT_EQ(txt("txtDelay").text(), "750");
