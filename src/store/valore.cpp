@@ -33,7 +33,7 @@ std::int32_t daReale(double v) {
     return static_cast<std::int32_t>(v);
 }
 
-bool isCifra(QChar c) { return c >= u'0' && c <= u'9'; }
+bool eCifra(QChar c) { return c >= u'0' && c <= u'9'; }
 
 // A sign and decimal digits only. Anything else is left to the decimal
 // reading below. The value saturates far beyond the 32-bit range, which is
@@ -46,7 +46,7 @@ std::optional<std::int64_t> interoDecimale(QStringView t) {
     std::int64_t v = 0;
     constexpr std::int64_t kSaturazione = std::int64_t{1} << 40;
     for (; i < t.size(); ++i) {
-        if (!isCifra(t[i])) return std::nullopt;
+        if (!eCifra(t[i])) return std::nullopt;
         if (v < kSaturazione) v = v * 10 + (t[i].unicode() - u'0');
     }
     return negativo ? -v : v;
@@ -58,16 +58,16 @@ bool isNumeroDecimale(QStringView t) {
     qsizetype i = 0;
     if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) ++i;
     qsizetype cifre = 0;
-    for (; i < t.size() && isCifra(t[i]); ++i) ++cifre;
+    for (; i < t.size() && eCifra(t[i]); ++i) ++cifre;
     if (i < t.size() && t[i] == u'.') {
-        for (++i; i < t.size() && isCifra(t[i]); ++i) ++cifre;
+        for (++i; i < t.size() && eCifra(t[i]); ++i) ++cifre;
     }
     if (cifre == 0) return false;
     if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
         ++i;
         if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) ++i;
         qsizetype esponente = 0;
-        for (; i < t.size() && isCifra(t[i]); ++i) ++esponente;
+        for (; i < t.size() && eCifra(t[i]); ++i) ++esponente;
         if (esponente == 0) return false;
     }
     return i == t.size();

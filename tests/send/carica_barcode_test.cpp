@@ -5,10 +5,10 @@
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 
-namespace tastalo {
+namespace tastalo::prova {
 namespace {
 
-class CaricaBarcodeTest : public ::testing::Test {
+class CaricaBarcodeProva : public ::testing::Test {
 protected:
     std::vector<QString> carica(std::int32_t id) { return CaricaBarcode(db.archivio, db.connessione(), id); }
     static std::vector<QString> numerati(int quanti) {
@@ -20,7 +20,7 @@ protected:
     prova::DatabaseProva db;
 };
 
-TEST_F(CaricaBarcodeTest, ReadsOnlyTheChosenListInDatabaseOrder) {
+TEST_F(CaricaBarcodeProva, ReadsOnlyTheChosenListInDatabaseOrder) {
     db.lista(7, "Alfa", {QStringLiteral("z"), QStringLiteral("a"), QStringLiteral("m")});
     db.lista(12, "Gamma", {QStringLiteral("altro")});
 
@@ -28,7 +28,7 @@ TEST_F(CaricaBarcodeTest, ReadsOnlyTheChosenListInDatabaseOrder) {
     EXPECT_TRUE(carica(99).empty());
 }
 
-TEST_F(CaricaBarcodeTest, TheLargestListIsLoadedWholeAndOneMoreOverflows) {
+TEST_F(CaricaBarcodeProva, TheLargestListIsLoadedWholeAndOneMoreOverflows) {
     db.lista(1, "Piena", numerati(kMassimoBarcode));
     db.lista(2, "Troppa", numerati(kMassimoBarcode + 1));
 
@@ -40,4 +40,4 @@ TEST_F(CaricaBarcodeTest, TheLargestListIsLoadedWholeAndOneMoreOverflows) {
 }
 
 }  // namespace
-}  // namespace tastalo
+}  // namespace tastalo::prova

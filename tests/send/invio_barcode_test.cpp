@@ -10,7 +10,7 @@
 #include "support/pausa_finta.h"
 #include "support/recording_keyboard_target.h"
 
-namespace tastalo {
+namespace tastalo::prova {
 namespace {
 
 using platform::RecordingKeyboardTarget;
@@ -18,9 +18,9 @@ using Kind = RecordingKeyboardTarget::Call::Kind;
 using prova::FakeMessaggi;
 using ::testing::ElementsAre;
 
-class InvioBarcodeTest : public ::testing::Test {
+class InvioBarcodeProva : public ::testing::Test {
 protected:
-    InvioBarcodeTest() {
+    InvioBarcodeProva() {
         pausa.registra = [this](const QString& voce) { registro << voce; };
         db.configurazione.TitoloFinestra = QStringLiteral("Korvedo");
         db.configurazione.Ritardo = 500;
@@ -48,7 +48,7 @@ protected:
     std::vector<std::pair<int, int>> avanzamento;
 };
 
-TEST_F(InvioBarcodeTest, TwoBarcodesAreTypedInOrderWithPausesAroundThemThenCompletion) {
+TEST_F(InvioBarcodeProva, TwoBarcodesAreTypedInOrderWithPausesAroundThemThenCompletion) {
     db.lista(7, "Magazzino", {QStringLiteral("8001"), QStringLiteral("8002")});
 
     esegui(7);
@@ -63,7 +63,7 @@ TEST_F(InvioBarcodeTest, TwoBarcodesAreTypedInOrderWithPausesAroundThemThenCompl
     EXPECT_FALSE(invio.inCorso());
 }
 
-TEST_F(InvioBarcodeTest, ListWithoutBarcodesOrWithOnlyEmptyOnesSaysSoAndActivatesNothing) {
+TEST_F(InvioBarcodeProva, ListWithoutBarcodesOrWithOnlyEmptyOnesSaysSoAndActivatesNothing) {
     db.lista(3, "Vuota", {});
     db.lista(4, "Solo vuoti", {QString(""), QString("")});
 
@@ -77,7 +77,7 @@ TEST_F(InvioBarcodeTest, ListWithoutBarcodesOrWithOnlyEmptyOnesSaysSoAndActivate
     EXPECT_EQ(messaggi.messaggi()[0].icona, FakeMessaggi::Icona::Errore);
 }
 
-TEST_F(InvioBarcodeTest, AControlCharacterIsNamedWithItsPlaceAndNothingIsTyped) {
+TEST_F(InvioBarcodeProva, AControlCharacterIsNamedWithItsPlaceAndNothingIsTyped) {
     db.lista(5, "Con controllo", {QStringLiteral("ok"), QStringLiteral("a\u0007Z")});
 
     esegui(5);
@@ -89,7 +89,7 @@ TEST_F(InvioBarcodeTest, AControlCharacterIsNamedWithItsPlaceAndNothingIsTyped) 
                      "2, che non si può digitare. Non è stato inviato nessun barcode."}));
 }
 
-TEST_F(InvioBarcodeTest, EmptyBarcodesAnywhereAreSentAsEnterAlone) {
+TEST_F(InvioBarcodeProva, EmptyBarcodesAnywhereAreSentAsEnterAlone) {
     db.lista(7, "Magazzino", {QString(""), QStringLiteral("A1"), QString("")});
 
     esegui(7);
@@ -98,7 +98,7 @@ TEST_F(InvioBarcodeTest, EmptyBarcodesAnywhereAreSentAsEnterAlone) {
     EXPECT_EQ(messaggi.testi(), QStringList({"Operazione Completata."}));
 }
 
-TEST_F(InvioBarcodeTest, KeyLanguageCharactersAndTabsReachTheKeyboardUnchanged) {
+TEST_F(InvioBarcodeProva, KeyLanguageCharactersAndTabsReachTheKeyboardUnchanged) {
     db.lista(7, "Magazzino",
              {QStringLiteral("%{F4}"), QStringLiteral("+a^b~(c)[d]"), QStringLiteral("x\ty"),
               QStringLiteral("éß€Ω")});
@@ -108,7 +108,7 @@ TEST_F(InvioBarcodeTest, KeyLanguageCharactersAndTabsReachTheKeyboardUnchanged) 
     EXPECT_EQ(tastiera.received(), U"%{F4}\n+a^b~(c)[d]\nx\ty\néß€Ω\n");
 }
 
-TEST_F(InvioBarcodeTest, MissingTargetWindowGivesTheClosedProgramMessageAndTypesNothing) {
+TEST_F(InvioBarcodeProva, MissingTargetWindowGivesTheClosedProgramMessageAndTypesNothing) {
     db.lista(7, "Magazzino", {QStringLiteral("8001")});
     tastiera.failOn(Kind::Activate, 0, platform::failure(platform::kTargetWindowMissing));
 
@@ -118,7 +118,7 @@ TEST_F(InvioBarcodeTest, MissingTargetWindowGivesTheClosedProgramMessageAndTypes
     EXPECT_EQ(messaggi.testi(), QStringList({"Il programma a cui inviare i dati risulta chiuso."}));
 }
 
-TEST_F(InvioBarcodeTest, AnOpenWindowNotBroughtToTheFrontOrOutOfReachIsNotCalledClosed) {
+TEST_F(InvioBarcodeProva, AnOpenWindowNotBroughtToTheFrontOrOutOfReachIsNotCalledClosed) {
     db.lista(7, "Magazzino", {QStringLiteral("8001")});
     tastiera.failOn(Kind::Activate, 0, platform::failure(platform::kTargetNotActivated, U"Korvedo"));
     tastiera.failOn(Kind::Activate, 1, platform::failure(platform::kTargetOutOfReach, U"Korvedo"));
@@ -135,7 +135,7 @@ TEST_F(InvioBarcodeTest, AnOpenWindowNotBroughtToTheFrontOrOutOfReachIsNotCalled
     EXPECT_EQ(tastiera.count(Kind::Type), 0);
 }
 
-TEST_F(InvioBarcodeTest, TypingFailurePartWayKeepsWhatWasTypedAndShowsTheFailure) {
+TEST_F(InvioBarcodeProva, TypingFailurePartWayKeepsWhatWasTypedAndShowsTheFailure) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     tastiera.failOn(Kind::Type, 1, platform::failure(platform::kInputRefused, {}, "BadValue"));
 
@@ -148,7 +148,7 @@ TEST_F(InvioBarcodeTest, TypingFailurePartWayKeepsWhatWasTypedAndShowsTheFailure
                                              "destinazione non li ha ricevuti tutti. (BadValue)"}));
 }
 
-TEST_F(InvioBarcodeTest, TargetWindowLostWhileTypingGivesTheClosedProgramMessageWithTheCount) {
+TEST_F(InvioBarcodeProva, TargetWindowLostWhileTypingGivesTheClosedProgramMessageWithTheCount) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
     tastiera.failOn(Kind::Enter, 1, platform::failure(platform::kTargetWindowMissing));
 
@@ -158,7 +158,7 @@ TEST_F(InvioBarcodeTest, TargetWindowLostWhileTypingGivesTheClosedProgramMessage
               QStringList({"Il programma a cui inviare i dati risulta chiuso. Barcode inviati: 1 di 2."}));
 }
 
-TEST_F(InvioBarcodeTest, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
+TEST_F(InvioBarcodeProva, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
     db.lista(7, "Magazzino",
              {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
               QStringLiteral("E")});
@@ -178,7 +178,7 @@ TEST_F(InvioBarcodeTest, FocusTakenByAnotherWindowStopsBeforeTheNextBarcode) {
               "Barcode inviati: 2 di 5.");
 }
 
-TEST_F(InvioBarcodeTest, ATargetSeenClosingBetweenBarcodesIsCalledClosedWithTheCount) {
+TEST_F(InvioBarcodeProva, ATargetSeenClosingBetweenBarcodesIsCalledClosedWithTheCount) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     tastiera.loseFocusAt(2, platform::failure(platform::kTargetWindowMissing));
 
@@ -189,7 +189,7 @@ TEST_F(InvioBarcodeTest, ATargetSeenClosingBetweenBarcodesIsCalledClosedWithTheC
               QStringList({"Il programma a cui inviare i dati risulta chiuso. Barcode inviati: 2 di 3."}));
 }
 
-TEST_F(InvioBarcodeTest, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
+TEST_F(InvioBarcodeProva, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     tastiera.failOn(Kind::Enter, 1, platform::failure(platform::kTargetLostFocus));
 
@@ -202,7 +202,7 @@ TEST_F(InvioBarcodeTest, FocusLostWhileTypingABarcodeStopsWithTheSameMessage) {
                            "Barcode inviati: 1 di 3."}));
 }
 
-TEST_F(InvioBarcodeTest, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothingFollowsIt) {
+TEST_F(InvioBarcodeProva, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothingFollowsIt) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     tastiera.failConfirmOn(1, platform::failure(platform::kTargetLostFocus));
 
@@ -214,7 +214,7 @@ TEST_F(InvioBarcodeTest, ABarcodeWhoseDeliveryIsNotConfirmedIsNotCountedAndNothi
                            "Barcode inviati: 1 di 3."}));
 }
 
-TEST_F(InvioBarcodeTest, FailuresThatEndTheSendWithACountAreSaidInTheLastMessage) {
+TEST_F(InvioBarcodeProva, FailuresThatEndTheSendWithACountAreSaidInTheLastMessage) {
     const QString nonSorvegliato =
         "\n\nAttenzione: il sistema non ha permesso a Tastalo di controllare dove sono arrivati i tasti, "
         "quindi l'invio è stato fatto senza questo controllo. Verificare nella finestra di destinazione che "
@@ -271,7 +271,7 @@ TEST_F(InvioBarcodeTest, FailuresThatEndTheSendWithACountAreSaidInTheLastMessage
     }
 }
 
-TEST_F(InvioBarcodeTest, FocusLostBeforeTheFirstBarcodeTypesNothing) {
+TEST_F(InvioBarcodeProva, FocusLostBeforeTheFirstBarcodeTypesNothing) {
     db.lista(7, "Magazzino", {QStringLiteral("A")});
     tastiera.loseFocusAt(0);
 
@@ -281,7 +281,7 @@ TEST_F(InvioBarcodeTest, FocusLostBeforeTheFirstBarcodeTypesNothing) {
     EXPECT_THAT(messaggi.testi().join("").toStdString(), ::testing::HasSubstr("Barcode inviati: 0 di 1."));
 }
 
-TEST_F(InvioBarcodeTest, ControlCharacterInABarcodeStopsTheSendBeforeAnythingIsTyped) {
+TEST_F(InvioBarcodeProva, ControlCharacterInABarcodeStopsTheSendBeforeAnythingIsTyped) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C\nD")});
 
     esegui(7);
@@ -292,7 +292,7 @@ TEST_F(InvioBarcodeTest, ControlCharacterInABarcodeStopsTheSendBeforeAnythingIsT
     EXPECT_THAT(messaggi.messaggi()[0].testo.toStdString(), ::testing::HasSubstr("barcode numero 3"));
 }
 
-TEST_F(InvioBarcodeTest, NullBarcodeFailsTheLoadBeforeAnythingIsTyped) {
+TEST_F(InvioBarcodeProva, NullBarcodeFailsTheLoadBeforeAnythingIsTyped) {
     db.lista(7, "Magazzino", {QStringLiteral("A")});
     db.esegui("insert into movimenti values (7, NULL)");
 
@@ -302,14 +302,14 @@ TEST_F(InvioBarcodeTest, NullBarcodeFailsTheLoadBeforeAnythingIsTyped) {
     EXPECT_EQ(messaggi.testi(), QStringList({"94 Utilizzo non valido di Null"}));
 }
 
-TEST_F(InvioBarcodeTest, NoListChosenIsAFailureAndTypesNothing) {
+TEST_F(InvioBarcodeProva, NoListChosenIsAFailureAndTypesNothing) {
     esegui(std::nullopt);
 
     EXPECT_TRUE(registro.isEmpty());
     EXPECT_EQ(messaggi.testi(), QStringList({"381 Nessuna lista selezionata."}));
 }
 
-TEST_F(InvioBarcodeTest, LockedDatabaseShowsTheDatabaseFailureNotTheClosedProgramMessage) {
+TEST_F(InvioBarcodeProva, LockedDatabaseShowsTheDatabaseFailureNotTheClosedProgramMessage) {
     db.lista(7, "Magazzino", {QStringLiteral("A")});
     const auto altroProgramma = db.blocca();
 
@@ -321,7 +321,7 @@ TEST_F(InvioBarcodeTest, LockedDatabaseShowsTheDatabaseFailureNotTheClosedProgra
     EXPECT_NE(messaggi.testi()[0], "Il programma a cui inviare i dati risulta chiuso.");
 }
 
-TEST_F(InvioBarcodeTest, MissingDatabaseFileShowsTheGeneralFailureMessage) {
+TEST_F(InvioBarcodeProva, MissingDatabaseFileShowsTheGeneralFailureMessage) {
     db.lista(7, "Magazzino", {QStringLiteral("A")});
     db.configurazione.PercorsoDatabase = db.cartella.file("altro.sdf");
 
@@ -333,7 +333,7 @@ TEST_F(InvioBarcodeTest, MissingDatabaseFileShowsTheGeneralFailureMessage) {
     EXPECT_FALSE(QFile::exists(db.cartella.file("altro.sdf")));
 }
 
-TEST_F(InvioBarcodeTest, DelayIsReadAfreshAtEveryPause) {
+TEST_F(InvioBarcodeProva, DelayIsReadAfreshAtEveryPause) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B")});
     pausa.durante = [this] { db.configurazione.Ritardo = 20; };
 
@@ -342,7 +342,7 @@ TEST_F(InvioBarcodeTest, DelayIsReadAfreshAtEveryPause) {
     EXPECT_EQ(registro.filter("pausa"), QStringList({"pausa 500", "pausa 20", "pausa 20"}));
 }
 
-TEST_F(InvioBarcodeTest, NegativeDelayPausesForNothing) {
+TEST_F(InvioBarcodeProva, NegativeDelayPausesForNothing) {
     db.lista(7, "Magazzino", {QStringLiteral("A")});
     db.configurazione.Ritardo = -30;
 
@@ -351,7 +351,7 @@ TEST_F(InvioBarcodeTest, NegativeDelayPausesForNothing) {
     EXPECT_EQ(registro.filter("pausa"), QStringList({"pausa 0", "pausa 0"}));
 }
 
-TEST_F(InvioBarcodeTest, InterruptionWhileSendingStopsTypingSilentlyAndGivesTheKeyboardBack) {
+TEST_F(InvioBarcodeProva, InterruptionWhileSendingStopsTypingSilentlyAndGivesTheKeyboardBack) {
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     pausa.durante = [this] {
         EXPECT_TRUE(invio.inCorso());
@@ -367,7 +367,7 @@ TEST_F(InvioBarcodeTest, InterruptionWhileSendingStopsTypingSilentlyAndGivesTheK
     EXPECT_FALSE(invio.inCorso());
 }
 
-TEST_F(InvioBarcodeTest, InterruptionOutsideASendChangesNothing) {
+TEST_F(InvioBarcodeProva, InterruptionOutsideASendChangesNothing) {
     db.lista(7, "Magazzino", {QStringLiteral("A")});
     invio.interrompi();
 
@@ -387,4 +387,4 @@ TEST(PrimoBarcodeNonDigitabile, FindsTheFirstControlCharacterWithItsPlaceButAcce
 }
 
 }  // namespace
-}  // namespace tastalo
+}  // namespace tastalo::prova

@@ -5,12 +5,12 @@
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 
-namespace tastalo {
+namespace tastalo::prova {
 namespace {
 
-class ChiusuraTest : public ::testing::Test {
+class ChiusuraProva : public ::testing::Test {
 protected:
-    ChiusuraTest() { db.lista(7, QStringLiteral("Magazzino"), {"8001", "8002"}); }
+    ChiusuraProva() { db.lista(7, QStringLiteral("Magazzino"), {"8001", "8002"}); }
 
     std::unique_ptr<Recordset> apriQuery() const {
         return db.archivio.apriQuery(db.connessione(), istruzioni::queryBarcode(7));
@@ -30,7 +30,7 @@ protected:
     prova::DatabaseProva db;
 };
 
-TEST_F(ChiusuraTest, ClosingAnEmptyReferenceDoesNothing) {
+TEST_F(ChiusuraProva, ClosingAnEmptyReferenceDoesNothing) {
     std::unique_ptr<Recordset> risultato;
     std::unique_ptr<Connessione> connessione;
     ChiudiRecordset(risultato);
@@ -39,7 +39,7 @@ TEST_F(ChiusuraTest, ClosingAnEmptyReferenceDoesNothing) {
     EXPECT_EQ(connessione, nullptr);
 }
 
-TEST_F(ChiusuraTest, ClosingAnOpenResultReleasesTheFileAndEmptiesTheReference) {
+TEST_F(ChiusuraProva, ClosingAnOpenResultReleasesTheFileAndEmptiesTheReference) {
     auto risultato = apriQuery();
     ASSERT_TRUE(risultato->aperto());
     ASSERT_FALSE(risultato->allaFine());
@@ -49,7 +49,7 @@ TEST_F(ChiusuraTest, ClosingAnOpenResultReleasesTheFileAndEmptiesTheReference) {
     EXPECT_TRUE(fileLibero());
 }
 
-TEST_F(ChiusuraTest, ClosingAClosedResultOnlyEmptiesTheReference) {
+TEST_F(ChiusuraProva, ClosingAClosedResultOnlyEmptiesTheReference) {
     auto risultato = apriQuery();
     risultato->chiudi();
     EXPECT_FALSE(risultato->aperto());
@@ -59,7 +59,7 @@ TEST_F(ChiusuraTest, ClosingAClosedResultOnlyEmptiesTheReference) {
     EXPECT_EQ(risultato, nullptr);
 }
 
-TEST_F(ChiusuraTest, ClosingAConnectionEmptiesTheReferenceOpenOrNot) {
+TEST_F(ChiusuraProva, ClosingAConnectionEmptiesTheReferenceOpenOrNot) {
     auto aperta = db.archivio.apriConnessione(db.connessione());
     ASSERT_TRUE(aperta->aperto());
     ChiudiConnessione(aperta);
@@ -72,7 +72,7 @@ TEST_F(ChiusuraTest, ClosingAConnectionEmptiesTheReferenceOpenOrNot) {
     EXPECT_EQ(chiusa, nullptr);
 }
 
-TEST_F(ChiusuraTest, AResultReadToItsEndOrDroppedHoldsNoLock) {
+TEST_F(ChiusuraProva, AResultReadToItsEndOrDroppedHoldsNoLock) {
     auto risultato = apriQuery();
     while (!risultato->allaFine()) risultato->avanti();
     EXPECT_TRUE(fileLibero());
@@ -82,4 +82,4 @@ TEST_F(ChiusuraTest, AResultReadToItsEndOrDroppedHoldsNoLock) {
 }
 
 }  // namespace
-}  // namespace tastalo
+}  // namespace tastalo::prova

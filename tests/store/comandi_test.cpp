@@ -16,7 +16,7 @@ void PrintTo(Vincolo vincolo, std::ostream* os) {
 }
 }  // namespace tastalo::makedb
 
-namespace tastalo {
+namespace tastalo::prova {
 namespace {
 
 using prova::DatabaseProva;
@@ -29,9 +29,9 @@ void comanda(const DatabaseProva& db, const QString& istruzione) {
     ChiudiConnessione(connessione);
 }
 
-class ComandiTest : public ::testing::TestWithParam<makedb::Vincolo> {
+class ComandiProva : public ::testing::TestWithParam<makedb::Vincolo> {
 protected:
-    ComandiTest() {
+    ComandiProva() {
         db.lista(7, QStringLiteral("Magazzino"), {"8001", "8002"});
         db.lista(12, QStringLiteral("Gamma"), {"9001"});
         db.lista(3, QStringLiteral("Alfa"));
@@ -46,11 +46,11 @@ protected:
     DatabaseProva db{GetParam()};
 };
 
-class CascataTest : public ComandiTest {};
-class SenzaRiferimentoTest : public ComandiTest {};
-class RiferimentoTest : public ComandiTest {};
+class CascataProva : public ComandiProva {};
+class SenzaRiferimentoProva : public ComandiProva {};
+class RiferimentoProva : public ComandiProva {};
 
-TEST_P(ComandiTest, DeleteOneRemovesOnlyThatList) {
+TEST_P(ComandiProva, DeleteOneRemovesOnlyThatList) {
     comanda(db, istruzioni::cancellaUna(QStringLiteral("3")));
     EXPECT_EQ(liste(), 2);
     EXPECT_EQ(db.conta("select count(*) from liste where idLista=3"), 0);
@@ -58,13 +58,13 @@ TEST_P(ComandiTest, DeleteOneRemovesOnlyThatList) {
     EXPECT_EQ(barcode(12), 1);
 }
 
-TEST_P(ComandiTest, DeletingAListThatIsNoLongerThereChangesNothing) {
+TEST_P(ComandiProva, DeletingAListThatIsNoLongerThereChangesNothing) {
     comanda(db, istruzioni::cancellaUna(99));
     EXPECT_EQ(liste(), 3);
     EXPECT_EQ(barcode(), 3);
 }
 
-TEST_P(CascataTest, ADeletedListTakesItsBarcodes) {
+TEST_P(CascataProva, ADeletedListTakesItsBarcodes) {
     comanda(db, istruzioni::cancellaUna(QStringLiteral("7")));
     EXPECT_EQ(liste(), 2);
     EXPECT_EQ(barcode(7), 0);
@@ -75,7 +75,7 @@ TEST_P(CascataTest, ADeletedListTakesItsBarcodes) {
     EXPECT_EQ(barcode(), 0);
 }
 
-TEST_P(SenzaRiferimentoTest, BarcodesOfADeletedListStay) {
+TEST_P(SenzaRiferimentoProva, BarcodesOfADeletedListStay) {
     comanda(db, istruzioni::cancellaUna(QStringLiteral("7")));
     EXPECT_EQ(liste(), 2);
     EXPECT_EQ(barcode(7), 2);
@@ -85,7 +85,7 @@ TEST_P(SenzaRiferimentoTest, BarcodesOfADeletedListStay) {
     EXPECT_EQ(barcode(), 3);
 }
 
-TEST_P(RiferimentoTest, TheFilesRuleRefusesDeletingAListWithBarcodes) {
+TEST_P(RiferimentoProva, TheFilesRuleRefusesDeletingAListWithBarcodes) {
     const auto violazione = fallisce(OrigineFallimento::Database, 19);  // SQLITE_CONSTRAINT
     EXPECT_THAT([&] { comanda(db, istruzioni::cancellaUna(7)); }, violazione);
     EXPECT_EQ(liste(), 3);
@@ -102,14 +102,14 @@ std::string nomeVincolo(const ::testing::TestParamInfo<makedb::Vincolo>& info) {
     return ::testing::PrintToString(info.param);
 }
 
-INSTANTIATE_TEST_SUITE_P(OgniFile, ComandiTest,
+INSTANTIATE_TEST_SUITE_P(OgniFile, ComandiProva,
                          ::testing::Values(makedb::Vincolo::Cascata, makedb::Vincolo::SoloRiferimento,
                                            makedb::Vincolo::Nessuno),
                          nomeVincolo);
-INSTANTIATE_TEST_SUITE_P(File, CascataTest, ::testing::Values(makedb::Vincolo::Cascata), nomeVincolo);
-INSTANTIATE_TEST_SUITE_P(File, SenzaRiferimentoTest, ::testing::Values(makedb::Vincolo::Nessuno),
+INSTANTIATE_TEST_SUITE_P(File, CascataProva, ::testing::Values(makedb::Vincolo::Cascata), nomeVincolo);
+INSTANTIATE_TEST_SUITE_P(File, SenzaRiferimentoProva, ::testing::Values(makedb::Vincolo::Nessuno),
                          nomeVincolo);
-INSTANTIATE_TEST_SUITE_P(File, RiferimentoTest, ::testing::Values(makedb::Vincolo::SoloRiferimento),
+INSTANTIATE_TEST_SUITE_P(File, RiferimentoProva, ::testing::Values(makedb::Vincolo::SoloRiferimento),
                          nomeVincolo);
 
 TEST(Comandi, TheDeleteOneTextMatchesIdsInIntegerAndTextColumns) {
@@ -135,4 +135,4 @@ TEST(Comandi, ARefusedOrClosedCommandFails) {
 }
 
 }  // namespace
-}  // namespace tastalo
+}  // namespace tastalo::prova

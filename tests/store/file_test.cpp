@@ -8,14 +8,14 @@
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 
-namespace tastalo {
+namespace tastalo::prova {
 namespace {
 
 using prova::fallisce;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-class FileTest : public ::testing::Test {
+class FileProva : public ::testing::Test {
 protected:
     auto query() const {
         return [this] { (void)db.archivio.apriQuery(db.connessione(), istruzioni::queryListe()); };
@@ -28,21 +28,21 @@ protected:
     prova::DatabaseProva db{prova::DatabaseProva::SenzaFile{}};
 };
 
-TEST_F(FileTest, AMissingFileFailsAndIsNeverCreated) {
+TEST_F(FileProva, AMissingFileFailsAndIsNeverCreated) {
     EXPECT_THAT(query(), fallisce(OrigineFallimento::Database, 14));  // SQLITE_CANTOPEN
     EXPECT_FALSE(esiste());
     EXPECT_THAT(cancellazione(), fallisce(OrigineFallimento::Database, 14));
     EXPECT_TRUE(QDir(db.cartella.path()).isEmpty());
 }
 
-TEST_F(FileTest, AFileInAMissingFolderFailsAndNoFolderAppears) {
+TEST_F(FileProva, AFileInAMissingFolderFailsAndNoFolderAppears) {
     db.configurazione.PercorsoDatabase = db.cartella.file(QStringLiteral("manca/Dati.sdf"));
     EXPECT_THAT(query(), fallisce(OrigineFallimento::Database, 14));
     EXPECT_THAT(cancellazione(), fallisce(OrigineFallimento::Database, 14));
     EXPECT_TRUE(QDir(db.cartella.path()).isEmpty());
 }
 
-TEST_F(FileTest, AConnectionStringWithoutAFileNeverOpensATemporaryDatabase) {
+TEST_F(FileProva, AConnectionStringWithoutAFileNeverOpensATemporaryDatabase) {
     for (const QString& stringa :
          {costruisciStringaConnessione(QString()), costruisciStringaConnessione(QStringLiteral(":memory:")),
           QStringLiteral("Provider=x;")}) {
@@ -54,7 +54,7 @@ TEST_F(FileTest, AConnectionStringWithoutAFileNeverOpensATemporaryDatabase) {
     }
 }
 
-TEST_F(FileTest, AFileThatIsNotADatabaseFailsAndIsLeftAsItWas) {
+TEST_F(FileProva, AFileThatIsNotADatabaseFailsAndIsLeftAsItWas) {
     const QByteArray contenuto = QByteArray("Questo non è un database, ma un file di testo.\n").repeated(20);
     db.cartella.write(QStringLiteral("Dati.sdf"), contenuto);
 
@@ -63,16 +63,16 @@ TEST_F(FileTest, AFileThatIsNotADatabaseFailsAndIsLeftAsItWas) {
     EXPECT_EQ(db.cartella.read(QStringLiteral("Dati.sdf")), contenuto);
 }
 
-TEST_F(FileTest, AFolderNamedLikeTheFileIsNotADatabase) {
+TEST_F(FileProva, AFolderNamedLikeTheFileIsNotADatabase) {
     ASSERT_TRUE(QDir(db.cartella.path()).mkdir(QStringLiteral("Dati.sdf")));
     EXPECT_THAT(query(), fallisce(OrigineFallimento::Database));
     EXPECT_THAT(cancellazione(), fallisce(OrigineFallimento::Database));
 }
 
 // Another program holds the file locked while it writes.
-class FileBloccatoTest : public FileTest {
+class FileBloccatoProva : public FileProva {
 protected:
-    FileBloccatoTest() {
+    FileBloccatoProva() {
         makedb::scriviDatabase(db.percorso(), {{7, QStringLiteral("Magazzino"), {"8001"}}},
                                makedb::Vincolo::Cascata, false);
         altroProgramma = db.blocca();
@@ -82,7 +82,7 @@ protected:
     std::unique_ptr<SQLite::Database> altroProgramma;
 };
 
-TEST_F(FileBloccatoTest, QueriesAndDeletesFailAsLockedAfterWaiting) {
+TEST_F(FileBloccatoProva, QueriesAndDeletesFailAsLockedAfterWaiting) {
     QElapsedTimer orologio;
     orologio.start();
     EXPECT_THAT(query(), fallisce(OrigineFallimento::Database, 5, HasSubstr("locked")));  // SQLITE_BUSY
@@ -91,7 +91,7 @@ TEST_F(FileBloccatoTest, QueriesAndDeletesFailAsLockedAfterWaiting) {
     EXPECT_LT(orologio.elapsed(), 2500);  // the short wait given, not the default
 }
 
-TEST_F(FileBloccatoTest, TheListsReadOnceTheLockIsGone) {
+TEST_F(FileBloccatoProva, TheListsReadOnceTheLockIsGone) {
     altroProgramma->exec("ROLLBACK");
     auto r = db.archivio.apriQuery(db.connessione(), istruzioni::queryListe());
     ASSERT_FALSE(r->allaFine());
@@ -101,4 +101,4 @@ TEST_F(FileBloccatoTest, TheListsReadOnceTheLockIsGone) {
 }
 
 }  // namespace
-}  // namespace tastalo
+}  // namespace tastalo::prova

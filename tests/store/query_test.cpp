@@ -7,14 +7,14 @@
 #include "support/database_prova.h"
 #include "support/fallimento_atteso.h"
 
-namespace tastalo {
+namespace tastalo::prova {
 namespace {
 
 using prova::fallisce;
 
-class QueryTest : public ::testing::Test {
+class QueryProva : public ::testing::Test {
 protected:
-    QueryTest() {
+    QueryProva() {
         db.lista(7, QStringLiteral("Magazzino"), {"8001", "8002", "8003"});
         db.lista(12, QStringLiteral("Gamma"), {"9001"});
         db.lista(3, QStringLiteral("Alfa"));
@@ -37,7 +37,7 @@ protected:
     prova::DatabaseProva db;
 };
 
-TEST_F(QueryTest, ListQueryGivesEveryListOrderedByName) {
+TEST_F(QueryProva, ListQueryGivesEveryListOrderedByName) {
     auto r = query(istruzioni::queryListe());
     ASSERT_EQ(r->numeroCampi(), 2);
     EXPECT_EQ(r->nomeCampo(0), u"idLista");
@@ -54,7 +54,7 @@ TEST_F(QueryTest, ListQueryGivesEveryListOrderedByName) {
     EXPECT_TRUE(r->allaFine());
 }
 
-TEST_F(QueryTest, NamesInAMadeDatabaseSortWithoutRegardToCase) {
+TEST_F(QueryProva, NamesInAMadeDatabaseSortWithoutRegardToCase) {
     db.lista(20, QStringLiteral("beta"));
     db.lista(21, QStringLiteral("ZULU"));
     auto r = query(istruzioni::queryListe());
@@ -63,21 +63,21 @@ TEST_F(QueryTest, NamesInAMadeDatabaseSortWithoutRegardToCase) {
     EXPECT_EQ(nomi, (std::vector<QString>{"Alfa", "beta", "Gamma", "Magazzino", "ZULU"}));
 }
 
-TEST_F(QueryTest, BarcodeQueryGivesTheListsBarcodesInDatabaseOrder) {
+TEST_F(QueryProva, BarcodeQueryGivesTheListsBarcodesInDatabaseOrder) {
     auto r = query(istruzioni::queryBarcode(7));
     EXPECT_EQ(colonnaZero(*r), (std::vector<QString>{"8001", "8002", "8003"}));
     auto altra = query(istruzioni::queryBarcode(12));
     EXPECT_EQ(colonnaZero(*altra), std::vector<QString>{"9001"});
 }
 
-TEST_F(QueryTest, EmptyResultsAreAtTheirEndAtOnce) {
+TEST_F(QueryProva, EmptyResultsAreAtTheirEndAtOnce) {
     EXPECT_TRUE(query(istruzioni::queryBarcode(3))->allaFine());
     EXPECT_TRUE(query(istruzioni::queryBarcode(999))->allaFine());
     db.esegui("delete from movimenti; delete from liste;");
     EXPECT_TRUE(query(istruzioni::queryListe())->allaFine());
 }
 
-TEST_F(QueryTest, FieldsAreFoundByNameWithoutRegardToCase) {
+TEST_F(QueryProva, FieldsAreFoundByNameWithoutRegardToCase) {
     auto r = query(istruzioni::queryBarcode(7));
     EXPECT_EQ(r->indiceCampo(u"BarCode"), 0);
     EXPECT_EQ(r->indiceCampo(u"BARCODE"), 0);
@@ -96,7 +96,7 @@ TEST_F(QueryTest, FieldsAreFoundByNameWithoutRegardToCase) {
     EXPECT_EQ(liste->campo(u"LISTA").comeTesto(), u"Alfa");
 }
 
-TEST_F(QueryTest, FurtherColumnsOfListsComeAfterIdAndName) {
+TEST_F(QueryProva, FurtherColumnsOfListsComeAfterIdAndName) {
     db.esegui("alter table liste add column note TEXT; update liste set note='x';");
     auto r = query(istruzioni::queryListe());
     ASSERT_EQ(r->numeroCampi(), 3);
@@ -104,7 +104,7 @@ TEST_F(QueryTest, FurtherColumnsOfListsComeAfterIdAndName) {
     EXPECT_EQ(r->campo(1).comeTesto(), u"Alfa");
 }
 
-TEST_F(QueryTest, MoveFirstStandsOnTheFirstRowAgain) {
+TEST_F(QueryProva, MoveFirstStandsOnTheFirstRowAgain) {
     auto r = query(istruzioni::queryBarcode(7));
     EXPECT_EQ(colonnaZero(*r).size(), 3u);
     ASSERT_TRUE(r->allaFine());
@@ -116,7 +116,7 @@ TEST_F(QueryTest, MoveFirstStandsOnTheFirstRowAgain) {
     EXPECT_EQ(colonnaZero(*r), (std::vector<QString>{"8001", "8002", "8003"}));
 }
 
-TEST_F(QueryTest, ReadingWithoutACurrentRowFailsInsteadOfGivingStaleValues) {
+TEST_F(QueryProva, ReadingWithoutACurrentRowFailsInsteadOfGivingStaleValues) {
     auto r = query(istruzioni::queryBarcode(12));
     r->avanti();
     ASSERT_TRUE(r->allaFine());
@@ -126,18 +126,18 @@ TEST_F(QueryTest, ReadingWithoutACurrentRowFailsInsteadOfGivingStaleValues) {
                 fallisce(OrigineFallimento::Database, 25));
 }
 
-TEST_F(QueryTest, ARefusedStatementFailsWithSqlitesCodeAndMessage) {
+TEST_F(QueryProva, ARefusedStatementFailsWithSqlitesCodeAndMessage) {
     EXPECT_THAT([&] { (void)query(QStringLiteral("select * from nessuna")); },
                 fallisce(OrigineFallimento::Database, 1, ::testing::HasSubstr("nessuna")));
 }
 
-TEST_F(QueryTest, AQueryCannotWriteToTheFile) {
+TEST_F(QueryProva, AQueryCannotWriteToTheFile) {
     EXPECT_THAT([&] { (void)query(istruzioni::cancellaTutte()); },
                 fallisce(OrigineFallimento::Database, 8));  // SQLITE_READONLY
     EXPECT_EQ(db.conta("select count(*) from liste"), 3);
 }
 
-TEST_F(QueryTest, AFileInWriteAheadLogModeReadsWhileAnotherProgramWrites) {
+TEST_F(QueryProva, AFileInWriteAheadLogModeReadsWhileAnotherProgramWrites) {
     db.esegui("PRAGMA journal_mode=WAL");
     SQLite::Database altroProgramma = db.apri(SQLite::OPEN_READWRITE);
     altroProgramma.exec("BEGIN IMMEDIATE");
@@ -151,9 +151,9 @@ TEST_F(QueryTest, AFileInWriteAheadLogModeReadsWhileAnotherProgramWrites) {
 
 // Values as the other program may have stored them: SQLite keeps what it is
 // given when a column has no type.
-class ValoriInsolitiTest : public QueryTest {
+class ValoriInsolitiProva : public QueryProva {
 protected:
-    ValoriInsolitiTest() {
+    ValoriInsolitiProva() {
         db.esegui(
             "drop table movimenti; drop table liste;"
             "create table liste(idLista, lista); create table movimenti(idLista, Barcode);"
@@ -164,7 +164,7 @@ protected:
     }
 };
 
-TEST_F(ValoriInsolitiTest, ListIdsConvertOrFailByTheirValue) {
+TEST_F(ValoriInsolitiProva, ListIdsConvertOrFailByTheirValue) {
     auto r = query(QStringLiteral("select * from liste order by lista"));
     const auto id = [&] { return r->campo(0).comeIntero32(); };
     for (const std::int32_t codice : {94, 13, 6, 13}) {  // null, 'abc', 3000000000, 7.5
@@ -178,7 +178,7 @@ TEST_F(ValoriInsolitiTest, ListIdsConvertOrFailByTheirValue) {
     EXPECT_EQ(id(), -2147483647 - 1);
 }
 
-TEST_F(ValoriInsolitiTest, BarcodesOfEveryKindReadAsTextOrFail) {
+TEST_F(ValoriInsolitiProva, BarcodesOfEveryKindReadAsTextOrFail) {
     auto r = query(istruzioni::queryBarcode(1));
     const auto testo = [&] { return r->campo(u"BarCode").comeTesto(); };
     std::vector<QString> visibili;
@@ -197,4 +197,4 @@ TEST_F(ValoriInsolitiTest, BarcodesOfEveryKindReadAsTextOrFail) {
 }
 
 }  // namespace
-}  // namespace tastalo
+}  // namespace tastalo::prova

@@ -23,7 +23,7 @@
 #include "support/temp_folder.h"
 #include "ui/font_dialogo.h"
 
-namespace tastalo {
+namespace tastalo::prova {
 namespace {
 
 using prova::controllo;
@@ -35,10 +35,10 @@ const QString kMessaggioRitardo = QStringLiteral(
     "Il ritardo deve essere un numero di millisecondi da 0 a 2147483647: il punto separa le migliaia "
     "(1.000), la virgola i decimali (1,5).");
 
-class ImpostaTest : public ::testing::Test {
+class ImpostaProva : public ::testing::Test {
 protected:
     // The values in use are those of kIniCompleto, as start-up would load them.
-    ImpostaTest() : ini(cartella.path()) {
+    ImpostaProva() : ini(cartella.path()) {
         configurazione.PercorsoDatabase = QStringLiteral("/dati/liste.sdf");
         configurazione.TitoloFinestra = QStringLiteral("Blocco note");
         configurazione.Ritardo = 250;
@@ -85,7 +85,7 @@ const QByteArray kIniCompleto = "[DATI]\nDataBase=/dati/liste.sdf\nFinestraPGM=B
 
 // --- Opening ---
 
-TEST_F(ImpostaTest, OpeningShowsTheFileAsItIsNowAndTheValueInUseForAnEmptyOrInvalidKey) {
+TEST_F(ImpostaProva, OpeningShowsTheFileAsItIsNowAndTheValueInUseForAnEmptyOrInvalidKey) {
     // Changed since start-up, by hand or by another copy: shown, so that
     // "Salva" does not undo it.
     scriviIni("[DATI]\nDataBase=/altro.sdf\nFinestraPGM=Altro\nDelay=1.500\n");
@@ -106,7 +106,7 @@ TEST_F(ImpostaTest, OpeningShowsTheFileAsItIsNowAndTheValueInUseForAnEmptyOrInva
     EXPECT_TRUE(messaggi.messaggi().empty());
 }
 
-TEST_F(ImpostaTest, AfterABrokenSettingsFileStartUpAndTheDialogAgreeOnTheDefaultDatabase) {
+TEST_F(ImpostaProva, AfterABrokenSettingsFileStartUpAndTheDialogAgreeOnTheDefaultDatabase) {
     const QString predefinito = QDir::toNativeSeparators(cartella.file(QStringLiteral("Dati.sdf")));
     const QByteArray casi[] = {"[DATI]\nFinestraPGM=Korvedo\nDelay=500\n", "[DATI]\nDataBase=\n",
                                "[ALTRO]\nK=v\n", QByteArray("\x00\xFF\x9F[\x80\n=\x01", 9)};
@@ -119,7 +119,7 @@ TEST_F(ImpostaTest, AfterABrokenSettingsFileStartUpAndTheDialogAgreeOnTheDefault
     }
 }
 
-TEST_F(ImpostaTest, WhenTheFileCannotBeCreatedOrReadTheDialogShowsTheDefaultsInUse) {
+TEST_F(ImpostaProva, WhenTheFileCannotBeCreatedOrReadTheDialogShowsTheDefaultsInUse) {
     // A program folder that is gone cannot hold the file, as a read-only one.
     auto sparita = std::make_unique<TempFolder>();
     IniProgramma iniSparito(sparita->path());
@@ -154,7 +154,7 @@ TEST_F(ImpostaTest, WhenTheFileCannotBeCreatedOrReadTheDialogShowsTheDefaultsInU
     expectMostraIValoriInUso();
 }
 
-TEST_F(ImpostaTest, ARelativeDatabaseAndADecimalDelayAreShownAsTypedAndSavedAsStartUpReadsThem) {
+TEST_F(ImpostaProva, ARelativeDatabaseAndADecimalDelayAreShownAsTypedAndSavedAsStartUpReadsThem) {
     const QByteArray prima = "[DATI]\nDataBase=liste.sdf\nFinestraPGM=Blocco note\nDelay=750,5\n";
     scriviIni(prima);
     avviaEApri();
@@ -175,7 +175,7 @@ TEST_F(ImpostaTest, ARelativeDatabaseAndADecimalDelayAreShownAsTypedAndSavedAsSt
     EXPECT_EQ(dialogo->result(), QDialog::Accepted);
 }
 
-TEST_F(ImpostaTest, OpensWithFocusOnSaveAndTheDesignedTabOrder) {
+TEST_F(ImpostaProva, OpensWithFocusOnSaveAndTheDesignedTabOrder) {
     scriviIni(kIniCompleto);
     apri();
 
@@ -204,7 +204,7 @@ private:
     QFont m_prima;
 };
 
-TEST_F(ImpostaTest, CaptionsAreNeverCutOffWhateverTheSystemFont) {
+TEST_F(ImpostaProva, CaptionsAreNeverCutOffWhateverTheSystemFont) {
     for (const double punti : {6.0, 9.0, 14.0}) {
         SCOPED_TRACE(punti);
         FontApplicazione font(punti);
@@ -213,13 +213,13 @@ TEST_F(ImpostaTest, CaptionsAreNeverCutOffWhateverTheSystemFont) {
     }
 }
 
-TEST_F(ImpostaTest, KeepsTheSystemFontWhenTheCaptionsFitInIt) {
+TEST_F(ImpostaProva, KeepsTheSystemFontWhenTheCaptionsFitInIt) {
     FontApplicazione font(6.0);
     apri();
     EXPECT_EQ(dialogo->font(), QApplication::font());
 }
 
-TEST_F(ImpostaTest, OpensCentredOverItsParent) {
+TEST_F(ImpostaProva, OpensCentredOverItsParent) {
     QWidget principale;
     principale.setGeometry(120, 90, 600, 420);
     principale.show();
@@ -232,7 +232,7 @@ TEST_F(ImpostaTest, OpensCentredOverItsParent) {
 
 // --- Browse ---
 
-TEST_F(ImpostaTest, BrowseAsksForADatabaseStartingAtTheCurrentPath) {
+TEST_F(ImpostaProva, BrowseAsksForADatabaseStartingAtTheCurrentPath) {
     scriviIni(kIniCompleto);
     apri();
     scelta.rispondi(std::nullopt);
@@ -249,7 +249,7 @@ TEST_F(ImpostaTest, BrowseAsksForADatabaseStartingAtTheCurrentPath) {
     EXPECT_EQ(richiesta.nomeIniziale, QStringLiteral("/dati/liste.sdf"));
 }
 
-TEST_F(ImpostaTest, BrowseKeepsTheOldTextOnCancelOrANameThatIsNoExistingFile) {
+TEST_F(ImpostaProva, BrowseKeepsTheOldTextOnCancelOrANameThatIsNoExistingFile) {
     scriviIni(kIniCompleto);
     apri();
     const std::optional<QString> risposte[] = {std::nullopt, cartella.file(QStringLiteral("manca.sdf")),
@@ -262,7 +262,7 @@ TEST_F(ImpostaTest, BrowseKeepsTheOldTextOnCancelOrANameThatIsNoExistingFile) {
     }
 }
 
-TEST_F(ImpostaTest, BrowseToAnExistingFileFillsTheBoxButStoresNothing) {
+TEST_F(ImpostaProva, BrowseToAnExistingFileFillsTheBoxButStoresNothing) {
     scriviIni(kIniCompleto);
     cartella.write(QStringLiteral("altro.sdf"), "x");
     apri();
@@ -277,7 +277,7 @@ TEST_F(ImpostaTest, BrowseToAnExistingFileFillsTheBoxButStoresNothing) {
 
 // --- Save ---
 
-TEST_F(ImpostaTest, SaveWritesTheTextsAsTheyStandThenUpdatesConfigurazione) {
+TEST_F(ImpostaProva, SaveWritesTheTextsAsTheyStandThenUpdatesConfigurazione) {
     scriviIni(
         "; impostazioni\n[DATI]\nDataBase=/dati/liste.sdf\nFinestraPGM=Blocco note\nDelay=250\n"
         "[ALTRO]\nChiave=valore\n");
@@ -300,7 +300,7 @@ TEST_F(ImpostaTest, SaveWritesTheTextsAsTheyStandThenUpdatesConfigurazione) {
     EXPECT_TRUE(messaggi.messaggi().empty());
 }
 
-TEST_F(ImpostaTest, SaveAfterAnEmptyDatabaseValueStoresTheDefaultPath) {
+TEST_F(ImpostaProva, SaveAfterAnEmptyDatabaseValueStoresTheDefaultPath) {
     scriviIni("[DATI]\nDataBase=\nFinestraPGM=Korvedo\nDelay=500\n");
     avviaEApri();
 
@@ -313,7 +313,7 @@ TEST_F(ImpostaTest, SaveAfterAnEmptyDatabaseValueStoresTheDefaultPath) {
     EXPECT_EQ(configurazione.PercorsoDatabase, predefinito);
 }
 
-TEST_F(ImpostaTest, SaveCreatesTheSettingsFileWhenItIsMissing) {
+TEST_F(ImpostaProva, SaveCreatesTheSettingsFileWhenItIsMissing) {
     apri();
     txt("txtFinestra").setText(QStringLiteral("Korvedo"));
     txt("txtDelay").setText(QStringLiteral("0"));
@@ -328,7 +328,7 @@ TEST_F(ImpostaTest, SaveCreatesTheSettingsFileWhenItIsMissing) {
 
 // --- Leave ---
 
-TEST_F(ImpostaTest, LeavingByExitOrCloseBoxWritesNothing) {
+TEST_F(ImpostaProva, LeavingByExitOrCloseBoxWritesNothing) {
     for (const bool conEsci : {true, false}) {
         SCOPED_TRACE(conEsci ? "Esci" : "close box");
         scriviIni(kIniCompleto);
@@ -353,7 +353,7 @@ TEST_F(ImpostaTest, LeavingByExitOrCloseBoxWritesNothing) {
 
 // --- Refusals and failures ---
 
-TEST_F(ImpostaTest, ADelayThatStartUpWouldRefuseIsRefusedBeforeAnythingIsWritten) {
+TEST_F(ImpostaProva, ADelayThatStartUpWouldRefuseIsRefusedBeforeAnythingIsWritten) {
     scriviIni(kIniCompleto);
     apri();
     for (const char* ritardo :
@@ -376,7 +376,7 @@ TEST_F(ImpostaTest, ADelayThatStartUpWouldRefuseIsRefusedBeforeAnythingIsWritten
     }
 }
 
-TEST_F(ImpostaTest, AFailedWriteIsReportedAndTheDialogStaysOpenWithConfigurazioneUnchanged) {
+TEST_F(ImpostaProva, AFailedWriteIsReportedAndTheDialogStaysOpenWithConfigurazioneUnchanged) {
     // The program folder vanishes while the dialog is open: no write can land.
     auto sparita = std::make_unique<TempFolder>();
     IniProgramma iniSparito(sparita->path());
@@ -399,7 +399,7 @@ TEST_F(ImpostaTest, AFailedWriteIsReportedAndTheDialogStaysOpenWithConfigurazion
 
 // --- Keys ---
 
-TEST_F(ImpostaTest, EscapeDoesNothingFromABoxOrAButton) {
+TEST_F(ImpostaProva, EscapeDoesNothingFromABoxOrAButton) {
     const std::pair<const char*, Qt::KeyboardModifiers> casi[] = {
         {"txtDelay", Qt::NoModifier},
         {"cmdEsegui", Qt::NoModifier},
@@ -423,7 +423,7 @@ TEST_F(ImpostaTest, EscapeDoesNothingFromABoxOrAButton) {
     }
 }
 
-TEST_F(ImpostaTest, EnterInATextBoxDoesNotSave) {
+TEST_F(ImpostaProva, EnterInATextBoxDoesNotSave) {
     scriviIni(kIniCompleto);
     apri();
     txt("txtDelay").setText(QStringLiteral("750"));
@@ -439,7 +439,7 @@ TEST_F(ImpostaTest, EnterInATextBoxDoesNotSave) {
     expectConfigurazioneInvariata();
 }
 
-TEST_F(ImpostaTest, EnterPressesOnlyTheButtonThatHasTheFocus) {
+TEST_F(ImpostaProva, EnterPressesOnlyTheButtonThatHasTheFocus) {
     scriviIni(kIniCompleto);
     apri();
     txt("txtDelay").setText(QStringLiteral("750"));
@@ -453,4 +453,4 @@ TEST_F(ImpostaTest, EnterPressesOnlyTheButtonThatHasTheFocus) {
 }
 
 }  // namespace
-}  // namespace tastalo
+}  // namespace tastalo::prova

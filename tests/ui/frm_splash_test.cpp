@@ -16,22 +16,22 @@
 #include "ui/icona_programma.h"
 #include "ui/riga_versione.h"
 
-namespace tastalo {
+namespace tastalo::prova {
 namespace {
 
 using prova::controllo;
 using prova::FakeTemporizzatore;
 
-class SplashTest : public ::testing::Test {
+class SplashProva : public ::testing::Test {
 protected:
-    SplashTest() : splash(tempo, [this] { ++principaliMostrate; }) { splash.show(); }
+    SplashProva() : splash(tempo, [this] { ++principaliMostrate; }) { splash.show(); }
 
     FakeTemporizzatore tempo;
     int principaliMostrate = 0;
     frmSplash splash;
 };
 
-TEST_F(SplashTest, TimerFiringClosesItAndShowsTheMainWindowOnce) {
+TEST_F(SplashProva, TimerFiringClosesItAndShowsTheMainWindowOnce) {
     EXPECT_EQ(tempo.intervallo(), 5000);
     tempo.scatta();
 
@@ -57,7 +57,7 @@ TEST(SplashKeys, AnyCharacterKeyClosesItAndStopsTheTimer) {
     }
 }
 
-TEST_F(SplashTest, KeysThatProduceNoCharacterLeaveItOpen) {
+TEST_F(SplashProva, KeysThatProduceNoCharacterLeaveItOpen) {
     for (const Qt::Key tasto : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Left}) {
         QTest::keyClick(&splash, tasto);
     }
@@ -66,7 +66,7 @@ TEST_F(SplashTest, KeysThatProduceNoCharacterLeaveItOpen) {
     EXPECT_EQ(principaliMostrate, 0);
 }
 
-TEST_F(SplashTest, AKeyReachingAChildIsSeenByTheWindowFirst) {
+TEST_F(SplashProva, AKeyReachingAChildIsSeenByTheWindowFirst) {
     auto& logo = controllo<QLabel>(splash, QStringLiteral("imgLogo"));
     QTest::keyClick(&logo, Qt::Key_X);
 
@@ -74,7 +74,7 @@ TEST_F(SplashTest, AKeyReachingAChildIsSeenByTheWindowFirst) {
     EXPECT_EQ(principaliMostrate, 1);
 }
 
-TEST_F(SplashTest, MouseClicksDoNothing) {
+TEST_F(SplashProva, MouseClicksDoNothing) {
     QTest::mouseClick(&splash, Qt::LeftButton);
     QTest::mouseClick(&splash, Qt::RightButton);
     QTest::mouseDClick(&splash, Qt::LeftButton);
@@ -85,7 +85,7 @@ TEST_F(SplashTest, MouseClicksDoNothing) {
     EXPECT_EQ(principaliMostrate, 0);
 }
 
-TEST_F(SplashTest, MainWindowIsShownOnceWhenKeyAndTimerBothArrive) {
+TEST_F(SplashProva, MainWindowIsShownOnceWhenKeyAndTimerBothArrive) {
     QTest::keyClick(&splash, Qt::Key_A);
     tempo.scatta();
     QTest::keyClick(&splash, Qt::Key_B);
@@ -115,14 +115,14 @@ TEST(SplashReentry, EventsArrivingWhileTheMainWindowLoadsDoNotShowItAgain) {
     EXPECT_FALSE(splash.isVisible());
 }
 
-TEST_F(SplashTest, ClosedByTheWindowSystemItStillShowsTheMainWindow) {
+TEST_F(SplashProva, ClosedByTheWindowSystemItStillShowsTheMainWindow) {
     splash.close();
 
     EXPECT_FALSE(tempo.attivo());
     EXPECT_EQ(principaliMostrate, 1);
 }
 
-TEST_F(SplashTest, ShowsTheProductNameAndTheVersionDeclaredForTheBuild) {
+TEST_F(SplashProva, ShowsTheProductNameAndTheVersionDeclaredForTheBuild) {
     EXPECT_EQ(rigaVersione(1, 4, 8), QStringLiteral("Versione 1.4.8"));
     EXPECT_EQ(rigaVersione(10, 0, 120), QStringLiteral("Versione 10.0.120"));
     const QString atteso =
@@ -131,7 +131,7 @@ TEST_F(SplashTest, ShowsTheProductNameAndTheVersionDeclaredForTheBuild) {
     EXPECT_EQ(controllo<QLabel>(splash, QStringLiteral("lblProductName")).text(), QStringLiteral("Tastalo"));
 }
 
-TEST_F(SplashTest, SelfSizingLabelsShowTheirWholeTextInsideTheFrame) {
+TEST_F(SplashProva, SelfSizingLabelsShowTheirWholeTextInsideTheFrame) {
     const auto& frame = controllo<QFrame>(splash, QStringLiteral("Frame1"));
     for (const char* nome : {"lblProductName", "lblVersion", "lblMakerLarge"}) {
         SCOPED_TRACE(nome);
@@ -143,12 +143,12 @@ TEST_F(SplashTest, SelfSizingLabelsShowTheirWholeTextInsideTheFrame) {
     EXPECT_EQ(controllo<QLabel>(splash, QStringLiteral("lblVersion")).geometry().right() + 1, 457);
 }
 
-TEST_F(SplashTest, IsCentredOnTheScreen) {
+TEST_F(SplashProva, IsCentredOnTheScreen) {
     const QPoint centroSchermo = splash.screen()->availableGeometry().center();
     EXPECT_LE((splash.frameGeometry().center() - centroSchermo).manhattanLength(), 2);
 }
 
-TEST_F(SplashTest, HasTheFixedDialogBorderOfTheOtherWindowsWithoutTitleBarOrTaskbarEntry) {
+TEST_F(SplashProva, HasTheFixedDialogBorderOfTheOtherWindowsWithoutTitleBarOrTaskbarEntry) {
     const frmCancella altra;
     const Qt::WindowFlags bordo = Qt::MSWindowsFixedSizeDialogHint | Qt::FramelessWindowHint;
     EXPECT_EQ(splash.windowFlags() & bordo, altra.windowFlags() & bordo);
@@ -167,7 +167,7 @@ bool haPixelVisibili(const QImage& immagine) {
     return false;
 }
 
-TEST_F(SplashTest, LogoIsDrawnFromTheResourcesAndStretchedToItsBox) {
+TEST_F(SplashProva, LogoIsDrawnFromTheResourcesAndStretchedToItsBox) {
     const QPixmap logo = logoProgramma(256);
     ASSERT_EQ(logo.size(), QSize(256, 256));
     EXPECT_TRUE(haPixelVisibili(logo.toImage()));
@@ -186,4 +186,4 @@ TEST(ProgramIcon, OffersTheLogoAtTheUsualIconSizes) {
 }
 
 }  // namespace
-}  // namespace tastalo
+}  // namespace tastalo::prova

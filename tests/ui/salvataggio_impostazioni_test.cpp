@@ -10,7 +10,7 @@
 #include "support/temp_folder.h"
 #include "ui/impostazioni_dialogo.h"
 
-namespace tastalo {
+namespace tastalo::prova {
 namespace {
 
 using prova::fallisce;
@@ -21,9 +21,9 @@ using ::testing::ResultOf;
 
 // --- Saving the three keys together ---
 
-class SalvataggioTest : public ::testing::Test {
+class SalvataggioProva : public ::testing::Test {
 protected:
-    SalvataggioTest() : ini(cartella.path()), impostazioni(ini, configurazione) {
+    SalvataggioProva() : ini(cartella.path()), impostazioni(ini, configurazione) {
         configurazione.PercorsoDatabase = QStringLiteral("/prima.sdf");
         configurazione.TitoloFinestra = QStringLiteral("Prima");
         configurazione.Ritardo = 500;
@@ -58,7 +58,7 @@ protected:
     ImpostazioniDialogo impostazioni;
 };
 
-TEST_F(SalvataggioTest, AWriteFailingAfterAnEarlierOneLeavesTheFileAsItWas) {
+TEST_F(SalvataggioProva, AWriteFailingAfterAnEarlierOneLeavesTheFileAsItWas) {
     const QByteArray prima = "[DATI]\r\nDataBase=/prima.sdf\r\nFinestraPGM=Prima\r\nDelay=500\r\n";
     cartella.write(QStringLiteral("spooling.ini"), prima);
 
@@ -69,7 +69,7 @@ TEST_F(SalvataggioTest, AWriteFailingAfterAnEarlierOneLeavesTheFileAsItWas) {
     expectConfigurazioneInvariata();
 }
 
-TEST_F(SalvataggioTest, AWriteFailingAfterTheFileWasCreatedRemovesItAgain) {
+TEST_F(SalvataggioProva, AWriteFailingAfterTheFileWasCreatedRemovesItAgain) {
     // A title that would break the lines fails only once DataBase has created the file.
     EXPECT_THAT(salva({QStringLiteral("/nuovo.sdf"), QStringLiteral("due\nrighe"), QStringLiteral("7")}),
                 fallisce(OrigineFallimento::FileImpostazioni));
@@ -77,7 +77,7 @@ TEST_F(SalvataggioTest, AWriteFailingAfterTheFileWasCreatedRemovesItAgain) {
     expectConfigurazioneInvariata();
 }
 
-TEST_F(SalvataggioTest, AWriteFailureMessageNamesTheFileAndSaysNothingWasSaved) {
+TEST_F(SalvataggioProva, AWriteFailureMessageNamesTheFileAndSaysNothingWasSaved) {
     ASSERT_TRUE(QDir(cartella.path()).mkdir(QStringLiteral("spooling.ini")));
 
     EXPECT_THAT(salva({QStringLiteral("/nuovo.sdf"), QStringLiteral("Korvedo"), QStringLiteral("5")}),
@@ -86,7 +86,7 @@ TEST_F(SalvataggioTest, AWriteFailureMessageNamesTheFileAndSaysNothingWasSaved) 
     expectConfigurazioneInvariata();
 }
 
-TEST_F(SalvataggioTest, ALatin1FileKeepsItsUntouchedLinesAndRefusesTextLatin1CannotHold) {
+TEST_F(SalvataggioProva, ALatin1FileKeepsItsUntouchedLinesAndRefusesTextLatin1CannotHold) {
     const QByteArray prima = "[DATI]\r\nDataBase=/prima.sdf\r\nFinestraPGM=Contabilit\xE0\r\nDelay=500\r\n";
     cartella.write(QStringLiteral("spooling.ini"), prima);
 
@@ -104,4 +104,4 @@ TEST_F(SalvataggioTest, ALatin1FileKeepsItsUntouchedLinesAndRefusesTextLatin1Can
 }
 
 }  // namespace
-}  // namespace tastalo
+}  // namespace tastalo::prova
