@@ -97,6 +97,17 @@ inline Status checkTypeable(std::u32string_view text) {
     return Status::success();
 }
 
+// kKeysHeld naming each key `nameOf` gives for the keys held, in order.
+template <typename Keys, typename NameOf>
+Status keysHeld(const Keys& keys, NameOf nameOf) {
+    std::u32string names;
+    for (const auto& key : keys) {
+        if (!names.empty()) names += U", ";
+        names += nameOf(key);
+    }
+    return failure(kKeysHeld, std::move(names));
+}
+
 class KeyboardTarget {
 public:
     virtual ~KeyboardTarget() = default;

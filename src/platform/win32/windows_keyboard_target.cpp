@@ -71,12 +71,7 @@ Status WindowsKeyboardTarget::waitForReleasedKeys() {
         held = m_desktop->heldKeys();
     }
     if (held.empty()) return Status::success();
-    std::u32string names;
-    for (std::uint16_t key : held) {
-        if (!names.empty()) names += U", ";
-        names += nameOf(*m_desktop, key);
-    }
-    return failure(kKeysHeld, std::move(names));
+    return keysHeld(held, [this](std::uint16_t key) { return nameOf(*m_desktop, key); });
 }
 
 bool WindowsKeyboardTarget::waitUntilForeground(WindowHandle window) {

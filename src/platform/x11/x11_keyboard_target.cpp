@@ -52,12 +52,7 @@ Status X11KeyboardTarget::awaitReleasedKeys() {
             // Keys down through XTest alone are nobody's fingers: the
             // keyboard session lets them go before it types.
             if (held.empty()) return Status::success();
-            std::u32string names;
-            for (unsigned int keycode : held) {
-                if (!names.empty()) names += U", ";
-                names += m_operatorKeys.name(keycode);
-            }
-            return failure(kKeysHeld, names);
+            return keysHeld(held, [this](unsigned int keycode) { return m_operatorKeys.name(keycode); });
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
