@@ -28,10 +28,7 @@ trap 'kill "${wine_pids[@]}" 2>/dev/null || true' EXIT
 
 cmake --build --preset asan-ubsan --parallel "$(nproc)"
 status=0
-# A failed test runs once more, and counts as failed only if it fails again:
-# the end-to-end tests share two busy cores with Wine and the builds, and
-# one of them has been seen to miss its end marker under that load.
-ctest --preset asan-ubsan --timeout 300 --parallel "$(nproc)" --repeat until-pass:2 \
+ctest --preset asan-ubsan --timeout 300 --parallel "$(nproc)" \
   -E '^(windows_suites_under_wine|windows_backend_under_wine)$' || status=$?
 
 for name in windows_suites_under_wine windows_backend_under_wine; do

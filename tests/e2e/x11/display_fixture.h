@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "platform/keyboard_target.h"
 #include "platform/title_match.h"
@@ -50,6 +52,17 @@ protected:
                                         ? "xdotool windowactivate --sync " + id
                                         : "xdotool windowraise " + id + " windowfocus --sync " + id;
         ASSERT_EQ(run(command + " >/dev/null 2>&1"), 0) << command;
+        // xdotool's --sync trusts _NET_ACTIVE_WINDOW, which may still name
+        // this window while the manager has yet to handle a focus change
+        // made before; keys typed then would land elsewhere.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while ((probe().inputFocus() != window || probe().activeWindow() != window) &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_EQ(probe().inputFocus(), window)
+            << "the focus did not settle on the window brought to the front";
+        ASSERT_EQ(probe().activeWindow(), window);
     }
 
     // Types a marker line into the window in front and gives what `target`

@@ -93,7 +93,8 @@ protected:
     std::string finoAlSegno(const prova::TargetProgram& finestra) {
         bringToFront(finestra.window());
         const std::optional<std::string> testo = logBeforeMarker(finestra);
-        EXPECT_TRUE(testo) << "the end marker never arrived";
+        EXPECT_TRUE(testo) << "the end marker never arrived; the active window is " << probe().activeWindow()
+                           << ", the marker's " << finestra.window();
         return testo.value_or(std::string());
     }
 

@@ -88,11 +88,15 @@ void TargetProgram::clearLog() const {
 
 std::string TargetProgram::logWhen(const std::function<bool(const std::string&)>& done,
                                    std::chrono::milliseconds timeout) const {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    // A target still working through a long run of keys is slow, not stuck:
+    // the timeout counts from the last time its log grew.
+    auto deadline = std::chrono::steady_clock::now() + timeout;
     std::string text = log();
     while (!done(text) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        text = log();
+        std::string now = log();
+        if (now.size() != text.size()) deadline = std::chrono::steady_clock::now() + timeout;
+        text = std::move(now);
     }
     return text;
 }

@@ -35,11 +35,12 @@ public:
     int pid() const { return m_pid; }
     unsigned long window() const { return m_window; }
 
-    // The log as it stands once it holds `lines` line ends, or after the timeout.
+    // The log as it stands once it holds `lines` line ends, or once it has
+    // not grown for the timeout.
     std::string logAfter(std::size_t lines,
                          std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
     // The log before `marker` and a line end, once they have arrived; nothing
-    // if they did not within the timeout. Keys typed into the window after a
+    // if the log stopped growing for the timeout without them. Keys typed into the window after a
     // send arrive after all of the send's keys, so a marker typed then shows
     // at once everything the send ever typed there, even without an Enter.
     std::optional<std::string> logBefore(const std::string& marker,
@@ -53,7 +54,8 @@ private:
                const std::function<unsigned long()>& window);
     static std::function<unsigned long()> windowOf(X11Probe& probe, const std::string& title, const int& pid);
 
-    // The log once `done` holds for it, or as it stands after the timeout.
+    // The log once `done` holds for it, or as it stands once it has not
+    // grown for the timeout.
     std::string logWhen(const std::function<bool(const std::string&)>& done,
                         std::chrono::milliseconds timeout) const;
 

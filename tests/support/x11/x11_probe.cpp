@@ -202,6 +202,10 @@ unsigned long X11Probe::activeWindow() {
             longProperty(D(m_display), DefaultRootWindow(D(m_display)), "_NET_ACTIVE_WINDOW", XA_WINDOW);
         return active.empty() ? 0 : active[0];
     }
+    return inputFocus();
+}
+
+unsigned long X11Probe::inputFocus() {
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(D(m_display), &focus, &revert);

@@ -55,6 +55,7 @@ public:
     // The same for a program that does not name its process: by its title.
     unsigned long windowTitled(const std::string& title);
     unsigned long activeWindow();  // _NET_ACTIVE_WINDOW, or the input focus without a manager
+    unsigned long inputFocus();    // the server's own view, which a manager may not have caught up with
     bool underWindowManager();
 
     // A top-level window of this very process with the given title, on the
