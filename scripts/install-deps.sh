@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config clang-format clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n librsvg2-bin
   libsqlitecpp-dev libsqlite3-dev sqlite3
-  libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libwayland-dev
+  libx11-dev libx11-xcb-dev libxtst-dev libxi-dev libxkbcommon-dev libwayland-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick xinput xserver-xephyr
   sway xwayland qt6-wayland

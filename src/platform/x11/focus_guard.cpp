@@ -1,6 +1,7 @@
 #include "platform/x11/focus_guard.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tastalo::platform::x11 {
 
@@ -21,6 +22,7 @@ bool FocusGuard::watch(::Window window, bool viaManager) {
 void FocusGuard::stop() {
     if (m_target == 0) return;
     Display* display = m_connection.display();
+    dropQuestions();
     const bool earlierError = m_connection.hasError();
     XSelectInput(display, m_target, NoEventMask);
     if (m_viaManager) m_connection.stopListeningOnRoot(PropertyChangeMask);
@@ -38,21 +40,50 @@ void FocusGuard::stop() {
     m_inside.clear();
 }
 
-bool FocusGuard::confirm() {
-    if (m_target == 0) return false;
+void FocusGuard::ask() {
+    if (m_target == 0) return;
     Display* display = m_connection.display();
-    const unsigned long serial = NextRequest(display);
-    ::Window focus = 0;
-    int revert = 0;
-    // Its reply comes after every event the server sent us before handling it.
-    XGetInputFocus(display, &focus, &revert);
+    // Through XCB, on the same connection: ordered with Xlib's requests, and
+    // its answer can wait. The flush gives the connection back to Xlib, whose
+    // serials then count this request too.
+    const xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(XGetXCBConnection(display));
+    XFlush(display);
+    m_questions.push_back({cookie.sequence, XNextRequest(display) - 1});
+}
+
+bool FocusGuard::readOldest() {
+    if (m_target == 0) return false;
+    if (m_questions.empty()) ask();
+    const Question question = m_questions.front();
+    m_questions.pop_front();
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_input_focus_reply_t* reply =
+        xcb_get_input_focus_reply(XGetXCBConnection(m_connection.display()), {question.cookie}, &error);
+    const ::Window focus = reply ? reply->focus : 0;
+    std::free(reply);
+    std::free(error);
+    // Its answer comes after every event the server sent us before handling it.
     readReports();
     // The focus is elsewhere and no report said when it went: none of the keys
-    // sent since the last confirmation can be trusted to have arrived.
+    // sent since the last answer can be trusted to have arrived.
     const bool away = !m_away.empty() && !m_away.back().to;
     if (!away && !focusWithinTarget(focus)) lostAfter(m_confirmedUpTo);
-    m_confirmedUpTo = serial;
+    m_confirmedUpTo = question.serial;
     return !m_lostAfter;
+}
+
+bool FocusGuard::confirm() {
+    if (m_target == 0) return false;
+    ask();
+    bool held = true;
+    while (!m_questions.empty()) held = readOldest();
+    return held;
+}
+
+void FocusGuard::dropQuestions() {
+    xcb_connection_t* connection = XGetXCBConnection(m_connection.display());
+    for (const Question& question : m_questions) xcb_discard_reply(connection, question.cookie);
+    m_questions.clear();
 }
 
 bool FocusGuard::stillHeld() {

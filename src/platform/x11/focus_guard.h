@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -23,9 +24,15 @@ public:
     bool watch(::Window window, bool viaManager);
     void stop();
 
-    // One round trip: once it returns, the server has handled every request
-    // sent so far and every report made before is read. False once the focus
-    // has left the target at any moment since watch().
+    // Asks where the focus is without waiting for the answer: sent now, so
+    // that keys sent after it are handled while it travels.
+    void ask();
+    // Reads the answer to the oldest question still open: the server had
+    // handled every request sent before it, and every report made before is
+    // read. False once the focus has left the target at any moment since
+    // watch().
+    bool readOldest();
+    // One round trip: a question, and every open one answered.
     bool confirm();
     // Without a round trip, from the reports that have already arrived.
     bool stillHeld();
@@ -37,6 +44,7 @@ public:
 
 private:
     void readReports();
+    void dropQuestions();
     void lostAfter(unsigned long serial);
     void backAfter(unsigned long serial);
     bool focusWithinTarget(::Window focus);
@@ -54,6 +62,11 @@ private:
     };
     std::vector<Away> m_away;
     unsigned long m_confirmedUpTo = 0;
+    struct Question {
+        unsigned int cookie = 0;
+        unsigned long serial = 0;
+    };
+    std::deque<Question> m_questions;
     std::vector<::Window> m_inside;  // focus windows known to lie within the target
 };
 

@@ -48,8 +48,7 @@ Status KeyboardSession::type(std::u32string_view text) {
     if (text == U"\r") {
         // The barcode is whole only if all its keys went in and nothing of
         // the operator's came among them: then, and only then, its Return.
-        if (!m_guard.confirm()) return lostFocus();
-        m_unconfirmedKeys = 0;
+        if (!confirmAll()) return lostFocus();
         if (Status pressed = operatorKeys(); !pressed.ok()) return pressed;
     }
     KeyPlanner::Plan plan = m_planner->plan(text);
@@ -65,8 +64,7 @@ Status KeyboardSession::type(std::u32string_view text) {
 }
 
 Status KeyboardSession::confirmDelivery() {
-    const bool held = m_guard.confirm();
-    m_unconfirmedKeys = 0;
+    const bool held = confirmAll();
     if (m_connection.hasError()) return serverRefused();
     // The focus may have left only after the last key went in, or left and
     // come back with none of them sent meanwhile: then the text arrived
@@ -80,6 +78,33 @@ Status KeyboardSession::confirmDelivery() {
 }
 
 Status KeyboardSession::lostFocus() { return failure(kTargetLostFocus); }
+
+Status KeyboardSession::roomForKey() {
+    // Every key past the last answer belongs to an open question or to the
+    // chunk being sent, smaller than the bound: the loop always has one.
+    while (m_unconfirmedKeys >= kKeysInFlight && !m_keysPerQuestion.empty()) {
+        if (!m_guard.readOldest()) return lostFocus();
+        m_unconfirmedKeys -= m_keysPerQuestion.front();
+        m_keysPerQuestion.pop_front();
+        if (Status pressed = operatorKeys(); !pressed.ok()) return pressed;
+    }
+    return Status::success();
+}
+
+void KeyboardSession::keySent() {
+    ++m_unconfirmedKeys;
+    if (++m_keysSinceQuestion < kKeysPerQuestion) return;
+    m_guard.ask();
+    m_keysPerQuestion.push_back(m_keysSinceQuestion);
+    m_keysSinceQuestion = 0;
+}
+
+bool KeyboardSession::confirmAll() {
+    m_unconfirmedKeys = 0;
+    m_keysPerQuestion.clear();
+    m_keysSinceQuestion = 0;
+    return m_guard.confirm();
+}
 
 Status KeyboardSession::operatorKeys() {
     if (const auto press = m_operatorKeys.firstPress())
@@ -252,11 +277,7 @@ Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
             if (Status bound = bind(step); !bound.ok()) return stopTyping(bound);
             continue;
         }
-        if (m_unconfirmedKeys >= kKeysInFlight) {
-            if (!m_guard.confirm()) return stopTyping(lostFocus());
-            m_unconfirmedKeys = 0;
-            if (Status pressed = operatorKeys(); !pressed.ok()) return stopTyping(pressed);
-        }
+        if (Status room = roomForKey(); !room.ok()) return stopTyping(room);
         if (m_keysAhead >= kKeysAheadOfTarget && m_spareKeymap.changed() && targetAnswers()) {
             m_ping.roundTrip(m_target, m_timing.settleTimeout);
             m_keysAhead = 0;
@@ -264,7 +285,7 @@ Status KeyboardSession::run(const std::vector<KeyStep>& steps) {
         events.clear();
         m_events.stroke(step.keycode, step.shift, events);
         send(events, step.keycode);
-        ++m_unconfirmedKeys;
+        keySent();
         ++m_keysAhead;
     }
     releaseShift();
@@ -368,6 +389,8 @@ void KeyboardSession::end() {
     m_group = -1;
     m_unlockedModifiers = 0;
     m_unconfirmedKeys = 0;
+    m_keysPerQuestion.clear();
+    m_keysSinceQuestion = 0;
     m_lastKeySerial = 0;
     m_keySerials.clear();
     m_target = 0;

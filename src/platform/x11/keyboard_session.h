@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,12 +20,16 @@ namespace tastalo::platform::x11 {
 // The keyboard for the length of one send: it clears the lock and modifier
 // state that would change the typed characters, binds the characters the
 // keymap lacks to spare keycodes, types with XTest, and gives everything
-// back at the end. No more than kKeysInFlight keys are ever sent without the
-// focus guard confirming that the server delivered them to the target, so a
-// window that takes the focus mid-send gets those at most.
+// back at the end. No more than kKeysInFlight keys are ever sent past the
+// last answer of the focus guard that the server had delivered them to the
+// target, so a window that takes the focus mid-send gets those at most. The
+// guard is asked after every kKeysPerQuestion keys and its answer read only
+// when the bound is reached: the server works through one chunk while the
+// next one is sent.
 class KeyboardSession {
 public:
     static constexpr int kKeysInFlight = 16;
+    static constexpr int kKeysPerQuestion = kKeysInFlight / 2;
     // While spare keycodes carry our characters, a target that answers pings
     // is never more than this many keys behind: the keycodes change again
     // (or go back) only once it has read every key sent with them.
@@ -78,6 +83,13 @@ private:
     void releaseShift();
     Status stopTyping(Status reason);
     static Status lostFocus();
+    // Reads the focus guard's answers until a key may go without passing the
+    // bound; asks it a question after every chunk.
+    Status roomForKey();
+    void keySent();
+    // One round trip: every key sent so far handled by the server, the
+    // guard's open questions all answered. False once the focus has left.
+    bool confirmAll();
     // kOperatorKeyPressed when the operator has pressed a key since the send
     // began, among the reports already read.
     Status operatorKeys();
@@ -107,7 +119,11 @@ private:
     int m_group = -1;
     bool m_watchingState = false;
     unsigned int m_unlockedModifiers = 0;
+    // Keys sent past the last answer read, and how many of them each open
+    // question covers, oldest first.
     int m_unconfirmedKeys = 0;
+    std::deque<int> m_keysPerQuestion;
+    int m_keysSinceQuestion = 0;
     unsigned long m_lastKeySerial = 0;
     // Every key request since the last confirmDelivery().
     std::vector<unsigned long> m_keySerials;

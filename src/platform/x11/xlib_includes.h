@@ -5,6 +5,7 @@
 // that sees both; Xlib's Status is plain int, so the macro goes.
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XInput.h>
