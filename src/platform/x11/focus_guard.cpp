@@ -74,7 +74,8 @@ bool FocusGuard::readOldest() {
 
 bool FocusGuard::confirm() {
     if (m_target == 0) return false;
-    ask();
+    // An open question asked after the last request sent answers for all.
+    if (m_questions.empty() || m_questions.back().serial != XNextRequest(m_connection.display()) - 1) ask();
     bool held = true;
     while (!m_questions.empty()) held = readOldest();
     return held;

@@ -32,7 +32,8 @@ public:
     // read. False once the focus has left the target at any moment since
     // watch().
     bool readOldest();
-    // One round trip: a question, and every open one answered.
+    // One round trip: every open question answered, with one more asked
+    // first unless the newest was the last request sent.
     bool confirm();
     // Without a round trip, from the reports that have already arrived.
     bool stillHeld();

@@ -59,6 +59,9 @@ Status KeyboardSession::type(std::u32string_view text) {
         return untypeable;
     }
     if (Status typed = run(plan.steps); !typed.ok()) return typed;
+    // The answer the next Return or confirmation waits for, asked now: it
+    // travels while the caller goes on.
+    if (m_keysSinceQuestion > 0) askFocus();
     XFlush(m_connection.display());
     return Status::success();
 }
@@ -93,7 +96,10 @@ Status KeyboardSession::roomForKey() {
 
 void KeyboardSession::keySent() {
     ++m_unconfirmedKeys;
-    if (++m_keysSinceQuestion < kKeysPerQuestion) return;
+    if (++m_keysSinceQuestion == kKeysPerQuestion) askFocus();
+}
+
+void KeyboardSession::askFocus() {
     m_guard.ask();
     m_keysPerQuestion.push_back(m_keysSinceQuestion);
     m_keysSinceQuestion = 0;

@@ -87,6 +87,7 @@ private:
     // bound; asks it a question after every chunk.
     Status roomForKey();
     void keySent();
+    void askFocus();
     // One round trip: every key sent so far handled by the server, the
     // guard's open questions all answered. False once the focus has left.
     bool confirmAll();
