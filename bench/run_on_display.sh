@@ -7,6 +7,7 @@
 # PROGRAM is the benchmark's path inside the build folder; BUILD_DIR (build/
 # at the top of the repository unless an existing folder comes first) is
 # configured when it has never been; the options go to the benchmark.
+# DISPLAY_OPTIONS (--no-wm) go to with_display.sh.
 run_on_display() {
   local program=$1 targets=$2
   shift 2
@@ -22,5 +23,6 @@ run_on_display() {
   fi
   # shellcheck disable=SC2086 # one or more target names
   cmake --build "$build" --target $targets --parallel "$(nproc)" >/dev/null
-  exec "$top/tests/support/x11/with_display.sh" "$build/$program" "$@"
+  # shellcheck disable=SC2086 # no option or one
+  exec "$top/tests/support/x11/with_display.sh" ${DISPLAY_OPTIONS:-} "$build/$program" "$@"
 }

@@ -4,7 +4,9 @@
 // barcodes with doubled and tripled characters and 100 with characters the
 // keymap lacks into fresh columns; the sheet is saved and read back from the
 // file. Needs libreoffice-calc (not installed by the project's scripts):
-// run it through bench/typing/run_calc.sh.
+// run it through bench/typing/run_calc.sh. After the number of runs it
+// takes the options of the settle measurements (settle_options.h): each
+// setting is typed the given number of runs, into columns of its own.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,6 +30,8 @@
 #include "run_statistics.h"
 #include "send/pausa_invio.h"
 #include "send_harness.h"
+#include "settle_keyboard.h"
+#include "settle_options.h"
 #include "target_program.h"
 #include "x11_probe.h"
 
@@ -42,6 +47,10 @@ struct List {
     const char* name;
     std::int32_t id;
     std::vector<std::u32string> barcodes;
+};
+
+// The sends of one list with one setting.
+struct Tally {
     std::vector<double> rates;
     int exact = 0, runs = 0, lostOrWrong = 0;
 };
@@ -87,7 +96,14 @@ int differences(const QStringList& received, const std::vector<std::u32string>& 
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const bool runsGiven = argc > 1 && std::atoi(argv[1]) > 0;
+    const int runs = runsGiven ? std::atoi(argv[1]) : 3;
+    const std::optional<SettleOptions> options = parseSettleOptions(argc, argv, runsGiven ? 2 : 1);
+    if (!options) {
+        std::fprintf(stderr, "usage: bench_typing_calc [RUNS] [options]; %s\n", kSettleUsage);
+        return 1;
+    }
+    const std::vector<SettleOptions::Setting> settings = options->settings();
     QTemporaryDir folder;
     const QString sheet = folder.filePath(QStringLiteral("barcode.fods"));
     QDir().mkpath(folder.filePath(QStringLiteral("profilo/user")));
@@ -118,49 +134,57 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::unique_ptr<platform::KeyboardTarget> keyboard = platform::createKeyboardTarget();
     PausaInvioQt pause;
     std::vector<List> lists;
-    lists.push_back({"300 ASCII, doubled and tripled characters", 1, repeatedCharacterBarcodes(300), {}});
-    lists.push_back({"100 with characters off the keymap", 2, offKeymapBarcodes(100), {}});
-    std::unique_ptr<SendHarness> harness;
-    try {
-        harness = std::make_unique<SendHarness>(*keyboard, pause, kTitle);
-        for (const List& list : lists) harness->addList(list.id, list.barcodes);
-    } catch (const Fallimento& failure) {
-        std::fprintf(stderr, "cannot prepare the list database: %d %s\n", failure.codice(), failure.what());
-        return 1;
-    }
+    lists.push_back({"300 ASCII, doubled and tripled characters", 1, repeatedCharacterBarcodes(300)});
+    lists.push_back({"100 with characters off the keymap", 2, offKeymapBarcodes(100)});
+    BusyLoad load(options->busy);
 
     // Every run into columns of its own; one save at the end, as Calc
     // drops keys that come while it saves.
     struct Sent {
-        List* list;
+        Tally* tally;
+        const List* list;
         int column;
         bool completed;
     };
     std::vector<Sent> sends;
+    std::vector<std::vector<Tally>> tallies(settings.size(), std::vector<Tally>(lists.size()));
     bool keymapKept = true;
     std::size_t allKeys = 0;
     const auto firstSend = Clock::now();
-    for (int run = 0; run < runs; ++run) {
-        for (List& list : lists) {
-            const int column = static_cast<int>(sends.size());
-            const bool moved = keysToCalc([&] {
-                probe.press("Control_L");
-                probe.tap("Home");
-                probe.release("Control_L");
-                for (int i = 0; i < column; ++i) probe.tap("Right");
-            });
-            const auto start = Clock::now();
-            const SendHarness::Outcome sent = harness->send(list.id, 0);
-            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            list.rates.push_back(static_cast<double>(keystrokes(list.barcodes)) / seconds);
-            if (!sent.completed)
-                std::fprintf(stderr, "%s: %s\n", list.name, qPrintable(sent.messages.join(" | ")));
-            keymapKept = keymapKept && probe.keyboardMapping() == keymap;
-            sends.push_back({&list, column, moved && sent.completed});
-            allKeys += keystrokes(list.barcodes);
+    for (std::size_t s = 0; s < settings.size(); ++s) {
+        const std::unique_ptr<platform::KeyboardTarget> keyboard = settleKeyboard(settings[s], options->ping);
+        std::unique_ptr<SendHarness> harness;
+        try {
+            harness = std::make_unique<SendHarness>(*keyboard, pause, kTitle);
+            for (const List& list : lists) harness->addList(list.id, list.barcodes);
+        } catch (const Fallimento& failure) {
+            std::fprintf(stderr, "cannot prepare the list database: %d %s\n", failure.codice(),
+                         failure.what());
+            return 1;
+        }
+        for (int run = 0; run < runs; ++run) {
+            for (std::size_t l = 0; l < lists.size(); ++l) {
+                const List& list = lists[l];
+                Tally& tally = tallies[s][l];
+                const int column = static_cast<int>(sends.size());
+                const bool moved = keysToCalc([&] {
+                    probe.press("Control_L");
+                    probe.tap("Home");
+                    probe.release("Control_L");
+                    for (int i = 0; i < column; ++i) probe.tap("Right");
+                });
+                const auto start = Clock::now();
+                const SendHarness::Outcome sent = harness->send(list.id, 0);
+                const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+                tally.rates.push_back(static_cast<double>(keystrokes(list.barcodes)) / seconds);
+                if (!sent.completed)
+                    std::fprintf(stderr, "%s: %s\n", list.name, qPrintable(sent.messages.join(" | ")));
+                keymapKept = keymapKept && probe.keyboardMapping() == keymap;
+                sends.push_back({&tally, &list, column, moved && sent.completed});
+                allKeys += keystrokes(list.barcodes);
+            }
         }
     }
     const QDateTime before = QFileInfo(sheet).lastModified();
@@ -181,12 +205,13 @@ int main(int argc, char** argv) {
         std::chrono::seconds(300));
     const double calcSeconds = std::chrono::duration<double>(Clock::now() - firstSend).count();
     for (const Sent& send : sends) {
-        List& list = *send.list;
+        const List& list = *send.list;
+        Tally& tally = *send.tally;
         const QStringList received = columnOf(content, send.column);
         const int wrong = differences(received, list.barcodes);
-        ++list.runs;
-        list.exact += saved && send.completed && wrong == 0 ? 1 : 0;
-        list.lostOrWrong += wrong;
+        ++tally.runs;
+        tally.exact += saved && send.completed && wrong == 0 ? 1 : 0;
+        tally.lostOrWrong += wrong;
         for (std::size_t i = 0; wrong != 0 && i < list.barcodes.size(); ++i) {
             const QString expected = QString::fromStdU32String(list.barcodes[i]);
             const QString got =
@@ -203,13 +228,20 @@ int main(int argc, char** argv) {
         probe.release("Control_L");
     });
 
-    std::printf("\nLibreOffice Calc, through the send at Ritardo 0, %d runs:\n", runs);
+    std::printf("\nLibreOffice Calc, through the send at Ritardo 0, %d runs%s:\n", runs,
+                options->ping ? "" : ", taken as a target that answers no ping");
     bool met = keymapKept;
-    for (const List& list : lists) {
-        std::printf(
-            "  %-44s exact %d of %d, characters lost or wrong %d, sent at %.0f characters/s (median)\n",
-            list.name, list.exact, list.runs, list.lostOrWrong, median(list.rates));
-        met = met && list.exact == list.runs;
+    for (std::size_t s = 0; s < settings.size(); ++s) {
+        const SettleWaits waits = settleWaits(settings[s]);
+        std::printf("  map settle %lld ms, pause %lld ms:\n", static_cast<long long>(waits.mapSettle.count()),
+                    static_cast<long long>(waits.pause.count()));
+        for (std::size_t l = 0; l < lists.size(); ++l) {
+            const Tally& tally = tallies[s][l];
+            std::printf(
+                "    %-44s exact %d of %d, characters lost or wrong %d, sent at %.0f characters/s (median)\n",
+                lists[l].name, tally.exact, tally.runs, tally.lostOrWrong, median(tally.rates));
+            met = met && tally.exact == tally.runs;
+        }
     }
     std::printf(
         "  (while it borrows keycodes the send keeps pace with Calc's reading, after an ASCII list too)\n");

@@ -13,6 +13,7 @@
 #include "platform/title_match.h"
 #include "run_statistics.h"
 #include "send_harness.h"
+#include "settle_options.h"
 #include "support/pausa_finta.h"
 #include "support/recording_keyboard_target.h"
 
@@ -168,6 +169,40 @@ TEST(RunStatisticsTest, ExtremesAndPercentAboveTheFloor) {
     EXPECT_NEAR(percentAbove(2111.5, 2050), 3.0, 1e-9);
     EXPECT_NEAR(percentAbove(2050, 2050), 0.0, 1e-9);
     EXPECT_LT(percentAbove(2000, 2050), 0);
+}
+
+TEST(SettleOptionsTest, ReadsEachOptionAndRefusesWhatItDoesNotKnow) {
+    using Ms = std::chrono::milliseconds;
+    const auto parse = [](std::vector<std::string> words, int first = 1) {
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        return parseSettleOptions(static_cast<int>(argv.size()), argv.data(), first);
+    };
+    const auto options = parse({"bench", "--runs=3", "--pauses=0,20", "--map-settles=5", "--no-ping",
+                                "--targets=xterm,qt", "--busy=2", "--lag-runs=0"});
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->runs, 3);
+    EXPECT_FALSE(options->ping);
+    EXPECT_EQ(options->busy, 2);
+    EXPECT_EQ(options->lagRuns, 0);
+    EXPECT_TRUE(options->wants("qt"));
+    EXPECT_FALSE(options->wants("gtk"));
+    const auto settings = options->settings();
+    ASSERT_EQ(settings.size(), 2u);
+    EXPECT_EQ(settings[1].mapSettle, Ms(5));
+    EXPECT_EQ(settings[1].pause, Ms(20));
+
+    // Nothing given: one setting, the backend's own waits, every target.
+    const auto defaults = parse({"bench", "7"}, 2);
+    ASSERT_TRUE(defaults);
+    EXPECT_TRUE(defaults->ping);
+    ASSERT_EQ(defaults->settings().size(), 1u);
+    EXPECT_FALSE(defaults->settings()[0].pause);
+    EXPECT_TRUE(defaults->wants("xterm"));
+
+    for (const char* wrong :
+         {"--runs=0", "--pauses=", "--pauses=5,", "--pauses=-1", "--busy=x", "--ping", "--no-ping=1", "7"})
+        EXPECT_FALSE(parse({"bench", wrong})) << wrong;
 }
 
 class SendHarnessTest : public ::testing::Test {

@@ -32,6 +32,13 @@ TypingTarget::TypingTarget(const std::string& program, const std::string& title,
         m_program = std::make_unique<prova::TargetProgram>(m_probe, program, title, log);
         return;
     }
+    if (kind == Kind::Gtk) {
+        // Debian's Python, the one python3-gi is for.
+        m_program = std::make_unique<prova::TargetProgram>(
+            m_probe, std::vector<std::string>{"/usr/bin/python3", program, title, log}, title, log,
+            std::string());
+        return;
+    }
     // cat logs each line the terminal hands on at Enter, as xterm encodes
     // it: UTF-8, whatever the benchmark's own locale.
     m_program = std::make_unique<prova::TargetProgram>(

@@ -10,20 +10,21 @@
 namespace tastalo::bench {
 
 // A target program on the display, with a log of every line entered: the
-// stand-in Qt program, or an xterm running cat, a target that answers no
-// ping.
+// stand-in Qt program, its GTK counterpart (gtk_line_target.py), or an xterm
+// running cat, a target that answers no ping.
 class TypingTarget {
 public:
     using Clock = std::chrono::steady_clock;
-    enum class Kind { Korvedo, Xterm };
+    enum class Kind { Korvedo, Gtk, Xterm };
 
-    // `program` is korvedo_target's path, unused for an xterm.
+    // `program` is korvedo_target's path or the GTK script's, unused for an xterm.
     TypingTarget(const std::string& program, const std::string& title, Kind kind = Kind::Korvedo);
     ~TypingTarget();
     TypingTarget(const TypingTarget&) = delete;
     TypingTarget& operator=(const TypingTarget&) = delete;
 
     bool started() const { return m_program->started(); }
+    const std::string& title() const { return m_title; }
 
     // Brings the target to the front with its text box empty and its log
     // cleared, so that no run inherits anything from the one before.
