@@ -232,9 +232,7 @@ int main(int argc, char** argv) {
                 options->ping ? "" : ", taken as a target that answers no ping");
     bool met = keymapKept;
     for (std::size_t s = 0; s < settings.size(); ++s) {
-        const SettleWaits waits = settleWaits(settings[s]);
-        std::printf("  map settle %lld ms, pause %lld ms:\n", static_cast<long long>(waits.mapSettle.count()),
-                    static_cast<long long>(waits.pause.count()));
+        std::printf("  pause %lld ms:\n", static_cast<long long>(settlePause(settings[s]).count()));
         for (std::size_t l = 0; l < lists.size(); ++l) {
             const Tally& tally = tallies[s][l];
             std::printf(

@@ -8,7 +8,7 @@
 # options. Needs xterm and python3-gi with GTK 3, installed by hand
 # (apt-get install xterm python3-gi gir1.2-gtk-3.0). Exit status 0 when every
 # setting came through exactly, 2 when not. Example:
-#   bash bench/typing/run_settle.sh build --no-ping --pauses=0,5,20 --map-settles=0 --runs=20
+#   bash bench/typing/run_settle.sh build --no-ping --pauses=0,5,20 --runs=20
 set -euo pipefail
 source "$(dirname "$0")/../run_on_display.sh"
 DISPLAY_OPTIONS=--no-wm run_on_display bench/typing/bench_typing_settle "bench_typing_settle korvedo_target" "$@"

@@ -1,15 +1,14 @@
-// How long a target needs before the keys of a new keymap, and before the
-// spare keycodes change again or go back, when it answers no ping. Each
-// target (an xterm, the GTK and the Qt target) is typed into through the
-// send at Ritardo 0 as if it answered none, with the pauses given: per run,
-// 200 barcodes with characters off the keymap (one binding, given back at
-// the end) and 300 distinct CJK characters (a new binding every few
-// barcodes, each after a pause). A pause holds for a target when every run
-// came through exactly and the keymap was given back. Without --no-ping the
-// targets that answer pings are waited for instead, with the map settle
-// after the answer. Then, per target, how long after the server has routed
-// the last key of 500 ASCII barcodes the target had read them all.
-// Run it through bench/typing/run_settle.sh; LibreOffice Calc through
+// How long a target needs before the spare keycodes change again or go
+// back, when it answers no ping. Each target (an xterm, the GTK and the Qt
+// target) is typed into through the send at Ritardo 0 as if it answered
+// none (--no-ping), with the pauses given: per run, 200 barcodes with
+// characters off the keymap (one binding, given back at the end) and 300
+// distinct CJK characters (a new binding every few barcodes, each after a
+// pause). A pause holds for a target when every run came through exactly
+// and the keymap was given back. Without --no-ping the targets that answer
+// pings are waited for instead. Then, per target, how long after the server
+// has routed the last key of 500 ASCII barcodes the target had read them
+// all. Run it through bench/typing/run_settle.sh; LibreOffice Calc through
 // run_calc.sh, which takes the same options.
 #include <QCoreApplication>
 #include <chrono>
@@ -127,7 +126,6 @@ int main(int argc, char** argv) {
         }
         for (const SettleOptions::Setting& setting : options->settings()) {
             const std::unique_ptr<platform::KeyboardTarget> keyboard = settleKeyboard(setting, options->ping);
-            const SettleWaits waits = settleWaits(setting);
             PausaInvioQt pause;
             SendHarness harness(*keyboard, pause, QString::fromUtf8(kind.title));
             harness.addList(kOffKeymapList, offKeymap);
@@ -145,11 +143,9 @@ int main(int argc, char** argv) {
             const bool held = exactOffKeymap == options->runs && exactDistinct == options->runs;
             allHeld = allHeld && held;
             std::printf(
-                "  %-6s map settle %3lld ms, pause %3lld ms: exact off the keymap %d of %d, CJK %d of %d%s "
-                "(a run %.2f s)\n",
-                kind.name, static_cast<long long>(waits.mapSettle.count()),
-                static_cast<long long>(waits.pause.count()), exactOffKeymap, options->runs, exactDistinct,
-                options->runs, held ? "" : "  NOT EXACT", median(seconds));
+                "  %-6s pause %3lld ms: exact off the keymap %d of %d, CJK %d of %d%s (a run %.2f s)\n",
+                kind.name, static_cast<long long>(settlePause(setting).count()), exactOffKeymap,
+                options->runs, exactDistinct, options->runs, held ? "" : "  NOT EXACT", median(seconds));
             std::fflush(stdout);
         }
         std::vector<double> lags;

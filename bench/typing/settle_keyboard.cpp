@@ -9,7 +9,6 @@ namespace {
 platform::x11::X11KeyboardTarget::Options optionsFor(const SettleOptions::Setting& setting, bool ping) {
     platform::x11::X11KeyboardTarget::Options options;
     if (!ping) options.keyboard.settleTimeout = std::chrono::milliseconds(0);
-    if (setting.mapSettle) options.keyboard.mapSettle = *setting.mapSettle;
     if (setting.pause) options.keyboard.settlePause = *setting.pause;
     return options;
 }
@@ -20,9 +19,8 @@ std::unique_ptr<platform::KeyboardTarget> settleKeyboard(const SettleOptions::Se
     return std::make_unique<platform::x11::X11KeyboardTarget>(optionsFor(setting, ping));
 }
 
-SettleWaits settleWaits(const SettleOptions::Setting& setting) {
-    const auto keyboard = optionsFor(setting, true).keyboard;
-    return {keyboard.mapSettle, keyboard.settlePause};
+std::chrono::milliseconds settlePause(const SettleOptions::Setting& setting) {
+    return optionsFor(setting, true).keyboard.settlePause;
 }
 
 }  // namespace tastalo::bench

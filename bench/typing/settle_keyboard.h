@@ -13,11 +13,7 @@ namespace tastalo::bench {
 // is given to a ping's answer: the target is taken as one that gives none.
 std::unique_ptr<platform::KeyboardTarget> settleKeyboard(const SettleOptions::Setting& setting, bool ping);
 
-// The waits the backend uses for the setting, those not given included.
-struct SettleWaits {
-    std::chrono::milliseconds mapSettle{0};
-    std::chrono::milliseconds pause{0};
-};
-SettleWaits settleWaits(const SettleOptions::Setting& setting);
+// The pause the backend uses for the setting, its own when none is given.
+std::chrono::milliseconds settlePause(const SettleOptions::Setting& setting);
 
 }  // namespace tastalo::bench

@@ -35,17 +35,9 @@ bool list(std::string_view text, std::vector<Item>& items, Read read) {
 }  // namespace
 
 std::vector<SettleOptions::Setting> SettleOptions::settings() const {
-    using Ms = std::optional<std::chrono::milliseconds>;
-    const auto values = [](const std::vector<int>& given) {
-        std::vector<Ms> all;
-        for (int ms : given) all.push_back(std::chrono::milliseconds(ms));
-        if (all.empty()) all.push_back(std::nullopt);
-        return all;
-    };
+    if (pauses.empty()) return {Setting{}};
     std::vector<Setting> all;
-    for (const Ms& settle : values(mapSettles)) {
-        for (const Ms& pause : values(pauses)) all.push_back({settle, pause});
-    }
+    for (int pause : pauses) all.push_back({std::chrono::milliseconds(pause)});
     return all;
 }
 
@@ -69,7 +61,6 @@ std::optional<SettleOptions> parseSettleOptions(int argc, char** argv, int first
         if (name == "--lag-runs") read = number(value, options.lagRuns);
         if (name == "--busy") read = number(value, options.busy);
         if (name == "--pauses") read = list(value, options.pauses, number);
-        if (name == "--map-settles") read = list(value, options.mapSettles, number);
         if (name == "--targets") read = list(value, options.targets, word);
         if (name == "--no-ping") read = equals == argument.size();
         if (name == "--no-ping") options.ping = false;

@@ -10,24 +10,20 @@ namespace tastalo::bench {
 // What the settle measurements (settle_benchmark, calc_benchmark) try:
 //   --runs=N           sends of each list per setting
 //   --pauses=MS,...    the pause for a target that answers no ping
-//   --map-settles=MS,...  the wait after a keymap change, before its first key
 //   --no-ping          every target taken as one that answers no ping
 //   --targets=NAME,... only these targets (settle_benchmark)
 //   --busy=N           N processes spinning beside, for load
 //   --lag-runs=N       sends timed for the target's reading lag
-// Every map settle is tried with every pause; a value not given is the
-// backend's own.
+// Without --pauses, the backend's own pause.
 struct SettleOptions {
     int runs = 10;
     int lagRuns = 5;
     int busy = 0;
     bool ping = true;
     std::vector<int> pauses;
-    std::vector<int> mapSettles;
     std::vector<std::string> targets;
 
     struct Setting {
-        std::optional<std::chrono::milliseconds> mapSettle;
         std::optional<std::chrono::milliseconds> pause;
     };
     std::vector<Setting> settings() const;

@@ -178,8 +178,8 @@ TEST(SettleOptionsTest, ReadsEachOptionAndRefusesWhatItDoesNotKnow) {
         for (std::string& word : words) argv.push_back(word.data());
         return parseSettleOptions(static_cast<int>(argv.size()), argv.data(), first);
     };
-    const auto options = parse({"bench", "--runs=3", "--pauses=0,20", "--map-settles=5", "--no-ping",
-                                "--targets=xterm,qt", "--busy=2", "--lag-runs=0"});
+    const auto options = parse({"bench", "--runs=3", "--pauses=0,20", "--no-ping", "--targets=xterm,qt",
+                                "--busy=2", "--lag-runs=0"});
     ASSERT_TRUE(options);
     EXPECT_EQ(options->runs, 3);
     EXPECT_FALSE(options->ping);
@@ -189,7 +189,7 @@ TEST(SettleOptionsTest, ReadsEachOptionAndRefusesWhatItDoesNotKnow) {
     EXPECT_FALSE(options->wants("gtk"));
     const auto settings = options->settings();
     ASSERT_EQ(settings.size(), 2u);
-    EXPECT_EQ(settings[1].mapSettle, Ms(5));
+    EXPECT_EQ(settings[0].pause, Ms(0));
     EXPECT_EQ(settings[1].pause, Ms(20));
 
     // Nothing given: one setting, the backend's own waits, every target.

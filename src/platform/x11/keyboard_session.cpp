@@ -220,7 +220,6 @@ void KeyboardSession::alignXTestKeymap() {
     XChangeKeyboardMapping(display, first, width, symbols, last - first + 1);
     XFree(symbols);
     XSync(display, False);
-    takeKeymap();
 }
 
 bool KeyboardSession::stateMayHaveChanged() {
@@ -312,14 +311,21 @@ Status KeyboardSession::stopTyping(Status reason) {
 }
 
 Status KeyboardSession::bind(const KeyStep& step) {
-    if (step.drainFirst) drain();
+    // Keycodes that carried other characters change only once the target
+    // has read them all. A target that answers pings also catches up before
+    // its first borrowed key, however far a list typed before left it
+    // behind: from there on it is never kKeysAheadOfTarget keys behind.
+    if (step.drainFirst || targetAnswers()) drain();
     // The write is waited for: a refusal (the one request here that really
     // can fail) stops the send before any key typed with these bindings.
     if (!m_spareKeymap.write(step.bindings)) {
         if (m_connection.hasError()) return serverRefused();
         return failure(kKeyboardUnavailable, {}, "cannot write the keymap");
     }
-    takeKeymap();
+    // Nothing to wait for: the server sends every program the notice of the
+    // new map before any later key, so the target meets it first. It must
+    // have taken the map before the keycodes change again: drain() sees to
+    // that.
     return Status::success();
 }
 
@@ -337,15 +343,6 @@ void KeyboardSession::drain() {
         XSync(m_connection.display(), False);
         std::this_thread::sleep_for(m_timing.settlePause);
     }
-    m_keysAhead = 0;
-}
-
-void KeyboardSession::takeKeymap() {
-    // The server has handled the new map (SpareKeymap::write waited for it),
-    // so its notice reaches the target before any later key; the round trip
-    // makes sure it got there, the pause that it was read.
-    if (targetAnswers()) m_ping.roundTrip(m_target, m_timing.settleTimeout);
-    std::this_thread::sleep_for(m_timing.mapSettle);
     m_keysAhead = 0;
 }
 

@@ -38,14 +38,11 @@ public:
     struct Timing {
         // How long to wait for a target that answers pings to catch up with
         // the keys sent, before the spare keycodes change again; a target
-        // that does not answer gets the fixed pause below instead.
+        // that does not answer gets the fixed pause below instead, after the
+        // server has routed every key. Below 100 ms an xterm lost characters
+        // under load (docs/x11.md).
         std::chrono::milliseconds settleTimeout{5000};
         std::chrono::milliseconds settlePause{100};
-        // After the target has seen the notice of a new keymap, before the
-        // first key that needs it. Programs that reload the map as they
-        // handle the notice (LibreOffice Calc, Qt, xterm) need nothing more;
-        // this leaves room for one that reloads it a moment later.
-        std::chrono::milliseconds mapSettle{10};
     };
 
     KeyboardSession(DisplayConnection& connection, TargetPing& ping, FocusGuard& guard,
@@ -99,8 +96,6 @@ private:
     bool targetAnswers();
     // Waits until the target has read every key sent so far.
     void drain();
-    // Waits until the target has taken a keymap just written.
-    void takeKeymap();
     void send(const std::vector<KeyEvent>& events, std::uint8_t character = 0);
     void key(std::uint8_t keycode, bool press);
     void alignXTestKeymap();
