@@ -167,6 +167,18 @@ public:
     // target; kTargetLostFocus that some did not.
     virtual Status confirmDelivery() = 0;
 
+    // The same for an Enter with more texts to come after it, where the
+    // system lets the answer travel while the next text is typed (X11):
+    // asked for, not waited for. A failure it brings is then reported by a
+    // later call, and entersDelivered() counts the Enters confirmed.
+    virtual Status requestDelivery() { return confirmDelivery(); }
+
+    // How many Enters since activate() the system has shown to have arrived
+    // whole, each with every key before it; exact once a call has failed
+    // (answers still travelling are waited for here). Nothing where every
+    // Enter is confirmed by the call for it: the caller counts those.
+    virtual std::optional<std::size_t> entersDelivered() { return std::nullopt; }
+
     // Ends the send: gives back any key binding or lock state borrowed for it.
     // Safe to call more than once, and after a failure.
     virtual void finish() = 0;

@@ -135,7 +135,7 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
     m_tastiera.expectTexts(testi);
     if (avanzamento) avanzamento(0, totale);
     // The failures that end the send with the count of barcodes delivered.
-    const auto conConteggio = [&](const platform::Status& stato) -> std::optional<Esito> {
+    const auto esitoConConteggio = [&](const platform::Status& stato) -> std::optional<Esito> {
         switch (stato.code) {
             case platform::kTargetLostFocus: return Esito::FuocoPerso;
             case platform::kTargetLostFocusReading:
@@ -149,6 +149,15 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
             case platform::kOperatorKeyPressed: m_tastoPremuto = stato.subject; return Esito::TastoPremuto;
             default: return std::nullopt;
         }
+    };
+    const auto conConteggio = [&](const platform::Status& stato) {
+        const std::optional<Esito> esito = esitoConConteggio(stato);
+        // The confirmation of the last barcodes may have been on its way:
+        // the backend, where it counts, says how many arrived whole.
+        if (esito) {
+            if (const auto arrivati = m_tastiera.entersDelivered()) inviati = static_cast<int>(*arrivati);
+        }
+        return esito;
     };
     attendiRitardo();
     for (int i = 0; i < totale; ++i) {
@@ -168,8 +177,9 @@ InvioBarcode::Esito InvioBarcode::digita(const std::vector<QString>& barcode, co
         attendiRitardo();
         // Only now is the barcode known to have arrived whole: asked after
         // the pause, when the system has long handled its keys, the answer
-        // costs the pace nothing.
-        stato = m_tastiera.confirmDelivery();
+        // costs the pace nothing. Where it can travel while the next barcode
+        // is typed, it is read then; the last one's is waited for.
+        stato = i + 1 < totale ? m_tastiera.requestDelivery() : m_tastiera.confirmDelivery();
         if (const auto esito = conConteggio(stato)) return *esito;
         verifica(stato);
         inviati = i + 1;

@@ -224,7 +224,8 @@ TEST_F(InvioBarcodeProva, FailuresThatEndTheSendWithACountAreSaidInTheLastMessag
         bool sorvegliato;
         platform::Status fallimentoInvio;  // of the second Enter
         QString testo;
-        std::size_t trattenuti = 0;  // operator's keys held back
+        std::size_t trattenuti = 0;                // operator's keys held back
+        std::optional<std::size_t> arrivati = {};  // Enters the backend counted
     } casi[] = {
         {"keys not taken", true, platform::failure(platform::kKeysNotTaken),
          "Invio interrotto: la finestra di destinazione non ha preso i tasti entro il tempo previsto (il "
@@ -254,6 +255,10 @@ TEST_F(InvioBarcodeProva, FailuresThatEndTheSendWithACountAreSaidInTheLastMessag
         {"unwatched, focus lost", false, platform::failure(platform::kTargetLostFocus),
          "Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: 1 di 3." +
              nonSorvegliato},
+        // Its confirmation was on its way when the second Enter failed, and
+        // brought the loss: the backend's count stands.
+        {"the first barcode found lost later", true, platform::failure(platform::kTargetLostFocus),
+         "Invio interrotto: la finestra di destinazione non è più attiva. Barcode inviati: 0 di 3.", 0, 0},
     };
     db.lista(7, "Magazzino", {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     for (const auto& caso : casi) {
@@ -262,6 +267,7 @@ TEST_F(InvioBarcodeProva, FailuresThatEndTheSendWithACountAreSaidInTheLastMessag
         if (!caso.sorvegliato) tastiera.refuseWatch();
         if (!caso.fallimentoInvio.ok()) tastiera.failOn(Kind::Enter, 1, caso.fallimentoInvio);
         tastiera.holdBackOperatorKeys(caso.trattenuti);
+        if (caso.arrivati) tastiera.countsDelivered(*caso.arrivati);
         FakeMessaggi messaggi;
         InvioBarcode invio{db.configurazione, db.archivio, tastiera, pausa, messaggi};
 

@@ -29,6 +29,8 @@ public:
     Status pressEnter() override;
     // Not recorded: success, or what failConfirmOn() planned.
     Status confirmDelivery() override;
+    // Not recorded: what countsDelivered() gave, or nothing.
+    std::optional<std::size_t> entersDelivered() override { return m_delivered; }
     bool deliveryUnwatched() const override { return m_unwatched; }
     std::size_t operatorKeysHeldBack() const override { return m_heldBack; }
     void finish() override;
@@ -47,6 +49,9 @@ public:
         m_loseFocusAt = index;
         m_focusLoss = std::move(why);
     }
+    // As a backend whose confirmations travel while the next text is typed:
+    // this many Enters arrived whole.
+    void countsDelivered(std::size_t enters) { m_delivered = enters; }
     // As when the system refuses to let the keys be watched.
     void refuseWatch() { m_unwatched = true; }
     // The operator's keys the system held back during the send.
@@ -74,6 +79,7 @@ private:
     std::optional<TitleMatch> m_sees;
     bool m_unwatched = false;
     std::size_t m_heldBack = 0;
+    std::optional<std::size_t> m_delivered;
 };
 
 }  // namespace tastalo::platform

@@ -93,6 +93,14 @@ Status SessionKeyboardTarget::confirmDelivery() {
     return m_active ? m_active->confirmDelivery() : noWindowActivated();
 }
 
+Status SessionKeyboardTarget::requestDelivery() {
+    return m_active ? m_active->requestDelivery() : noWindowActivated();
+}
+
+std::optional<std::size_t> SessionKeyboardTarget::entersDelivered() {
+    return m_active ? m_active->entersDelivered() : std::nullopt;
+}
+
 void SessionKeyboardTarget::finish() {
     if (m_active) m_active->finish();
     m_active = nullptr;

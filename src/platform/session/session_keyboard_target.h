@@ -41,6 +41,8 @@ public:
     bool deliveryUnwatched() const override;
     std::size_t operatorKeysHeldBack() const override;
     Status confirmDelivery() override;
+    Status requestDelivery() override;
+    std::optional<std::size_t> entersDelivered() override;
     void finish() override;
 
 private:

@@ -35,6 +35,9 @@ public:
     // One round trip: every open question answered, with one more asked
     // first unless the newest was the last request sent.
     bool confirm();
+    // The serial of the last question answered: the server had handled
+    // every request before it.
+    unsigned long answeredUpTo() const { return m_confirmedUpTo; }
     // Without a round trip, from the reports that have already arrived.
     bool stillHeld();
     // Whether every request with these serials (keys sent) was handled while

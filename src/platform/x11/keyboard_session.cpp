@@ -59,6 +59,10 @@ Status KeyboardSession::type(std::u32string_view text) {
         return untypeable;
     }
     if (Status typed = run(plan.steps); !typed.ok()) return typed;
+    if (text == U"\r") {
+        m_enters.push_back({m_lastKeySerial, std::move(m_keySerials)});
+        m_keySerials.clear();
+    }
     // The answer the next Return or confirmation waits for, asked now: it
     // travels while the caller goes on.
     if (m_keysSinceQuestion > 0) askFocus();
@@ -69,7 +73,9 @@ Status KeyboardSession::type(std::u32string_view text) {
 Status KeyboardSession::confirmDelivery() {
     const bool held = confirmAll();
     if (m_connection.hasError()) return serverRefused();
-    // The focus may have left only after the last key went in, or left and
+    if (m_enterLost) return *m_enterLost;
+    // Keys after the last Return: the focus may have left only after the
+    // last of them went in, or left and
     // come back with none of them sent meanwhile: then the text arrived
     // whole, and the next call stops.
     if (!held && !m_guard.reachedAll(m_keySerials)) return lostFocus();
@@ -80,13 +86,40 @@ Status KeyboardSession::confirmDelivery() {
     return Status::success();
 }
 
+Status KeyboardSession::requestDelivery() {
+    if (m_connection.hasError()) return serverRefused();
+    if (m_enterLost) return *m_enterLost;
+    return Status::success();
+}
+
+std::size_t KeyboardSession::entersDelivered() {
+    if (!m_enters.empty()) confirmAll();
+    return m_entersDelivered;
+}
+
+void KeyboardSession::countEnters() {
+    const auto press = m_operatorKeys.firstPress();
+    while (!m_enters.empty() && m_enters.front().keys.back() < m_guard.answeredUpTo()) {
+        const SentEnter& enter = m_enters.front();
+        // Whole: every key of its barcode, the Return included, went to the
+        // target, and no key of the operator's came before the Return.
+        if (!m_enterLost && press && press->serial < enter.serial)
+            m_enterLost = failure(kOperatorKeyPressed, m_operatorKeys.name(press->keycode));
+        if (!m_enterLost && !m_guard.reachedAll(enter.keys)) m_enterLost = lostFocus();
+        if (!m_enterLost) ++m_entersDelivered;
+        m_enters.pop_front();
+    }
+}
+
 Status KeyboardSession::lostFocus() { return failure(kTargetLostFocus); }
 
 Status KeyboardSession::roomForKey() {
     // Every key past the last answer belongs to an open question or to the
     // chunk being sent, smaller than the bound: the loop always has one.
     while (m_unconfirmedKeys >= kKeysInFlight && !m_keysPerQuestion.empty()) {
-        if (!m_guard.readOldest()) return lostFocus();
+        const bool held = m_guard.readOldest();
+        countEnters();
+        if (!held) return lostFocus();
         m_unconfirmedKeys -= m_keysPerQuestion.front();
         m_keysPerQuestion.pop_front();
         if (Status pressed = operatorKeys(); !pressed.ok()) return pressed;
@@ -109,7 +142,9 @@ bool KeyboardSession::confirmAll() {
     m_unconfirmedKeys = 0;
     m_keysPerQuestion.clear();
     m_keysSinceQuestion = 0;
-    return m_guard.confirm();
+    const bool held = m_guard.confirm();
+    countEnters();
+    return held;
 }
 
 Status KeyboardSession::operatorKeys() {
@@ -396,6 +431,9 @@ void KeyboardSession::end() {
     m_keysSinceQuestion = 0;
     m_lastKeySerial = 0;
     m_keySerials.clear();
+    m_enters.clear();
+    m_entersDelivered = 0;
+    m_enterLost.reset();
     m_target = 0;
 }
 

@@ -67,6 +67,12 @@ public:
     // the keys since the last confirmation reached the target, none of the
     // operator's before the last of them.
     Status confirmDelivery();
+    // The same without waiting: the answer after the last Return, asked as
+    // it went, is read by a later call, which reports a failure it brings.
+    Status requestDelivery();
+    // The Returns whose barcodes arrived whole, each with an answer read
+    // after it; reads the answers still open when some are not counted yet.
+    std::size_t entersDelivered();
     // Gives back borrowed keycodes and unlocked locks; no key of ours stays
     // down. Safe to call at any time, more than once.
     void end();
@@ -88,6 +94,8 @@ private:
     // One round trip: every key sent so far handled by the server, the
     // guard's open questions all answered. False once the focus has left.
     bool confirmAll();
+    // Judges every Return the answers read so far cover.
+    void countEnters();
     // kOperatorKeyPressed when the operator has pressed a key since the send
     // began, among the reports already read.
     Status operatorKeys();
@@ -121,8 +129,17 @@ private:
     std::deque<int> m_keysPerQuestion;
     int m_keysSinceQuestion = 0;
     unsigned long m_lastKeySerial = 0;
-    // Every key request since the last confirmDelivery().
+    // Every key request since the last Return or confirmDelivery().
     std::vector<unsigned long> m_keySerials;
+    // Returns not yet covered by an answer, each with the key requests of
+    // its barcode; how many were whole, and why one was not.
+    struct SentEnter {
+        unsigned long serial = 0;  // the Return's press
+        std::vector<unsigned long> keys;
+    };
+    std::deque<SentEnter> m_enters;
+    std::size_t m_entersDelivered = 0;
+    std::optional<Status> m_enterLost;
 };
 
 }  // namespace tastalo::platform::x11

@@ -92,6 +92,16 @@ Status X11KeyboardTarget::confirmDelivery() {
     return m_session.confirmDelivery();
 }
 
+Status X11KeyboardTarget::requestDelivery() {
+    if (Status ready = readyToType(); !ready.ok()) return ready;
+    return m_session.requestDelivery();
+}
+
+std::optional<std::size_t> X11KeyboardTarget::entersDelivered() {
+    if (m_target == 0) return std::nullopt;
+    return m_session.entersDelivered();
+}
+
 void X11KeyboardTarget::finish() {
     m_session.end();
     if (m_connection.isOpen()) {

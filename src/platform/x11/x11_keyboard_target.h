@@ -36,6 +36,8 @@ public:
     Status typeText(std::u32string_view text) override;
     Status pressEnter() override;
     Status confirmDelivery() override;
+    Status requestDelivery() override;
+    std::optional<std::size_t> entersDelivered() override;
     void finish() override;
 
 private:
