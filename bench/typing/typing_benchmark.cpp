@@ -95,12 +95,15 @@ TypingRun typeWithBackend(Setup& s) {
     auto keyboard = platform::createKeyboardTarget();
     const auto start = Clock::now();
     if (!keyboard->activate(platform::fromUtf8(kTitle)).ok()) return failed("activation failed");
-    for (const auto& barcode : s.barcodes) {
+    for (std::size_t i = 0; i < s.barcodes.size(); ++i) {
         // The calls the send makes for each barcode, with nothing around them.
         if (!keyboard->targetHasFocus()) return failed("the target lost the focus");
-        const platform::Status typed = keyboard->typeText(barcode);
+        const platform::Status typed = keyboard->typeText(s.barcodes[i]);
         const platform::Status entered = typed.ok() ? keyboard->pressEnter() : typed;
-        const platform::Status delivered = entered.ok() ? keyboard->confirmDelivery() : entered;
+        const bool last = i + 1 == s.barcodes.size();
+        const platform::Status delivered = !entered.ok() ? entered
+                                           : last        ? keyboard->confirmDelivery()
+                                                         : keyboard->requestDelivery();
         if (!delivered.ok()) return failed("keyboard failure " + std::to_string(delivered.code));
     }
     keyboard->finish();
