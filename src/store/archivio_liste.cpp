@@ -6,10 +6,12 @@
 #include "core/fallimento.h"
 #include "store/chiusura.h"
 #include "store/compact/fallimento_compact.h"
+#include "store/connessione_sqlite.h"
 #include "store/formato_file.h"
 #include "store/istruzioni.h"
+#include "store/liste_compact.h"
 #include "store/recordset_compact.h"
-#include "store/sqlite_impl.h"
+#include "store/recordset_sqlite.h"
 #include "store/stringa_connessione.h"
 
 namespace tastalo {
@@ -33,7 +35,7 @@ std::unique_ptr<Recordset> ArchivioListe::apriQuery(const QString& stringaConnes
 }
 
 std::unique_ptr<Connessione> ArchivioListe::apriConnessione(const QString& stringaConnessione) const {
-    auto impl = std::make_unique<Connessione::Impl>(percorsoDaStringaConnessione(stringaConnessione),
+    auto impl = std::make_unique<ConnessioneSqlite>(percorsoDaStringaConnessione(stringaConnessione),
                                                     millisecondi(m_attesaSeBloccato));
     return std::unique_ptr<Connessione>(new Connessione(std::move(impl)));
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-// Private to the store: the list queries answered from a SQL Server Compact
-// file by the program's own reader.
+// Private to the store: a query result from a SQL Server Compact file, read
+// by the program's own reader.
 
 #include <QString>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -50,17 +49,5 @@ private:
     std::size_t m_corrente = 0;
     bool m_aperto = true;
 };
-
-namespace compact_liste {
-// The list query: every column of liste, its rows ordered by lista compared
-// without regard to case, accents ordered as in a dictionary (nulls first,
-// ties in the table's order).
-RecordsetCompact::Lettura liste();
-// The barcode query: Barcode of the rows of movimenti whose idLista equals
-// the id, in the table's order.
-RecordsetCompact::Lettura barcode(std::int32_t idLista);
-// A value as the rest of the program reads it.
-Valore valore(const compact::ValoreCompact& valore);
-}  // namespace compact_liste
 
 }  // namespace tastalo
