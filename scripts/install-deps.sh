@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick xinput xserver-xephyr
   sway xwayland qt6-wayland
-  g++-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64 wine wine64
   fonts-liberation2 unzip
 )
 
@@ -28,6 +28,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  # A package list that fails to refresh (a mirror caught mid-sync) leaves
+  # the lists at hand; the install below says whether they were enough.
+  apt-get update -qq || echo "Some package lists could not be refreshed; going on with those at hand" >&2
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

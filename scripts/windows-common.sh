@@ -1,17 +1,53 @@
-# Sourced by the Windows build scripts: where the Windows Qt prefix lives,
-# and Debian source packages fetched without touching the system's apt
-# sources (a private list and state folder for that one download).
+# Sourced by the Windows build scripts: the Windows architecture and what
+# follows from it (the MinGW-w64 tools, the toolchain file, the Windows Qt
+# prefix), and Debian source packages fetched without touching the system's
+# apt sources (a private list and state folder for that one download).
 
 tastalo_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 tastalo_cache=${XDG_CACHE_HOME:-$HOME/.cache}/tastalo
-qt_windows_prefix=${TASTALO_QT_WINDOWS:-$tastalo_cache/qt-6.4.2-mingw-w64-static}
-# A prefix made by scripts/build-qt-windows.sh, shipped beside the checkout.
-qt_windows_tarball=$tastalo_top/../shared/windows/qt-6.4.2-mingw-w64-static.tar.xz
 
-# True when the prefix holds what a program build needs.
+# windows_arch ARCH: win32 (i686) or win64 (x86_64). Sets windows_arch,
+# windows_triplet (the cross tools' prefix), windows_toolchain,
+# windows_pe_format (objdump's name for the executables' format),
+# qt_windows_prefix ($TASTALO_QT_WINDOWS if set) and qt_windows_tarball (a
+# prefix made by scripts/build-qt-windows.sh, shipped beside the checkout).
+windows_arch() {
+  local cpu qt_name
+  case $1 in
+    win32) cpu=i686 windows_pe_format=pei-i386 qt_name=qt-6.4.2-mingw-w64-i686-static ;;
+    win64) cpu=x86_64 windows_pe_format=pei-x86-64 qt_name=qt-6.4.2-mingw-w64-static ;;
+    *) echo "unknown Windows architecture '$1': win32 or win64" >&2; exit 2 ;;
+  esac
+  windows_arch=$1
+  windows_triplet=$cpu-w64-mingw32
+  windows_toolchain=$tastalo_top/cmake/mingw-w64-$cpu.cmake
+  qt_windows_prefix=${TASTALO_QT_WINDOWS:-$tastalo_cache/$qt_name}
+  qt_windows_tarball=$tastalo_top/../shared/windows/$qt_name.tar.xz
+}
+# 32-bit unless told otherwise: the SQL Server Compact engine on the
+# operators' machines is 32-bit, and a process loads providers of its own
+# width only.
+windows_arch "${TASTALO_WINDOWS_ARCH:-win32}"
+
+# windows_clear_stale_build BUILD_DIR SOURCE_DIR VARIABLE: removes a build
+# folder whose CMake cache cannot be reused: made from another source folder
+# (a moved checkout), or whose toolchain VARIABLE names another toolchain
+# file than windows_toolchain (the other architecture).
+windows_clear_stale_build() {
+  local cache=$1/CMakeCache.txt
+  [ -f "$cache" ] || return 0
+  if [ "$(sed -n 's/^CMAKE_HOME_DIRECTORY:[A-Z]*=//p' "$cache")" != "$2" ] ||
+     [ "$(sed -n "s/^$3:[A-Z]*=//p" "$cache")" != "$windows_toolchain" ]; then
+    rm -rf "$1"
+  fi
+}
+
+# True when the prefix holds what a program build needs, for this
+# architecture (its toolchain file is copied into every prefix).
 qt_windows_complete() {
   local p=$1
-  [ -f "$p/lib/cmake/Qt6/qt.toolchain.cmake" ] &&
+  [ -f "$p/${windows_toolchain##*/}" ] &&
+    [ -f "$p/lib/cmake/Qt6/qt.toolchain.cmake" ] &&
     [ -f "$p/lib/libQt6Widgets.a" ] &&
     [ -f "$p/lib/libQt6Test.a" ] &&
     [ -f "$p/plugins/platforms/libqwindows.a" ] &&
