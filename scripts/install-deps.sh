@@ -14,6 +14,13 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64 wine wine64
   fonts-liberation2 unzip
 )
+# The Windows program is 32-bit: Wine runs it with wine32, from Debian's i386
+# architecture, where this machine runs 32-bit code at all. Where it does
+# not, wine32 is left out: Debian's wine command would pick it and fail.
+source "$(dirname "$0")/windows-common.sh"
+if x86_32_runs; then
+  packages+=(wine32:i386)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,6 +32,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "Missing packages: ${missing[*]}" >&2
     echo "Run this script as root to install them." >&2
     exit 1
+  fi
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "Adding Debian's i386 architecture (for wine32)"
+    dpkg --add-architecture i386
   fi
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive

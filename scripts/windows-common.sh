@@ -29,6 +29,42 @@ windows_arch() {
 # width only.
 windows_arch "${TASTALO_WINDOWS_ARCH:-win32}"
 
+# True when this machine runs 32-bit x86 code, which Wine needs for a 32-bit
+# Windows program (wine32): a minimal i386 Linux program that only exits 0
+# is started. Some virtual machines refuse such programs ("Exec format
+# error") though their kernel was built with 32-bit support.
+x86_32_runs() {
+  local probe ok=false
+  mkdir -p "$tastalo_cache"
+  probe=$(mktemp "$tastalo_cache/x86-32-probe.XXXXXX")
+  # The ELF header (52 bytes), one loadable segment (32 bytes), and the code:
+  # xor ebx,ebx; mov eax,1 (exit); int 0x80.
+  local elf='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'
+  elf+='\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00'
+  elf+='\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'
+  elf+='\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80'
+  printf "$elf" >"$probe"
+  chmod +x "$probe"
+  "$probe" 2>/dev/null && ok=true
+  rm -f "$probe"
+  $ok
+}
+
+# wine_windows_arch: the architecture the Wine scripts build and run.
+# TASTALO_WINDOWS_ARCH when set; else 32-bit, as the program ships, where
+# this machine runs 32-bit code, and 64-bit, saying so, where it does not.
+wine_windows_arch() {
+  if [ -n "${TASTALO_WINDOWS_ARCH:-}" ]; then
+    windows_arch "$TASTALO_WINDOWS_ARCH"
+  elif x86_32_runs; then
+    windows_arch win32
+  else
+    echo "This machine does not run 32-bit x86 programs, nor so Wine 32-bit Windows ones:" \
+      "the Windows programs are built and run 64-bit here."
+    windows_arch win64
+  fi
+}
+
 # windows_clear_stale_build BUILD_DIR SOURCE_DIR VARIABLE: removes a build
 # folder whose CMake cache cannot be reused: made from another source folder
 # (a moved checkout), or whose toolchain VARIABLE names another toolchain
