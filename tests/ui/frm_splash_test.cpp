@@ -121,7 +121,8 @@ TEST_F(SplashProva, ClosedByTheWindowSystemItStillShowsTheMainWindow) {
 }
 
 TEST_F(SplashProva, ShowsTheProductNameAndTheVersion) {
-    EXPECT_EQ(controllo<QLabel>(splash, QStringLiteral("lblVersion")).text(), QStringLiteral("Versione 1.4.8"));
+    EXPECT_EQ(controllo<QLabel>(splash, QStringLiteral("lblVersion")).text(),
+              QStringLiteral("Versione 1.4.8"));
     EXPECT_EQ(controllo<QLabel>(splash, QStringLiteral("lblProductName")).text(), QStringLiteral("Tastalo"));
 }
 
