@@ -27,14 +27,8 @@ void RecordsetCompact::primo() {
 }
 
 void RecordsetCompact::chiudi() noexcept {
-    m_aperto = false;
     m_file.reset();
-    m_righe = {};
-    m_corrente = 0;
-}
-
-Valore RecordsetCompact::valore(int posizione) const {
-    return m_righe.valori[m_corrente * m_righe.nomi.size() + static_cast<std::size_t>(posizione)];
+    RecordsetRighe::chiudi();
 }
 
 }  // namespace tastalo
