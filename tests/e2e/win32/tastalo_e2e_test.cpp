@@ -241,11 +241,18 @@ TEST_F(FocusThiefE2E, BroughtInFrontByAnotherProcessTheThiefGetsNoKeyButOneRacin
     // Brought in front just after the watch let a key through and before
     // the system queued it, the thief gets that key: no hook closes that gap
     // (microseconds, longer on a busy machine). One is allowed, and shown.
+    // The message box of the interrupted send may take the front before a
+    // look finds the thief there: either shows it came.
     const HWND thief = m_thief->window(0);
     sendAndCheck(1, [&] {
         return waitUntil([&] { return lineCount(m_target->text(0)) >= after; }, 20000) &&
                SetForegroundWindow(thief) != FALSE &&
-               waitUntil([&] { return GetForegroundWindow() == thief; }, 5000);
+               waitUntil(
+                   [&] {
+                       const HWND front = GetForegroundWindow();
+                       return front == thief || titleOf(front) == L"Tastalo";
+                   },
+                   5000);
     });
 }
 
