@@ -7,7 +7,7 @@
 # Windows with a static Qt (the MinGW cross build): the executable and the
 # database maker, each holding Qt, its plugins and the compiler's run time,
 # with LICENSE, THIRD-PARTY.md and LEGGIMI.txt; CPack packs that folder as
-# Tastalo-<version>-win64.zip.
+# Tastalo-<version>-win32.zip (Tastalo-<version>-win64.zip for 64-bit).
 # Windows with a shared Qt (the MSVC build): the executable, the DLLs of the
 # imported libraries it links (Qt, SQLite), Qt's plugins through Qt's
 # deployment script (windeployqt), and the compiler's run-time DLLs.
@@ -77,7 +77,11 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME Tastalo)
   set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-  set(CPACK_PACKAGE_FILE_NAME "Tastalo-${PROJECT_VERSION}-win64")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(CPACK_PACKAGE_FILE_NAME "Tastalo-${PROJECT_VERSION}-win32")
+  else()
+    set(CPACK_PACKAGE_FILE_NAME "Tastalo-${PROJECT_VERSION}-win64")
+  endif()
   set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
   set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Program;/")
   set(CPACK_STRIP_FILES ON)

@@ -25,6 +25,13 @@ function(tastalo_add_windows_resources target)
   set(TASTALO_VERSION_QUAD "${major},${minor},0,${patch}")
   set(TASTALO_VERSION_QUAD_DOTS "${major}.${minor}.0.${patch}")
   set(TASTALO_VERSION_TEXT "${major}.${minor_text}.${patch_text}")
+  # The manifest names the processor the executable is built for, as Windows'
+  # side-by-side loader expects of an application's own manifest.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(TASTALO_MANIFEST_PROCESSOR x86)
+  else()
+    set(TASTALO_MANIFEST_PROCESSOR amd64)
+  endif()
 
   set(folder ${CMAKE_CURRENT_BINARY_DIR}/generated/windows)
   set(TASTALO_MANIFEST_FILE ${folder}/tastalo.manifest)

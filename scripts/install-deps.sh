@@ -11,9 +11,16 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick xinput xserver-xephyr
   sway xwayland qt6-wayland
-  g++-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64 wine wine64
   fonts-liberation2 unzip
 )
+# The Windows program is 32-bit: Wine runs it with wine32, from Debian's i386
+# architecture, where this machine runs 32-bit code at all. Where it does
+# not, wine32 is left out: Debian's wine command would pick it and fail.
+source "$(dirname "$0")/windows-common.sh"
+if x86_32_runs; then
+  packages+=(wine32:i386)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,8 +33,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "Run this script as root to install them." >&2
     exit 1
   fi
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "Adding Debian's i386 architecture (for wine32)"
+    dpkg --add-architecture i386
+  fi
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  # A package list that fails to refresh (a mirror caught mid-sync) leaves
+  # the lists at hand; the install below says whether they were enough.
+  apt-get update -qq || echo "Some package lists could not be refreshed; going on with those at hand" >&2
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -7,9 +7,11 @@
 #
 #   tools/windows-screenshots.sh BUILD_DIR WORK_DIR [OUT_DIR]
 #
-# BUILD_DIR is a build of scripts/build-windows.sh; WORK_DIR keeps the Wine
-# prefix; OUT_DIR is docs/screenshots/windows unless given. Look at the
-# pictures before committing them.
+# BUILD_DIR is a build of scripts/build-windows.sh (with --arch win64 on a
+# machine that runs no 32-bit code, where Wine cannot start the 32-bit
+# program); WORK_DIR keeps the Wine prefix; OUT_DIR is
+# docs/screenshots/windows unless given. Look at the pictures before
+# committing them.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)

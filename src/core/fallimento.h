@@ -12,6 +12,7 @@ namespace tastalo {
 enum class OrigineFallimento {
     Database,              // SQLite: its result code and message
     FileCompact,           // a SQL Server Compact file, read by the program's own reader
+    ProviderOleDb,         // an OLE DB provider (Windows): its HRESULT and its own words
     Conversione,           // a value the program converts itself (6, 13, 94)
     FinestraDestinazione,  // finding, activating or typing into the target window
     FileImpostazioni,      // reading or writing spooling.ini

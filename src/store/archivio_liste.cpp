@@ -6,10 +6,13 @@
 #include "core/fallimento.h"
 #include "store/chiusura.h"
 #include "store/compact/fallimento_compact.h"
+#include "store/connessione_sqlite.h"
 #include "store/formato_file.h"
 #include "store/istruzioni.h"
+#include "store/liste_compact.h"
+#include "store/provider_compact.h"
 #include "store/recordset_compact.h"
-#include "store/sqlite_impl.h"
+#include "store/recordset_sqlite.h"
 #include "store/stringa_connessione.h"
 
 namespace tastalo {
@@ -33,7 +36,7 @@ std::unique_ptr<Recordset> ArchivioListe::apriQuery(const QString& stringaConnes
 }
 
 std::unique_ptr<Connessione> ArchivioListe::apriConnessione(const QString& stringaConnessione) const {
-    auto impl = std::make_unique<Connessione::Impl>(percorsoDaStringaConnessione(stringaConnessione),
+    auto impl = std::make_unique<ConnessioneSqlite>(percorsoDaStringaConnessione(stringaConnessione),
                                                     millisecondi(m_attesaSeBloccato));
     return std::unique_ptr<Connessione>(new Connessione(std::move(impl)));
 }
@@ -42,7 +45,14 @@ namespace {
 
 bool inFormatoCompact(const QString& percorso) { return riconosciFormato(percorso) == FormatoFile::Compact; }
 
-std::unique_ptr<Recordset> queryCompact(const QString& percorso, RecordsetCompact::Lettura lettura) {
+// A Compact file goes to the engine's own provider where it is installed,
+// which reads every file the engine reads; to the reader otherwise.
+std::unique_ptr<Recordset> queryCompact(const QString& stringaConnessione, const QString& istruzione,
+                                        RecordsetCompact::Lettura lettura) {
+    if (provider_compact::disponibile(stringaConnessione)) {
+        return std::make_unique<Recordset>(provider_compact::query(stringaConnessione, istruzione));
+    }
+    const QString percorso = percorsoDaStringaConnessione(stringaConnessione);
     return std::make_unique<Recordset>(std::make_unique<RecordsetCompact>(
         std::filesystem::path(percorso.toStdU16String()), std::move(lettura)));
 }
@@ -57,15 +67,18 @@ std::unique_ptr<Recordset> queryCompact(const QString& percorso, RecordsetCompac
 }  // namespace
 
 std::unique_ptr<Recordset> ArchivioListe::queryListe(const QString& stringaConnessione) const {
-    const QString percorso = percorsoDaStringaConnessione(stringaConnessione);
-    if (inFormatoCompact(percorso)) return queryCompact(percorso, compact_liste::liste());
+    if (inFormatoCompact(percorsoDaStringaConnessione(stringaConnessione))) {
+        return queryCompact(stringaConnessione, istruzioni::queryListe(), compact_liste::liste());
+    }
     return apriQuery(stringaConnessione, istruzioni::queryListe());
 }
 
 std::unique_ptr<Recordset> ArchivioListe::queryBarcode(const QString& stringaConnessione,
                                                        std::int32_t idLista) const {
-    const QString percorso = percorsoDaStringaConnessione(stringaConnessione);
-    if (inFormatoCompact(percorso)) return queryCompact(percorso, compact_liste::barcode(idLista));
+    if (inFormatoCompact(percorsoDaStringaConnessione(stringaConnessione))) {
+        return queryCompact(stringaConnessione, istruzioni::queryBarcode(idLista),
+                            compact_liste::barcode(idLista));
+    }
     return apriQuery(stringaConnessione, istruzioni::queryBarcode(idLista));
 }
 
@@ -79,9 +92,15 @@ void ArchivioListe::cancellaTutte(const QString& stringaConnessione) const {
 
 void ArchivioListe::esegui(const QString& stringaConnessione, const QString& istruzione) const {
     const QString percorso = percorsoDaStringaConnessione(stringaConnessione);
-    if (inFormatoCompact(percorso)) nonCancellabile(percorso);
     // Closed on the way out, failure or not: nothing holds the file afterwards.
-    std::unique_ptr<Connessione> connessione = apriConnessione(stringaConnessione);
+    std::unique_ptr<Connessione> connessione;
+    if (!inFormatoCompact(percorso)) {
+        connessione = apriConnessione(stringaConnessione);
+    } else if (provider_compact::disponibile(stringaConnessione)) {
+        connessione.reset(new Connessione(provider_compact::connessione(stringaConnessione)));
+    } else {
+        nonCancellabile(percorso);
+    }
     connessione->esegui(istruzione);
     ChiudiConnessione(connessione);
 }

@@ -17,9 +17,11 @@ public:
     // Runs one statement; the count of affected rows is not asked for.
     void esegui(const QString& istruzione);
 
+    // The format behind a connection: private to the store.
+    struct Impl;
+
 private:
     friend class ArchivioListe;
-    struct Impl;
     explicit Connessione(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> m_impl;
 };

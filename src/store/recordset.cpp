@@ -1,7 +1,8 @@
 #include "store/recordset.h"
 
+#include "core/fallimento.h"
 #include "store/recordset_impl.h"
-#include "store/sqlite_impl.h"
+#include "store/sqlite_fallimento.h"
 
 namespace tastalo {
 

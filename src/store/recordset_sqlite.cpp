@@ -1,4 +1,7 @@
-#include "store/sqlite_impl.h"
+#include "store/recordset_sqlite.h"
+
+#include "store/sqlite_apertura.h"
+#include "store/sqlite_fallimento.h"
 
 namespace tastalo {
 

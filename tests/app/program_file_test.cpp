@@ -49,6 +49,15 @@ TEST(ProgramFile, HoldsItsManifestAndIcon) {
     EXPECT_NE(contenuto.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(contenuto.find("PerMonitorV2"), std::string::npos);
     EXPECT_NE(contenuto.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    // The program's own identity names the processor it was built for.
+#ifdef _WIN64
+    const std::string processore = "amd64";
+#else
+    const std::string processore = "x86";
+#endif
+    EXPECT_NE(
+        contenuto.find("name=\"Tastalo\" version=\"1.4.0.8\" processorArchitecture=\"" + processore + "\""),
+        std::string::npos);
 
     // The icon group with the logo at several sizes, the largest 256 pixels.
     HICON icona = static_cast<HICON>(LoadImageW(programma, L"IDI_ICON1", IMAGE_ICON, 256, 256, 0));

@@ -8,8 +8,9 @@ namespace tastalo {
 
 // Origins by name in the messages of a failed check.
 inline void PrintTo(OrigineFallimento origine, std::ostream* os) {
-    static const char* const kNomi[] = {
-        "Database", "FileCompact", "Conversione", "FinestraDestinazione", "FileImpostazioni", "Programma"};
+    static const char* const kNomi[] = {"Database",    "FileCompact",          "ProviderOleDb",
+                                        "Conversione", "FinestraDestinazione", "FileImpostazioni",
+                                        "Programma"};
     *os << kNomi[static_cast<int>(origine)];
 }
 

@@ -53,9 +53,14 @@ wine_session_start() {
   # the network and a person to click).
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
+  # A 64-bit prefix runs 32-bit programs too (through wine32) and 64-bit ones.
   export WINEARCH=win64
+  # The marker names the Wine that made the prefix, with its loaders: a
+  # prefix made before wine32 came lacks the 32-bit side, and is made anew.
   local ready_marker="$WINEPREFIX/.tastalo-ready"
-  if [ ! -f "$ready_marker" ]; then
+  local wine_build
+  wine_build="$(wine --version) $(ls /usr/lib/wine 2>/dev/null | tr '\n' ' ')"
+  if [ "$(cat "$ready_marker" 2>/dev/null)" != "$wine_build" ]; then
     rm -rf "$WINEPREFIX"
     echo "creating the Wine prefix (first run only)..."
     if ! timeout "$boot_timeout" wine wineboot --init >"$work_dir/wineboot.log" 2>&1; then
@@ -67,7 +72,7 @@ wine_session_start() {
       wine_session_fail "could not set Wine's X11 driver to manage its own windows"
     fi
     timeout "$boot_timeout" wineserver -w || wine_session_fail "Wine did not settle after creating its prefix"
-    touch "$ready_marker"
+    echo "$wine_build" >"$ready_marker"
     echo "Wine prefix ready"
   fi
   # Wine leaves the prefix's font folder empty, finding the system's fonts

@@ -38,6 +38,9 @@ bool contains(const std::vector<int>& ids, int id) {
 
 bool OperatorKeys::survey() {
     Display* display = m_connection.display();
+    // A press the server handled before this survey shows here as a key
+    // down, or was let go before anything of ours was typed.
+    m_surveyed = NextRequest(display);
     m_xtest.clear();
     m_keyboards.clear();
     m_held.clear();
@@ -122,7 +125,7 @@ void OperatorKeys::readReports() {
         if (cookie.extension != m_opcode || !XGetEventData(display, &cookie)) continue;
         if (cookie.evtype == XI_RawKeyPress) {
             const auto* raw = static_cast<const XIRawEvent*>(cookie.data);
-            if (!m_first && isOperators(raw->sourceid))
+            if (!m_first && isOperators(raw->sourceid) && raw->serial >= m_surveyed)
                 m_first = Press{raw->serial, static_cast<unsigned int>(raw->detail)};
         }
         XFreeEventData(display, &cookie);

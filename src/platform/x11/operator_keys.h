@@ -31,7 +31,8 @@ public:
     // Keys down on our own device alone: left by someone's XTest client,
     // no finger holds them.
     std::vector<unsigned int> heldByXTestOnly() const;
-    // Starts listening for presses on the operator's keyboards.
+    // Starts listening for presses on the operator's keyboards; presses
+    // before the last survey are left to it.
     void watch();
     void stop();
     // The first press since watch() among the reports read so far (a round
@@ -50,6 +51,7 @@ private:
     std::vector<int> m_keyboards;
     std::vector<unsigned int> m_held;
     std::vector<unsigned int> m_heldByXTest;
+    unsigned long m_surveyed = 0;  // the serial of the last survey's first request
     bool m_watching = false;
     std::optional<Press> m_first;
 };

@@ -27,8 +27,14 @@ Status X11KeyboardTarget::activate(std::u32string_view title) {
         return failure(kTargetWindowMissing, std::u32string(title), "no such window");
     }
     if (Status released = awaitReleasedKeys(); !released.ok()) return released;
-    // From here on a key the operator presses may land among ours.
+    // From here on a key the operator presses may land among ours. One
+    // pressed after that look and before the watch began would be seen by
+    // neither: look once more.
     m_operatorKeys.watch();
+    if (Status released = awaitReleasedKeys(); !released.ok()) {
+        m_operatorKeys.stop();
+        return released;
+    }
     const auto window = static_cast<::Window>(candidates[*chosen].id);
     if (!m_activator.activate(window) || !m_guard.watch(window, m_activator.viaManager())) {
         m_guard.stop();

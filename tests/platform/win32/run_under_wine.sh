@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows keystroke backend and its check program with
-# Debian's MinGW-w64, then runs the program under Wine on a private Xvfb.
+# Debian's MinGW-w64, 32-bit where this machine runs 32-bit code (see
+# wine_windows_arch in scripts/windows-common.sh), then runs the program
+# under Wine on a private Xvfb.
 #
 #   run_under_wine.sh SOURCE_DIR WORK_DIR
 #
@@ -11,6 +13,8 @@ set -euo pipefail
 
 source "$(dirname "$0")/../../support/wine_session.sh"
 wine_script_folders "$@"
+source "$source_dir/scripts/windows-common.sh"
+wine_windows_arch
 
 run_timeout=${TASTALO_WINE_RUN_TIMEOUT:-300}
 
@@ -19,9 +23,8 @@ fail() {
   exit 1
 }
 
-for tool in cmake x86_64-w64-mingw32-g++ wine wineserver Xvfb timeout; do
-  command -v "$tool" >/dev/null 2>&1 ||
-    fail "$tool is missing; scripts/install-deps.sh installs it (g++-mingw-w64-x86-64, wine, wine64, xvfb)"
+for tool in cmake "$windows_triplet-g++-posix" wine wineserver Xvfb timeout; do
+  command -v "$tool" >/dev/null 2>&1 || fail "$tool is missing; scripts/install-deps.sh installs it"
 done
 
 started=$(date +%s)
@@ -30,13 +33,9 @@ elapsed() { echo $(($(date +%s) - started)); }
 # 1. The cross build.
 build_dir="$work_dir/build"
 cross_source="$source_dir/tests/platform/win32/cross"
-# A cache made from another source folder (a moved checkout) cannot be reused.
-if [ -f "$build_dir/CMakeCache.txt" ] &&
-   ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$cross_source" "$build_dir/CMakeCache.txt"; then
-  rm -rf "$build_dir"
-fi
+windows_clear_stale_build "$build_dir" "$cross_source" CMAKE_TOOLCHAIN_FILE
 if ! cmake -S "$cross_source" -B "$build_dir" \
-    -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="$windows_toolchain" \
     -DCMAKE_BUILD_TYPE=Release >"$work_dir/configure.log" 2>&1; then
   cat "$work_dir/configure.log" >&2
   fail "configuring the MinGW-w64 build failed"
@@ -46,7 +45,7 @@ if ! cmake --build "$build_dir" --parallel 2 >"$work_dir/build.log" 2>&1; then
   fail "the MinGW-w64 build failed"
 fi
 program="$build_dir/program/windows_backend_check.exe"
-echo "cross-built $program ($(elapsed) s)"
+echo "cross-built $program for $windows_arch ($(elapsed) s)"
 
 # 2. A display of our own and the Wine prefix.
 wine_session_fail() { fail "$*"; }

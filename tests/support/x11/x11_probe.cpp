@@ -205,6 +205,13 @@ unsigned long X11Probe::activeWindow() {
     return inputFocus();
 }
 
+bool X11Probe::keyDown(const char* keysymName) {
+    const KeyCode code = XKeysymToKeycode(D(m_display), XStringToKeysym(keysymName));
+    char keys[32] = {};
+    XQueryKeymap(D(m_display), keys);
+    return code != 0 && ((keys[code / 8] >> (code % 8)) & 1);
+}
+
 unsigned long X11Probe::inputFocus() {
     Window focus = 0;
     int revert = 0;

@@ -34,6 +34,8 @@ public:
     int keymapChanges();
     unsigned int lockedModifiers();
     unsigned int heldModifiers();
+    // Whether the key of this keysym is down on any keyboard.
+    bool keyDown(const char* keysymName);
 
     // Returns once other clients have asked the server for its input devices
     // (XIQueryDevice) `count` times since the call, as a backend does each

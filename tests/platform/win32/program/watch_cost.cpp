@@ -116,9 +116,10 @@ void checkRefusedWatch(Checks& checks) {
     list.resize(40);
     platform::win32::WindowsKeyboardTarget plain(std::make_unique<UnwatchedDesktop>());
     const Timed timed = timedSend(plain, list, *korvedo, lengthOf(list));
-    checks.expect(timed.unwatched && timed.sent == list.size() && timed.heldMs > 0,
-                  "watch refused: the send goes on unwatched, says so, and the keys arrive",
-                  "unwatched " + std::to_string(timed.unwatched) + ", sent " + std::to_string(timed.sent));
+    checks.expect(
+        timed.unwatched && timed.sent == list.size() && timed.heldMs > 0,
+        "watch refused: the send goes on unwatched, says so, and the keys arrive",
+        std::string(timed.unwatched ? "unwatched" : "watched") + ", sent " + std::to_string(timed.sent));
 }
 
 void measureWatchCost(Checks& checks) {

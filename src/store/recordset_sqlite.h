@@ -1,44 +1,25 @@
 #pragma once
 
-// Private to the store: the SQLite side of results and connections. Only the
-// store's own sources include this header.
+// Private to the store: a query result read from an SQLite file.
 
 #include <SQLiteCpp/Database.h>
 #include <sqlite3.h>
 
 #include <QString>
-#include <QStringView>
 #include <memory>
-#include <string>
 #include <vector>
 
-#include "core/fallimento.h"
-#include "store/connessione.h"
-#include "store/recordset.h"
 #include "store/recordset_impl.h"
 
-namespace tastalo::sqlite {
+namespace tastalo {
 
-// The primary result code (extended codes carry more in their high bits).
-inline std::int32_t codicePrimario(int codice) { return codice & 0xff; }
-
-[[noreturn]] void fallisci(sqlite3* db, int codice);
-[[noreturn]] void fallisci(int codice, const char* messaggio);
-[[noreturn]] void fallisci(const SQLite::Exception& e);
-
-// Opens an existing file, never creating one. `flags` is OPEN_READONLY or
-// OPEN_READWRITE. Throws Fallimento (Database).
-std::unique_ptr<SQLite::Database> apri(const QString& percorso, int flags, int attesaMs);
-
+namespace sqlite {
 // A prepared statement, finalized when it goes.
 struct FinalizzaIstruzione {
     void operator()(sqlite3_stmt* s) const noexcept { sqlite3_finalize(s); }
 };
 using IstruzionePreparata = std::unique_ptr<sqlite3_stmt, FinalizzaIstruzione>;
-
-}  // namespace tastalo::sqlite
-
-namespace tastalo {
+}  // namespace sqlite
 
 // A query on an SQLite file: the statement as given, stepped row by row.
 class RecordsetSqlite final : public Recordset::Impl {
@@ -62,13 +43,6 @@ private:
     sqlite::IstruzionePreparata m_istruzione;
     bool m_riga = false;
     std::vector<QString> m_nomi;
-};
-
-struct Connessione::Impl {
-    // Opens the file read-write with foreign-key rules enforced.
-    Impl(const QString& percorso, int attesaMs);
-
-    std::unique_ptr<SQLite::Database> db;
 };
 
 }  // namespace tastalo
