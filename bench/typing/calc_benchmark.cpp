@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "barcode_mix.h"
+#include "busy_load.h"
 #include "calc_sheet.h"
 #include "core/fallimento.h"
 #include "platform/keyboard_target.h"

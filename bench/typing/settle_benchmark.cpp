@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "barcode_mix.h"
+#include "busy_load.h"
 #include "core/fallimento.h"
 #include "log_comparison.h"
 #include "platform/title_match.h"

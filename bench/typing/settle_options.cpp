@@ -1,11 +1,6 @@
 #include "settle_options.h"
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <string_view>
 
@@ -62,27 +57,13 @@ std::optional<SettleOptions> parseSettleOptions(int argc, char** argv, int first
         if (name == "--busy") read = number(value, options.busy);
         if (name == "--pauses") read = list(value, options.pauses, number);
         if (name == "--targets") read = list(value, options.targets, word);
-        if (name == "--no-ping") read = equals == argument.size();
-        if (name == "--no-ping") options.ping = false;
+        if (name == "--no-ping") {
+            read = equals == argument.size();
+            options.ping = false;
+        }
         if (!read) return std::nullopt;
     }
     return options;
-}
-
-BusyLoad::BusyLoad(int count) {
-    for (int i = 0; i < count; ++i) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            std::atomic<unsigned long> spin{0};
-            for (;;) spin.fetch_add(1, std::memory_order_relaxed);
-        }
-        if (pid > 0) m_pids.push_back(pid);
-    }
-}
-
-BusyLoad::~BusyLoad() {
-    for (int pid : m_pids) kill(pid, SIGKILL);
-    for (int pid : m_pids) waitpid(pid, nullptr, 0);
 }
 
 }  // namespace tastalo::bench

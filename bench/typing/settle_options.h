@@ -31,23 +31,10 @@ struct SettleOptions {
 };
 
 inline constexpr const char* kSettleUsage =
-    "options: --runs=N --pauses=MS,... --map-settles=MS,... --no-ping --targets=NAME,... --busy=N "
-    "--lag-runs=N";
+    "options: --runs=N --pauses=MS,... --no-ping --targets=NAME,... --busy=N --lag-runs=N";
 
 // Nothing when an argument is not one of the options; the arguments from
 // `first` on are read.
 std::optional<SettleOptions> parseSettleOptions(int argc, char** argv, int first = 1);
-
-// `count` processes that keep the processors busy until the object goes.
-class BusyLoad {
-public:
-    explicit BusyLoad(int count);
-    ~BusyLoad();
-    BusyLoad(const BusyLoad&) = delete;
-    BusyLoad& operator=(const BusyLoad&) = delete;
-
-private:
-    std::vector<int> m_pids;
-};
 
 }  // namespace tastalo::bench
